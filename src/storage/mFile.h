@@ -1,0 +1,74 @@
+#pragma once
+
+#include "DiaryFormat.h"
+#include "StorageStatus.h"
+
+#include <QList>
+#include <QString>
+
+// Operations on diary files. No file stays open between calls: each opens,
+// works and closes. Text comes in and goes out as QString and is stored in
+// Windows-1252; a character the code page cannot hold is refused, never
+// changed.
+
+namespace HeaderField {
+constexpr int Owner = 1;
+constexpr int Title = 2;
+constexpr int Password = 3;
+constexpr int TimeOfBegin = 4;
+} // namespace HeaderField
+
+// Makes a new diary (222-byte header, Mark 1) under a fresh clock-number name
+// in the data folder. publicDiaryPath is not changed; the new path is handed
+// back through createdPath for callers that want it.
+StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
+                                const QString& timeOfBegin, QString* createdPath = nullptr);
+
+// The clock-number file name (without ".PDD") for secondsSinceMidnight, as
+// written in the given locale and read back by a parser that knows only ".".
+QString clockFileStem(float secondsSinceMidnight, const QLocale& locale);
+
+// Appends one entry to the diary at publicDiaryPath. Never creates a file. The
+// record is complete and flushed to disk when this returns success; a write
+// that fails part-way leaves the file at its old length.
+StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QString& text, qint16 wellness,
+                         qint16 love);
+
+// Reads the header of the file into publicHeader and returns one field at full
+// width (1 owner, 2 title, 3 password, 4 time of begin; other selectors give "").
+// On failure publicHeader is left cleared and status (when given) says why.
+QString Read_Header_Field(const QString& path, int selector, StorageStatus* status = nullptr);
+
+// Entries of the diary at publicDiaryPath; 0 when it cannot be opened.
+qint32 Count_Entries();
+// The same rule for any file.
+qint32 countEntriesInFile(const QString& path);
+
+// A readable copy of one entry: topic and text unscrambled, at full width,
+// with the stored CR LF line breaks.
+struct EntryText {
+    QString dateTime;
+    QString topic;
+    QString text;
+    qint16 wellness = DiaryFormat::RatingNone;
+    qint16 love = DiaryFormat::RatingNone;
+};
+
+// Reads entry n (from 1) of the file; fails for n outside 1..count. The
+// unscrambled record is also kept in publicEntry.
+StorageStatus readEntry(const QString& path, qint32 n, EntryText& out);
+
+// Stores a new password (trimmed, cut to 50) in the header of the file at
+// path, re-read from that file, so no other diary's header can be written.
+// The header is flushed to disk before success is returned.
+StorageStatus Write_New_Password(const QString& path, const QString& newPassword);
+
+// One entry of the data folder whose name ends in ".PDD" (any case).
+struct DiaryFileName {
+    QString fileName;
+    QString fullPath; // folder + "/" + file name
+};
+// The "*.PDD" names of a folder sorted by name; hidden names are left out.
+// Names that are not regular files (a folder, a pipe, a dangling link) are
+// listed too: reading their header fails, and the caller reports them.
+StorageStatus listDiaryFiles(const QString& folder, QList<DiaryFileName>& out);

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QStringListModel;
+class ClickableLabel;
+class ComposerTopicEdit;
+class ComposerTextEdit;
+
+// The main window. Its controls are public and carry their names as object
+// names, so the dispatcher, the storage displays and the dialogs reach them
+// by name, as the program always has. Control arrays are indexed by their
+// own indexes (gaps stay null).
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The one main window, or null before it exists / after it is gone.
+    static frmMain* instance();
+
+    // Left menu
+    QFrame* fraMenuLeft = nullptr;
+    std::array<ClickableLabel*, 21> lblLeftMenu{};
+
+    // View title bar
+    QLabel* lblDialogTitle = nullptr;
+
+    // Entry Composer
+    QFrame* fraComposer = nullptr;
+    QFrame* picEntryNumber = nullptr;
+    QLabel* lblEntryNumber = nullptr;
+    QLabel* lblDateTime = nullptr;
+    ComposerTopicEdit* txtTopic = nullptr; // a QLineEdit
+    ComposerTextEdit* txtEntry = nullptr;  // a QPlainTextEdit; its "tag" property keeps the last searched phrase
+    QFrame* picWellness = nullptr;
+    QFrame* picLove = nullptr;
+    QButtonGroup* optWellness = nullptr; // ids 0..3
+    QButtonGroup* optLove = nullptr;     // ids 0..3
+    QPushButton* cmdSaveEntry = nullptr;
+
+    // Entry Browser
+    QFrame* fraEntryBrowser = nullptr;
+    QLabel* lblEntryHeader = nullptr;
+    QListView* lstEntries = nullptr;
+    QStringListModel* lstEntriesModel = nullptr;
+    QPushButton* cmdShowEntry = nullptr;
+
+    // Entry Reading
+    QFrame* fraEntryReading = nullptr;
+    QFrame* picREADINGEntryNumber = nullptr;
+    QLabel* lblREADINGEntryNumber = nullptr;
+    QLabel* lblREADINGDateTime = nullptr;
+    QLineEdit* txtREADINGTopic = nullptr;
+    QPlainTextEdit* txtREADINGEntry = nullptr;
+    QFrame* picREADINGWellness = nullptr;
+    QFrame* picREADINGLove = nullptr;
+    QButtonGroup* optREADINGWellness = nullptr;
+    QButtonGroup* optREADINGLove = nullptr;
+    QPushButton* cmdForward = nullptr;
+    QPushButton* cmdBack = nullptr;
+    QPushButton* cmdGotoWorkbench = nullptr;
+
+    // Entry Statisticals
+    QFrame* fraStaticticals = nullptr;
+    QLabel* lblStatistical_Universal = nullptr;
+    QLabel* lblStatistical_Health = nullptr;
+    QLabel* lblStatistical_Love = nullptr;
+    std::array<QLabel*, 12> label{};
+    QLabel* lblStatisticals_DS_COUNT = nullptr;
+    QLabel* lblStatisticals_DIARY_OWNER = nullptr;
+    QLabel* lblStatisticals_DIARY_TITLE = nullptr;
+    QLabel* lblStatisticals_DATE_OF_BUILD = nullptr;
+    std::array<QLabel*, 4> lblStatisticals_HEALTH{};
+    std::array<QLabel*, 4> lblStatisticals_LOVE{};
+
+    // Bottom row and status bar
+    QProgressBar* pgbProgressBottom = nullptr;
+    QFrame* pnlWhichOwner = nullptr;
+    QLabel* lblWhichOwner = nullptr;
+    QFrame* pnlTitle = nullptr;
+    QLabel* lblTitle = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Menu items (File, Edit, View, Options, Window, ?)
+    QAction* mnuFileNewDiary = nullptr;
+    QAction* mnuFileOpenDiary = nullptr;
+    QAction* mnuFileSaveEntry = nullptr;
+    QAction* mnuFileCloseDiary = nullptr;
+    QAction* mnuFileCloseDeleteDiary = nullptr;
+    QAction* mnuFileQuit = nullptr;
+    QAction* mnuEditCut = nullptr;
+    QAction* mnuEditCopy = nullptr;
+    QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditDelete = nullptr;
+    QAction* mnuEditFind = nullptr;
+    QAction* mnuViewWorkbench = nullptr;
+    QAction* mnuViewComposer = nullptr;
+    QAction* mnuViewEntryBrowser = nullptr;
+    QAction* mnuViewEntryReading = nullptr;
+    QAction* mnuViewEntryStatiscical = nullptr;
+    QAction* mnuOptionsChangePassword = nullptr;
+    QAction* mnuWindowMinimized = nullptr;
+    QAction* mnuWindowNormalSize = nullptr;
+    QAction* mnuWindowMaximized = nullptr;
+    QAction* mnuWindowCenter = nullptr;
+    QAction* mnuHelpHelpManualDeutsch = nullptr;
+    QAction* mnuHelpHelpManualEnglish = nullptr;
+    QAction* mnuHelpInfo = nullptr;
+};

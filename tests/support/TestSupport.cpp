@@ -1,0 +1,41 @@
+#include "TestSupport.h"
+
+#include "ProgramFolder.h"
+#include "StorageGlobals.h"
+#include "mFile.h"
+
+#include <QDir>
+
+namespace TestSupport {
+
+TempProgramFolder::TempProgramFolder() {
+    ProgramFolder::setPathForTesting(dir_.path());
+    ProgramFolder::ensureDataFolder();
+}
+
+TempProgramFolder::~TempProgramFolder() {
+    ProgramFolder::setPathForTesting(QString());
+    publicDiaryPath.clear();
+}
+
+QString TempProgramFolder::dataPath() const { return ProgramFolder::dataFolder(); }
+
+QString makeDiary(const QString& owner, const QString& title, const QString& password, int entries) {
+    QString path;
+    const StorageStatus created = Create_Diary_File(owner, password, title, "01.01.2026 10:00:00", &path);
+    if (!created.ok())
+        qFatal("makeDiary: %s", qPrintable(created.description));
+    const QString previous = publicDiaryPath;
+    publicDiaryPath = path;
+    for (int i = 1; i <= entries; ++i) {
+        const StorageStatus saved = Save_Entry(QString("02.01.2026 10:%1:00").arg(i % 60, 2, 10, QChar('0')),
+                                               QString("Topic %1").arg(i), QString("Text %1").arg(i),
+                                               qint16(i % 4), qint16((i + 1) % 4));
+        if (!saved.ok())
+            qFatal("makeDiary: %s", qPrintable(saved.description));
+    }
+    publicDiaryPath = previous;
+    return path;
+}
+
+} // namespace TestSupport
