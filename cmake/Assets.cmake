@@ -96,3 +96,14 @@ install(CODE "
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE
        FILES \"${CMAKE_BINARY_DIR}/launcher/quorvel.desktop\")
 ")
+
+# --- Install test ---------------------------------------------------------------
+# Installs the built tree into a scratch prefix and checks the program folder,
+# launcher, menu entry, icon and the uninstall through the manifest.
+if(QUORVEL_BUILD_TESTS)
+  enable_testing()
+  add_test(NAME tst_install
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-test
+            -P ${PROJECT_SOURCE_DIR}/tests/install/check_install.cmake)
+  set_tests_properties(tst_install PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+endif()
