@@ -2,14 +2,11 @@
 # help manuals, and the install rules that make a self-contained program folder.
 
 # --- Window pictures -------------------------------------------------------
-# resources/quorvel.qrc is also compiled into the static GUI library, but a
-# linker only takes an object out of a static library when something refers
-# to it, and nothing calls the pictures' registration function. So the same
-# resource file is built once more as an object library whose objects go
+# resources/quorvel.qrc is compiled into an object library whose objects go
 # straight onto the link line of everything that links the GUI library (the
-# program and the window tests); its static initializer then registers the
-# pictures before main(). Should Q_INIT_RESOURCE(quorvel) ever be called, it
-# resolves to these objects as well.
+# program and the window tests). Inside a static library the compiled
+# resources would be dropped by the linker, since nothing refers to them; as
+# plain objects their static initializer registers the pictures before main().
 add_library(quorvel_pictures OBJECT ${PROJECT_SOURCE_DIR}/resources/quorvel.qrc)
 set_target_properties(quorvel_pictures PROPERTIES AUTORCC ON)
 target_link_libraries(quorvel_pictures PRIVATE Qt6::Core)
