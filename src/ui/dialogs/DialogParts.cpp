@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -129,14 +130,21 @@ QPushButton* makePictureButton(QWidget* parent, const QString& name, const QStri
     button->setObjectName(name);
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
-    if (QFile::exists(iconPath)) {
-        button->setIcon(QIcon(iconPath));
-        button->setIconSize(QSize(32, 32));
-        button->setFixedSize(64, 44);
-    } else {
+    if (!QFile::exists(iconPath)) {
         button->setText(toolTip);
-        button->setMinimumSize(64, 44);
+        return button;
     }
+    // The picture is the whole button face, shown at its design size; a
+    // dotted frame marks the keyboard focus and the face moves when pressed.
+    QSize face = QImageReader(iconPath).size();
+    if (!face.isValid())
+        face = QSize(143, 27);
+    button->setIcon(QIcon(iconPath));
+    button->setIconSize(face);
+    button->setFixedSize(face + QSize(6, 6));
+    button->setStyleSheet("QPushButton { border: 1px solid transparent; padding: 0px; background: transparent; }"
+                          "QPushButton:focus { border: 1px dotted #404040; }"
+                          "QPushButton:pressed { padding-left: 2px; padding-top: 2px; }");
     return button;
 }
 

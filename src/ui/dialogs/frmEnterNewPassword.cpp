@@ -26,7 +26,7 @@ frmEnterNewPassword::frmEnterNewPassword(QWidget* parent) : QDialog(parent) {
     Label1 = makeLabel(frame, "Label1", "Confirm Password:");
     txtPassword2 = makePasswordBox(frame, "txtPassword2");
     cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/key.svg", "Store the new password");
+    cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", "Store the new password");
     addRow(grid, Labe1, txtPassword1);
     addRow(grid, Label1, txtPassword2);
     addButtonRow(grid, cmdCancel, cmdPasswordCorrect);

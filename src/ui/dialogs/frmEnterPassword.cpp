@@ -24,7 +24,7 @@ frmEnterPassword::frmEnterPassword(QWidget* parent) : QDialog(parent) {
     Label1 = makeLabel(frame, "Label1", "Password:");
     txtPassword = makePasswordBox(frame, "txtPassword");
     cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdOpenDiary = makePictureButton(frame, "cmdOpenDiary", ":/icons/key.svg", "Log in to the diary");
+    cmdOpenDiary = makePictureButton(frame, "cmdOpenDiary", ":/icons/ok.svg", "Log in to the diary");
     addRow(grid, Labe1, lblDiaryOwner);
     addRow(grid, Label3, lblDiaryName);
     addRow(grid, Label1, txtPassword);
