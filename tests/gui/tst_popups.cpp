@@ -91,7 +91,8 @@ void TestPopups::fullCycleIgnoresMouseAndKeys() {
     showPopup(PopupKind::AccessDenied);
     const qint64 took = clock.elapsed();
     QVERIFY(stillThere);
-    QVERIFY2(took >= 390, qPrintable(QString::number(took)));
+    // Both ticks ran (coarse timers may fire a few per cent early).
+    QVERIFY2(took >= 350, qPrintable(QString::number(took)));
     QVERIFY2(took < 3000, qPrintable(QString::number(took)));
     QVERIFY(!shown); // gone with its showing
     // Centred over the active main window.
