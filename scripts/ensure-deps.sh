@@ -4,6 +4,7 @@
 quorvel_packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
+  libqt6svg6
   qt6-qpa-plugins
   clang libclang-rt-14-dev
   fonts-dejavu-core

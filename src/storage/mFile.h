@@ -4,6 +4,7 @@
 #include "StorageStatus.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 
 // Operations on diary files. No file stays open between calls: each opens,

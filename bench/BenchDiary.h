@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Writes a diary of `entries` entries straight to `path` (the same bytes the
+// program writes, without an fsync per entry), for the benchmarks.
+void writeBenchDiary(const QString& path, int entries);
+
+// Milliseconds of the fastest of `runs` calls of fn (warm cache).
+template <typename Fn>
+double bestMs(int runs, Fn fn);
+
+#include <QElapsedTimer>
+template <typename Fn>
+double bestMs(int runs, Fn fn) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        best = qMin(best, static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}

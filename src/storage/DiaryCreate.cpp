@@ -1,0 +1,101 @@
+#include "mFile.h"
+
+#include "ProgramFolder.h"
+#include "RawFile.h"
+#include "StorageGlobals.h"
+#include "StoredText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QThread>
+#include <QTime>
+
+#include <cmath>
+
+namespace {
+
+// Reads a number the way the old Val() did: digits with at most one "." as
+// decimal point, stopping at the first character it cannot use.
+double parseDotNumber(const QString& text) {
+    QString digits;
+    bool seenPoint = false;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 128) {
+            digits.append(c);
+        } else if (c == QLatin1Char('.') && !seenPoint) {
+            seenPoint = true;
+            digits.append(c);
+        } else {
+            break;
+        }
+    }
+    return digits.toDouble();
+}
+
+QString numberText(double value, const QLocale& locale) { return locale.toString(value, 'g', 7); }
+
+float secondsSinceMidnight() {
+    const int ms = QTime::currentTime().msecsSinceStartOfDay();
+    return static_cast<float>(ms / 10) / 100.0f;
+}
+
+} // namespace
+
+QString clockFileStem(float seconds, const QLocale& locale) {
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double hundredths = std::round(static_cast<double>(seconds) * 100.0) / 100.0;
+    return numberText(parseDotNumber(numberText(hundredths, plain)), plain);
+}
+
+StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
+                                const QString& timeOfBegin, QString* createdPath) {
+    DiaryHeader header;
+    header.Mark = 1;
+    for (auto [text, field] : {std::pair{&owner, &header.Owner}, std::pair{&password, &header.Password},
+                               std::pair{&title, &header.Title}, std::pair{&timeOfBegin, &header.TimeOfBegin}}) {
+        const StorageStatus encoded = encodeForStorage(*text, *field);
+        if (!encoded.ok())
+            return encoded;
+    }
+    publicHeader = DiaryHeader::fromRecord(header.toRecord().constData());
+
+    const StorageStatus folderReady = ProgramFolder::ensureDataFolder();
+    if (!folderReady.ok())
+        return folderReady;
+    const QDir folder(ProgramFolder::dataFolder());
+
+    // Draw a clock-number name until one is free; with a decimal comma the
+    // name holds whole seconds only, so a second diary waits for the clock.
+    RawFile file;
+    QString path;
+    for (;;) {
+        path = folder.filePath(clockFileStem(secondsSinceMidnight(), QLocale()) + QStringLiteral(".PDD"));
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+            QThread::msleep(10);
+            continue;
+        }
+        const StorageStatus opened = file.open(path, RawFile::Mode::CreateNew);
+        if (opened.ok())
+            break;
+        if (QFileInfo::exists(path)) // taken between the test and the open
+            continue;
+        return opened;
+    }
+
+    const QByteArray record = publicHeader.toRecord();
+    StorageStatus written = file.writeAllAt(0, record.constData(), record.size());
+    if (written.ok())
+        written = file.sync();
+    file.close();
+    if (!written.ok()) {
+        QFile::remove(path); // never leave a diary without a complete header
+        return written;
+    }
+    syncFolder(folder.path());
+    if (createdPath)
+        *createdPath = path;
+    return StorageStatus::success();
+}

@@ -1,0 +1,125 @@
+#include "RawFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+RawFile::~RawFile() { close(); }
+
+StorageStatus RawFile::open(const QString& path, Mode mode) {
+    close();
+    path_ = path;
+    const QByteArray name = QFile::encodeName(path);
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    switch (mode) {
+    case Mode::Read:
+        flags |= O_RDONLY;
+        break;
+    case Mode::ReadWrite:
+        flags |= O_RDWR;
+        break;
+    case Mode::CreateNew:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
+    }
+    const int fd = ::open(name.constData(), flags, 0600);
+    if (fd < 0)
+        return StorageStatus::fromErrno(errno, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return StorageStatus::fromErrno(err, path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return StorageStatus::failure(StorageErrors::PathFileAccess,
+                                      QStringLiteral("Path/File access error (not a diary file): %1").arg(path));
+    }
+    // Blocking I/O from here on; O_NONBLOCK only guarded the open against pipes.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    fd_ = fd;
+    return StorageStatus::success();
+}
+
+void RawFile::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+qint64 RawFile::size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+qint64 RawFile::readAt(qint64 offset, char* buffer, qint64 length) const {
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd_, buffer + done, static_cast<size_t>(length - done), offset + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+StorageStatus RawFile::readExactAt(qint64 offset, char* buffer, qint64 length) const {
+    const qint64 n = readAt(offset, buffer, length);
+    if (n < 0)
+        return StorageStatus::fromErrno(errno, path_);
+    if (n < length)
+        return StorageStatus::failure(StorageErrors::InputPastEnd,
+                                      QStringLiteral("Input past end of file: %1").arg(path_));
+    return StorageStatus::success();
+}
+
+StorageStatus RawFile::writeAllAt(qint64 offset, const char* data, qint64 length) const {
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pwrite(fd_, data + done, static_cast<size_t>(length - done), offset + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return StorageStatus::fromErrno(errno, path_);
+        }
+        done += n;
+    }
+    return StorageStatus::success();
+}
+
+StorageStatus RawFile::sync() const {
+    if (::fsync(fd_) != 0)
+        return StorageStatus::fromErrno(errno, path_);
+    return StorageStatus::success();
+}
+
+StorageStatus RawFile::truncate(qint64 length) const {
+    if (::ftruncate(fd_, length) != 0)
+        return StorageStatus::fromErrno(errno, path_);
+    return StorageStatus::success();
+}
+
+void RawFile::adviseSequential() const {
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+}
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
