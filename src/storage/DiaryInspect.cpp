@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,45 +19,50 @@ QString describeByte(unsigned char byte) {
 
 // ---------------------------------------------------------------- reader
 
-DiaryFileReader::~DiaryFileReader() { close(); }
-
-void DiaryFileReader::close() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    length_ = 0;
+namespace {
+// What a name that is not a regular file is, for the message.
+QString kindOfSpecialFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        struct stat link {};
+        return ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode) ? QStringLiteral("a dangling link")
+                                                                               : QString();
+    }
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
+    return {};
 }
+} // namespace
 
 StorageStatus DiaryFileReader::open(const QString& path) {
     close();
     path_ = path;
-    // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a
-    // writer forever. The kind of file is looked at before any read.
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    StorageStatus status = file_.open(path, RawFile::Mode::Read);
+    if (!status.ok()) {
+        const QString kind = kindOfSpecialFile(path);
+        if (!kind.isEmpty())
+            status.description = QStringLiteral("%1 is %2, not a diary file").arg(path, kind);
+        return status;
+    }
+    length_ = file_.size();
+    if (length_ < 0) {
+        file_.close();
         return StorageStatus::fromErrno(errno, path);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return StorageStatus::fromErrno(err, path);
     }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        const QString kind = S_ISDIR(st.st_mode)    ? QStringLiteral("a folder")
-                             : S_ISFIFO(st.st_mode) ? QStringLiteral("a named pipe")
-                             : S_ISSOCK(st.st_mode) ? QStringLiteral("a socket")
-                                                    : QStringLiteral("a device");
-        return StorageStatus::failure(StorageErrors::PathFileAccess,
-                                      QStringLiteral("%1 is %2, not a diary file").arg(path, kind));
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    fd_ = fd;
-    length_ = st.st_size;
+    file_.adviseSequential();
     return StorageStatus::success();
+}
+
+void DiaryFileReader::close() {
+    file_.close();
+    length_ = 0;
 }
 
 qint32 DiaryFileReader::wholeEntries() const {
@@ -67,32 +71,13 @@ qint32 DiaryFileReader::wholeEntries() const {
     return qint32((length_ - HeaderSize) / EntrySize);
 }
 
-StorageStatus DiaryFileReader::readAt(qint64 offset, char* into, qint64 size) {
-    if (fd_ < 0)
-        return StorageStatus::failure(StorageErrors::InvalidArgument, QStringLiteral("no file is open"));
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd_, into + done, size_t(size - done), off_t(offset + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return StorageStatus::fromErrno(errno, path_);
-        }
-        if (got == 0)
-            return StorageStatus::failure(StorageErrors::InputPastEnd,
-                                          QStringLiteral("%1 ends before the record is complete").arg(path_));
-        done += got;
-    }
-    return StorageStatus::success();
-}
-
 StorageStatus DiaryFileReader::readHeaderRecord(QByteArray& record) {
-    if (fd_ >= 0 && length_ < HeaderSize)
+    if (length_ < HeaderSize)
         return StorageStatus::failure(
             StorageErrors::InputPastEnd,
             QStringLiteral("%1 is %2 bytes long, shorter than a diary header (222 bytes)").arg(path_).arg(length_));
     record.resize(HeaderSize);
-    return readAt(0, record.data(), HeaderSize);
+    return file_.readExactAt(0, record.data(), HeaderSize);
 }
 
 StorageStatus DiaryFileReader::readHeader(DiaryHeader& header) {
@@ -111,7 +96,7 @@ StorageStatus DiaryFileReader::readEntryRecords(qint32 first, qint32 count, QByt
                                           .arg(qint64(first) + count - 1)
                                           .arg(path_));
     out.resize(qsizetype(count) * EntrySize);
-    return readAt(entryOffset(first), out.data(), out.size());
+    return file_.readExactAt(entryOffset(first), out.data(), out.size());
 }
 
 // ---------------------------------------------------------------- fields

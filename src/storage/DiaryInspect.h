@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DiaryFormat.h"
+#include "RawFile.h"
 #include "StorageStatus.h"
 
 #include <QByteArray>
@@ -12,17 +13,11 @@
 
 // Reads one diary file that stays open for a whole walk. Opening never
 // blocks: a name that is a pipe, a device, a socket or a folder is refused
-// before anything is read from it.
+// before anything is read from it (the failure says which it is).
 class DiaryFileReader {
 public:
-    DiaryFileReader() = default;
-    ~DiaryFileReader();
-    DiaryFileReader(const DiaryFileReader&) = delete;
-    DiaryFileReader& operator=(const DiaryFileReader&) = delete;
-
     StorageStatus open(const QString& path);
     void close();
-    bool isOpen() const { return fd_ >= 0; }
     qint64 length() const { return length_; }
     // Whole entry records in the file; a cut-off last record is not counted.
     qint32 wholeEntries() const;
@@ -34,9 +29,7 @@ public:
     StorageStatus readEntryRecords(qint32 first, qint32 count, QByteArray& out);
 
 private:
-    StorageStatus readAt(qint64 offset, char* into, qint64 size);
-
-    int fd_ = -1;
+    RawFile file_;
     qint64 length_ = 0;
     QString path_;
 };

@@ -12,84 +12,80 @@ using namespace DiaryFormat;
 
 namespace {
 
-// What one stored byte becomes in the output. Eight bytes are always copied
-// and size says how many count, so the inner loops need no branches for it.
+// What one stored byte becomes in the output. Most bytes become one byte;
+// the others (escapes, letters beyond ASCII) a short piece. A table is
+// indexed by the stored byte, unscrambling already folded in where the field
+// is scrambled, so the inner loop makes one lookup per byte.
 struct Piece {
     char bytes[8] = {};
     unsigned char size = 0;
 };
-using PieceTable = std::array<Piece, 256>;
 
-Piece pieceOf(const QByteArray& text) {
-    Piece piece;
-    std::memcpy(piece.bytes, text.constData(), size_t(text.size()));
-    piece.size = static_cast<unsigned char>(text.size());
-    return piece;
-}
+struct ByteTable {
+    // The one output byte of a simple stored byte, 0 for the others (more
+    // than one byte out, or CR, whose line break rule needs the next byte).
+    std::array<unsigned char, 256> single{};
+    std::array<Piece, 256> pieces{};
+};
 
-// The character each byte stands for, taken from the code page decoder.
-QString decodedByte(int byte) { return Cp1252::decode(QByteArray(1, char(byte))); }
+// Output text for a decoded character; a function per format.
+using PieceOf = QByteArray (*)(char16_t);
 
-bool isControl(char16_t u) { return u < 0x20 || (u >= 0x7F && u <= 0x9F); }
-
-// JSON string content: quote, backslash and every control character escaped.
-const PieceTable& jsonPieces() {
-    static const PieceTable table = [] {
-        PieceTable t;
-        for (int b = 0; b < 256; ++b) {
-            const QString c = decodedByte(b);
-            const char16_t u = c.at(0).unicode();
-            QByteArray text;
-            if (u == '"')
-                text = "\\\"";
-            else if (u == '\\')
-                text = "\\\\";
-            else if (u == '\n')
-                text = "\\n";
-            else if (u == '\r')
-                text = "\\r";
-            else if (u == '\t')
-                text = "\\t";
-            else if (isControl(u))
-                text = "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
-            else
-                text = c.toUtf8();
-            t[size_t(b)] = pieceOf(text);
-        }
-        return t;
-    }();
-    return table;
-}
-
-// Readable text: UTF-8; control characters other than tab and line feed
-// (which only a damaged file holds) shown as U+FFFD. quote doubles '"' (CSV).
-PieceTable makePlainPieces(bool doubleQuotes) {
-    PieceTable t;
-    for (int b = 0; b < 256; ++b) {
-        const QString c = decodedByte(b);
-        const char16_t u = c.at(0).unicode();
-        QByteArray text;
-        if (u == '\n' || u == '\t')
-            text = QByteArray(1, char(u));
-        else if (isControl(u))
-            text = QString(QChar(0xFFFD)).toUtf8();
-        else if (u == '"' && doubleQuotes)
-            text = "\"\"";
-        else
-            text = c.toUtf8();
-        t[size_t(b)] = pieceOf(text);
+ByteTable makeTable(PieceOf pieceOf, bool unscrambled) {
+    const unsigned char* unscramble = unscrambleTable();
+    ByteTable t;
+    for (int stored = 0; stored < 256; ++stored) {
+        const int b = unscrambled ? unscramble[stored] : stored;
+        const char16_t u = Cp1252::decode(QByteArray(1, char(b))).at(0).unicode();
+        const QByteArray text = pieceOf(u);
+        Piece& piece = t.pieces[size_t(stored)];
+        std::memcpy(piece.bytes, text.constData(), size_t(text.size()));
+        piece.size = static_cast<unsigned char>(text.size());
+        const bool simple = text.size() == 1 && b != '\r' && b != 0;
+        t.single[size_t(stored)] = simple ? static_cast<unsigned char>(text.at(0)) : 0;
     }
     return t;
 }
 
-const PieceTable& plainPieces() {
-    static const PieceTable table = makePlainPieces(false);
-    return table;
+bool isControl(char16_t u) { return u < 0x20 || (u >= 0x7F && u <= 0x9F); }
+
+// JSON string content: quote, backslash and every control character escaped.
+QByteArray jsonPiece(char16_t u) {
+    switch (u) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default:
+        if (isControl(u))
+            return "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
+        return QString(QChar(u)).toUtf8();
+    }
 }
 
-const PieceTable& csvPieces() {
-    static const PieceTable table = makePlainPieces(true);
-    return table;
+// Readable text: UTF-8; control characters other than tab and line feed
+// (which only a damaged file holds) shown as U+FFFD.
+QByteArray plainPiece(char16_t u) {
+    if (u == '\n' || u == '\t')
+        return QByteArray(1, char(u));
+    if (isControl(u))
+        return QString(QChar(0xFFFD)).toUtf8();
+    return QString(QChar(u)).toUtf8();
+}
+
+// CSV cell content (always quoted): a quote doubled.
+QByteArray csvPiece(char16_t u) { return u == '"' ? QByteArray("\"\"") : plainPiece(u); }
+
+enum class Kind { Json, Plain, Csv };
+
+const ByteTable& table(Kind kind, bool unscrambled) {
+    static const ByteTable tables[3][2] = {
+        {makeTable(jsonPiece, false), makeTable(jsonPiece, true)},
+        {makeTable(plainPiece, false), makeTable(plainPiece, true)},
+        {makeTable(csvPiece, false), makeTable(csvPiece, true)},
+    };
+    return tables[int(kind)][unscrambled ? 1 : 0];
 }
 
 enum class Breaks {
@@ -100,38 +96,62 @@ enum class Breaks {
 // Length of a fixed-width field without its padding blanks.
 qsizetype usedLength(const char* field, int width) {
     qsizetype n = width;
+    constexpr quint64 blanks = 0x2020202020202020ull;
+    while (n >= 8) {
+        quint64 word;
+        std::memcpy(&word, field + n - 8, 8);
+        if (word != blanks)
+            break;
+        n -= 8;
+    }
     while (n > 0 && field[n - 1] == ' ')
         --n;
     return n;
 }
 
-void appendField(QByteArray& out, const char* p, qsizetype n, const PieceTable& table,
-                 const unsigned char* unscramble, Breaks breaks) {
+void appendField(QByteArray& out, const char* p, qsizetype n, const ByteTable& t, Breaks breaks) {
     const qsizetype start = out.size();
     out.resize(start + n * 8 + 8);
     char* w = out.data() + start;
-    const Piece& lineFeed = table[size_t('\n')];
-    for (qsizetype i = 0; i < n; ++i) {
-        auto b = static_cast<unsigned char>(p[i]);
-        if (unscramble)
-            b = unscramble[b];
-        if (b == '\r' && breaks != Breaks::Keep) {
+    const unsigned char* single = t.single.data();
+    const Piece& lineFeed = t.pieces[size_t('\n')];
+    const auto in = [p](qsizetype i) { return static_cast<unsigned char>(p[i]); };
+    qsizetype i = 0;
+    while (i < n) {
+        // Eight simple bytes at a time: one store, no branch per byte.
+        if (i + 8 <= n) {
+            const unsigned char c0 = single[in(i)], c1 = single[in(i + 1)], c2 = single[in(i + 2)],
+                                c3 = single[in(i + 3)], c4 = single[in(i + 4)], c5 = single[in(i + 5)],
+                                c6 = single[in(i + 6)], c7 = single[in(i + 7)];
+            if (((c0 == 0) | (c1 == 0) | (c2 == 0) | (c3 == 0) | (c4 == 0) | (c5 == 0) | (c6 == 0) | (c7 == 0)) == 0) {
+                const char chunk[8] = {char(c0), char(c1), char(c2), char(c3), char(c4), char(c5), char(c6), char(c7)};
+                std::memcpy(w, chunk, 8);
+                w += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char b = in(i);
+        if (single[b] != 0) {
+            *w++ = static_cast<char>(single[b]);
+        } else if (b == '\r' && breaks == Breaks::AllToLf) {
             std::memcpy(w, lineFeed.bytes, 8);
             w += lineFeed.size;
             if (i + 1 < n && p[i + 1] == '\n')
                 ++i;
-            continue;
+        } else {
+            const Piece& piece = t.pieces[b];
+            std::memcpy(w, piece.bytes, 8);
+            w += piece.size;
         }
-        const Piece& piece = table[b];
-        std::memcpy(w, piece.bytes, 8);
-        w += piece.size;
+        ++i;
     }
     out.resize(w - out.data());
 }
 
-void appendFixed(QByteArray& out, const char* field, int width, const PieceTable& table,
-                 const unsigned char* unscramble = nullptr, Breaks breaks = Breaks::Keep) {
-    appendField(out, field, usedLength(field, width), table, unscramble, breaks);
+void appendFixed(QByteArray& out, const char* field, int width, const ByteTable& t,
+                 Breaks breaks = Breaks::Keep) {
+    appendField(out, field, usedLength(field, width), t, breaks);
 }
 
 void appendJsonString(QByteArray& out, const QString& text) {
@@ -149,10 +169,10 @@ void appendJsonString(QByteArray& out, const QString& text) {
     out.append('"');
 }
 
-void appendJsonField(QByteArray& out, const char* name, const char* field, int width,
-                     const unsigned char* unscramble = nullptr, Breaks breaks = Breaks::Keep) {
+void appendJsonField(QByteArray& out, const char* name, const char* field, int width, bool scrambled = false,
+                     Breaks breaks = Breaks::Keep) {
     out.append(name).append('"');
-    appendFixed(out, field, width, jsonPieces(), unscramble, breaks);
+    appendFixed(out, field, width, table(Kind::Json, scrambled), breaks);
     out.append('"');
 }
 
@@ -160,12 +180,13 @@ void appendJsonField(QByteArray& out, const char* name, const char* field, int w
 // of a CR LF pair (the program never writes one): the JSON "text", whose
 // line feeds stand for CR LF, then cannot say exactly what is stored.
 bool hasLoneBreak(const char* p, qsizetype n) {
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
+    const char* end = p + n;
+    for (const char* c = p; (c = static_cast<const char*>(std::memchr(c, '\r', size_t(end - c)))); ++c)
+        if (c + 1 == end || c[1] != '\n')
             return true;
-        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r'))
+    for (const char* c = p; (c = static_cast<const char*>(std::memchr(c, '\n', size_t(end - c)))); ++c)
+        if (c == p || c[-1] != '\r')
             return true;
-    }
     return false;
 }
 
@@ -208,7 +229,7 @@ DiaryExporter::DiaryExporter(ExportFormat format, Output& output)
 void DiaryExporter::begin(const QString& fileName, const QByteArray& headerRecord, qint32 entryCount) {
     entryCount_ = entryCount;
     const char* h = headerRecord.constData();
-    const PieceTable& plain = plainPieces();
+    const ByteTable& plain = table(Kind::Plain, false);
     switch (format_) {
     case ExportFormat::Json:
         out_.append("{\n  \"format\": \"quorvel-diary\",\n  \"version\": 1,\n  \"file\": ");
@@ -256,14 +277,13 @@ void DiaryExporter::entry(qint32 number, const char* record) {
 }
 
 void DiaryExporter::jsonEntry(qint32 number, const char* record) {
-    const unsigned char* unscramble = unscrambleTable();
     out_.append(number == 1 ? "\n    {\"number\": " : ",\n    {\"number\": ").append(QByteArray::number(number));
     appendJsonField(out_, ", \"dateTime\": ", record + DateTimeOffset, DateTimeWidth);
-    appendJsonField(out_, ", \"topic\": ", record + TopicOffset, TopicWidth, unscramble);
-    appendJsonField(out_, ", \"text\": ", record + TextOffset, EntryWidth, unscramble, Breaks::AllToLf);
+    appendJsonField(out_, ", \"topic\": ", record + TopicOffset, TopicWidth, true);
+    appendJsonField(out_, ", \"text\": ", record + TextOffset, EntryWidth, true, Breaks::AllToLf);
     const char* text = record + TextOffset;
     if (hasLoneBreak(text, usedLength(text, EntryWidth)))
-        appendJsonField(out_, ", \"textRaw\": ", text, EntryWidth, unscramble, Breaks::Keep);
+        appendJsonField(out_, ", \"textRaw\": ", text, EntryWidth, true, Breaks::Keep);
     const qint16 wellness = readInt16LE(record + WellnessOffset);
     const qint16 love = readInt16LE(record + LoveOffset);
     out_.append(", \"wellness\": ").append(QByteArray::number(wellness));
@@ -273,43 +293,43 @@ void DiaryExporter::jsonEntry(qint32 number, const char* record) {
 }
 
 void DiaryExporter::textEntry(qint32 number, const char* record) {
-    const unsigned char* unscramble = unscrambleTable();
-    const PieceTable& plain = plainPieces();
+    const ByteTable& plain = table(Kind::Plain, false);
+    const ByteTable& plainText = table(Kind::Plain, true);
     out_.append("\n----------------------------------------\nEntry ").append(QByteArray::number(number));
     out_.append("\nDate/time: ");
     appendFixed(out_, record + DateTimeOffset, DateTimeWidth, plain);
     out_.append("\nTopic: ");
-    appendFixed(out_, record + TopicOffset, TopicWidth, plain, unscramble);
+    appendFixed(out_, record + TopicOffset, TopicWidth, plainText);
     out_.append("\nWellness: ").append(wellnessCaption(readInt16LE(record + WellnessOffset)));
     out_.append("\nLove: ").append(loveCaption(readInt16LE(record + LoveOffset)));
     out_.append("\n\n");
-    appendFixed(out_, record + TextOffset, EntryWidth, plain, unscramble, Breaks::AllToLf);
+    appendFixed(out_, record + TextOffset, EntryWidth, plainText, Breaks::AllToLf);
     out_.append('\n');
 }
 
 void DiaryExporter::markdownEntry(qint32 number, const char* record) {
-    const unsigned char* unscramble = unscrambleTable();
-    const PieceTable& plain = plainPieces();
+    const ByteTable& plain = table(Kind::Plain, false);
+    const ByteTable& plainText = table(Kind::Plain, true);
     out_.append("\n## ").append(QByteArray::number(number)).append(". ");
-    appendFixed(out_, record + TopicOffset, TopicWidth, plain, unscramble);
+    appendFixed(out_, record + TopicOffset, TopicWidth, plainText);
     out_.append("\n\n*");
     appendFixed(out_, record + DateTimeOffset, DateTimeWidth, plain);
     out_.append("* – wellness: ").append(wellnessCaption(readInt16LE(record + WellnessOffset)));
     out_.append(", love: ").append(loveCaption(readInt16LE(record + LoveOffset)));
     out_.append("\n\n");
-    appendFixed(out_, record + TextOffset, EntryWidth, plain, unscramble, Breaks::AllToLf);
+    appendFixed(out_, record + TextOffset, EntryWidth, plainText, Breaks::AllToLf);
     out_.append('\n');
 }
 
 void DiaryExporter::csvEntry(qint32 number, const char* record) {
-    const unsigned char* unscramble = unscrambleTable();
-    const PieceTable& csv = csvPieces();
+    const ByteTable& csv = table(Kind::Csv, false);
+    const ByteTable& csvText = table(Kind::Csv, true);
     out_.append(QByteArray::number(number)).append(",\"");
     appendFixed(out_, record + DateTimeOffset, DateTimeWidth, csv);
     out_.append("\",\"");
-    appendFixed(out_, record + TopicOffset, TopicWidth, csv, unscramble);
+    appendFixed(out_, record + TopicOffset, TopicWidth, csvText);
     out_.append("\",\"");
-    appendFixed(out_, record + TextOffset, EntryWidth, csv, unscramble, Breaks::AllToLf);
+    appendFixed(out_, record + TextOffset, EntryWidth, csvText, Breaks::AllToLf);
     out_.append("\",").append(wellnessCaption(readInt16LE(record + WellnessOffset)));
     out_.append(',').append(loveCaption(readInt16LE(record + LoveOffset))).append('\n');
 }

@@ -1,7 +1,8 @@
 #include "ToolCommon.h"
 
 #include <QCommandLineParser>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -76,8 +77,17 @@ bool Output::open(const QString& path, QString* error) {
     buffer_.reserve(2 << 20);
     if (path.isEmpty() || path == QLatin1String("-"))
         return true;
-    file_ = std::make_unique<QSaveFile>(path);
-    if (!file_->open(QIODevice::WriteOnly)) {
+    path_ = path;
+    const QFileInfo target(path);
+    if (target.isDir()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: it is a folder").arg(path);
+        return false;
+    }
+    // Created readable by its owner only (the JSON holds the password).
+    file_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                             QStringLiteral(".XXXXXX"));
+    if (!file_->open()) {
         if (error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, file_->errorString());
         file_.reset();
@@ -101,7 +111,7 @@ bool Output::flush() {
         if (file_) {
             if (file_->write(buffer_) != buffer_.size()) {
                 failed_ = true;
-                error_ = QStringLiteral("cannot write %1: %2").arg(file_->fileName(), file_->errorString());
+                error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->errorString());
             }
         } else {
             std::fflush(stdout);
@@ -120,19 +130,26 @@ bool Output::flush() {
             }
         }
     }
-    buffer_.clear();
+    buffer_.resize(0); // keeps the capacity, unlike clear()
     return !failed_;
 }
 
 bool Output::finish(QString* error) {
     flush();
-    if (file_ && !failed_ && !file_->commit()) {
-        failed_ = true;
-        error_ = QStringLiteral("cannot write %1: %2").arg(file_->fileName(), file_->errorString());
+    if (file_ && !failed_) {
+        file_->close();
+        if (file_->error() != QFileDevice::NoError) {
+            failed_ = true;
+            error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->errorString());
+        } else if (std::rename(QFile::encodeName(file_->fileName()).constData(),
+                               QFile::encodeName(path_).constData()) != 0) {
+            failed_ = true;
+            error_ = QStringLiteral("cannot write %1: %2").arg(path_, QString::fromLocal8Bit(std::strerror(errno)));
+        } else {
+            file_->setAutoRemove(false); // it has its final name now
+        }
     }
-    if (file_ && failed_)
-        file_->cancelWriting();
-    file_.reset();
+    file_.reset(); // a temporary file that was not renamed is removed here
     if (failed_ && error)
         *error = error_;
     return !failed_;

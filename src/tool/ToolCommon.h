@@ -7,7 +7,7 @@
 #include <memory>
 
 class QCommandLineParser;
-class QSaveFile;
+class QTemporaryFile;
 
 // Exit codes of quorvel-tool.
 namespace ExitCode {
@@ -39,6 +39,8 @@ int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, i
 
 // Where a command writes its result: stdout, or a file that is replaced only
 // when everything was written (a failed export never leaves half a file).
+// The file is written beside its final name and renamed over it at the end;
+// it is not flushed to disk, since an export is a copy of a diary that stays.
 class Output {
 public:
     Output();
@@ -58,7 +60,8 @@ public:
 private:
     bool flush();
 
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QTemporaryFile> file_;
+    QString path_;
     QByteArray buffer_;
     bool failed_ = false;
     QString error_;
