@@ -29,6 +29,10 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
     return inspection.problems.size();
 }
 
+QString count(qsizetype n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
 } // namespace
 
 int runCheck(const QStringList& arguments) {
@@ -68,18 +72,17 @@ int runCheck(const QStringList& arguments) {
             problems += found;
             damagedFiles += found > 0 ? 1 : 0;
         }
-        lines += problems == 0 ? QStringLiteral("checked %1 diary files in %2: no problems\n")
-                                     .arg(files.size())
-                                     .arg(printable(target))
-                               : QStringLiteral("checked %1 diary files in %2: %3 problems in %4 files\n")
-                                     .arg(files.size())
-                                     .arg(printable(target))
-                                     .arg(problems)
-                                     .arg(damagedFiles);
+        lines += QStringLiteral("checked %1 in %2: ")
+                     .arg(count(files.size(), "diary file", "diary files"), printable(target)) +
+                 (problems == 0 ? QStringLiteral("no problems\n")
+                                : QStringLiteral("%1 in %2\n")
+                                      .arg(count(problems, "problem", "problems"),
+                                           count(damagedFiles, "file", "files")));
     } else {
         problems = report(target, target, lines);
         lines += problems == 0 ? QStringLiteral("checked %1: no problems\n").arg(printable(target))
-                               : QStringLiteral("checked %1: %2 problems\n").arg(printable(target)).arg(problems);
+                               : QStringLiteral("checked %1: %2\n")
+                                     .arg(printable(target), count(problems, "problem", "problems"));
     }
     say(lines);
     return problems == 0 ? ExitCode::Ok : ExitCode::ProblemsFound;
