@@ -60,12 +60,14 @@ QString storedLineBreaks(QString text) {
 
 qint16 rating(const QJsonObject& entry, const char* key, const QString& where, QStringList& refusals) {
     const QJsonValue value = entry.value(QLatin1String(key));
-    const double number = value.toDouble(-1);
-    if (!value.isDouble() || number != std::floor(number) || number < 0 || number > 3) {
-        refusals << where +
-                        QStringLiteral("%1 rating %2 is not one of 0 to 3")
-                            .arg(QLatin1String(key),
-                                 value.isDouble() ? QString::number(number) : QStringLiteral("(missing)"));
+    if (!value.isDouble()) {
+        refusals << where + QStringLiteral("%1 rating is missing or not a number").arg(QLatin1String(key));
+        return DiaryFormat::RatingNone;
+    }
+    const double number = value.toDouble();
+    if (number != std::floor(number) || number < 0 || number > 3) {
+        refusals << where + QStringLiteral("%1 rating %2 is not one of 0 to 3")
+                                .arg(QLatin1String(key), QString::number(number));
         return DiaryFormat::RatingNone;
     }
     return qint16(number);
