@@ -164,7 +164,7 @@ int runImport(const QStringList& arguments) {
                      .arg(printable(source), opened ? QStringLiteral("it is a folder") : file.errorString()));
         return ExitCode::FileError;
     }
-    const QByteArray json = file.readAll();
+    QByteArray json = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         complain(QStringLiteral("cannot read %1: %2").arg(printable(source), file.errorString()));
         return ExitCode::FileError;
@@ -172,7 +172,8 @@ int runImport(const QStringList& arguments) {
     file.close();
 
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    json = QByteArray(); // the text is not needed any more; a big export is tens of megabytes
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
         complain(QStringLiteral("%1 is not a JSON export: %2")
                      .arg(printable(source),
@@ -184,6 +185,7 @@ int runImport(const QStringList& arguments) {
 
     ImportPlan plan;
     const QStringList refusals = planImport(document.object(), plan);
+    document = QJsonDocument();
     if (!refusals.isEmpty()) {
         constexpr qsizetype shown = 20;
         for (qsizetype i = 0; i < qMin(shown, refusals.size()); ++i)
