@@ -22,8 +22,7 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
     const DiaryInspection inspection = inspectDiaryFile(path);
     for (const DiaryProblem& problem : inspection.problems) {
         lines += printable(shownName) + QStringLiteral(": ");
-        if (problem.entry > 0)
-            lines += QStringLiteral("entry %1: ").arg(problem.entry);
+        if (problem.entry > 0) lines += QStringLiteral("entry %1: ").arg(problem.entry);
         lines += printable(problem.description) + QLatin1Char('\n');
     }
     return inspection.problems.size();
@@ -37,18 +36,17 @@ QString count(qsizetype n, const char* one, const char* many) {
 
 int runCheck(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
-        "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
-        "names that are not readable files (folders, pipes, dangling links).\n"
-        "Prints one line per problem and a summary; exit code 1 when any was found."));
+    parser.setApplicationDescription(
+        QStringLiteral("Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
+                       "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
+                       "names that are not readable files (folders, pipes, dangling links).\n"
+                       "Prints one line per problem and a summary; exit code 1 when any was found."));
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("A data folder or one diary file (default: DATA beside "
                                                 "quorvel-tool)."),
                                  QStringLiteral("[FOLDER|FILE]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
-    if (parsed >= 0)
-        return parsed;
+    if (parsed >= 0) return parsed;
 
     const QString target = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
     const QFileInfo info(target);

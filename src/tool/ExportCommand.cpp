@@ -12,12 +12,12 @@
 
 using namespace DiaryFormat;
 
-int exportDiary(const QString& path, ExportFormat format, const QString& outputPath, const QString& password) {
+int exportDiary(const QString& path, ExportFormat format, const QString& outputPath,
+                const QString& password) {
     DiaryFileReader reader;
     StorageStatus status = reader.open(path);
     QByteArray header;
-    if (status.ok())
-        status = reader.readHeaderRecord(header);
+    if (status.ok()) status = reader.readHeaderRecord(header);
     if (!status.ok()) {
         complain(printable(status.description));
         return ExitCode::FileError;
@@ -67,16 +67,17 @@ int exportDiary(const QString& path, ExportFormat format, const QString& outputP
 
 int runExport(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes every entry of a diary: number, date/time, topic, text and both ratings.\n"
-        "Asks for the diary's password on the terminal (not shown while typed) unless\n"
-        "--password-file is given; a wrong password is refused as at log-in (blanks\n"
-        "around it do not count, letter case does).\n"
-        "JSON keeps everything, the password included, and can be read back by import;\n"
-        "the output file is readable by its owner only."));
+    parser.setApplicationDescription(
+        QStringLiteral("Writes every entry of a diary: number, date/time, topic, text and both ratings.\n"
+                       "Asks for the diary's password on the terminal (not shown while typed) unless\n"
+                       "--password-file is given; a wrong password is refused as at log-in (blanks\n"
+                       "around it do not count, letter case does).\n"
+                       "JSON keeps everything, the password included, and can be read back by import;\n"
+                       "the output file is readable by its owner only."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The diary file (.PDD)."));
     const QCommandLineOption formatOption(QStringList{QStringLiteral("f"), QStringLiteral("format")},
-                                          QStringLiteral("json, markdown, csv or text."), QStringLiteral("FORMAT"));
+                                          QStringLiteral("json, markdown, csv or text."),
+                                          QStringLiteral("FORMAT"));
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("Write to OUT instead of standard output."),
                                           QStringLiteral("OUT"));
@@ -86,8 +87,7 @@ int runExport(const QStringList& arguments) {
         QStringLiteral("FILE"));
     parser.addOptions({formatOption, outputOption, passwordOption});
     const int parsed = parseCommandLine(parser, arguments, 1, 1);
-    if (parsed >= 0)
-        return parsed;
+    if (parsed >= 0) return parsed;
 
     ExportFormat format = ExportFormat::Json;
     if (!parser.isSet(formatOption)) {
@@ -105,8 +105,7 @@ int runExport(const QStringList& arguments) {
     DiaryFileReader reader;
     StorageStatus status = reader.open(path);
     DiaryHeader header;
-    if (status.ok())
-        status = reader.readHeader(header);
+    if (status.ok()) status = reader.readHeader(header);
     reader.close();
     if (!status.ok()) {
         complain(printable(status.description));
@@ -115,13 +114,13 @@ int runExport(const QStringList& arguments) {
 
     QString password;
     QString error;
-    const bool got = parser.isSet(passwordOption)
-                         ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
-                         : PasswordPrompt::askOnTerminal(
-                               QStringLiteral("Password for \"%1\" (%2): ")
-                                   .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
-                                        printable(trimBlanks(Cp1252::decode(header.Owner)))),
-                               password, &error);
+    const bool got =
+        parser.isSet(passwordOption)
+            ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
+            : PasswordPrompt::askOnTerminal(QStringLiteral("Password for \"%1\" (%2): ")
+                                                .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
+                                                     printable(trimBlanks(Cp1252::decode(header.Owner)))),
+                                            password, &error);
     if (!got) {
         complain(printable(error));
         return parser.isSet(passwordOption) ? ExitCode::FileError : ExitCode::Usage;

@@ -13,22 +13,23 @@
 
 namespace {
 
-QString field(const QByteArray& bytes) { return printable(trimBlanks(Cp1252::decode(bytes))); }
+QString field(const QByteArray& bytes) {
+    return printable(trimBlanks(Cp1252::decode(bytes)));
+}
 
 } // namespace
 
 int runList(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Lists the diaries of a data folder, one line each, tab-separated:\n"
-        "file name, owner, title, number of entries, time of begin.\n"
-        "Files that cannot be read are reported on standard error (exit code 4)."));
+    parser.setApplicationDescription(
+        QStringLiteral("Lists the diaries of a data folder, one line each, tab-separated:\n"
+                       "file name, owner, title, number of entries, time of begin.\n"
+                       "Files that cannot be read are reported on standard error (exit code 4)."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The data folder (default: DATA beside quorvel-tool)."),
                                  QStringLiteral("[FOLDER]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
-    if (parsed >= 0)
-        return parsed;
+    if (parsed >= 0) return parsed;
 
     const QString folder = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
     if (!QFileInfo(folder).isDir()) {
@@ -48,8 +49,7 @@ int runList(const QStringList& arguments) {
         DiaryFileReader reader;
         StorageStatus status = reader.open(file.fullPath);
         DiaryHeader header;
-        if (status.ok())
-            status = reader.readHeader(header);
+        if (status.ok()) status = reader.readHeader(header);
         if (!status.ok()) {
             complain(QStringLiteral("%1: %2").arg(printable(file.fileName), printable(status.description)));
             result = ExitCode::FileError;

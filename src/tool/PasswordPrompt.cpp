@@ -18,13 +18,14 @@ int ttyFd = -1;
 struct termios savedTermios {};
 
 void restoreAndReraise(int signalNumber) {
-    if (ttyFd >= 0)
-        ::tcsetattr(ttyFd, TCSAFLUSH, &savedTermios);
+    if (ttyFd >= 0) ::tcsetattr(ttyFd, TCSAFLUSH, &savedTermios);
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);
 }
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 } // namespace
 
@@ -34,12 +35,14 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
     const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (error)
-            *error = QStringLiteral("there is no terminal to ask for the password on; give it with --password-file");
+            *error = QStringLiteral(
+                "there is no terminal to ask for the password on; give it with --password-file");
         return false;
     }
     struct termios original {};
     const bool isTerminal = ::tcgetattr(fd, &original) == 0;
-    struct sigaction previousInt {}, previousTerm {}, previousHup {};
+    struct sigaction previousInt {
+    }, previousTerm{}, previousHup{};
     if (isTerminal) {
         savedTermios = original;
         ttyFd = fd;
@@ -64,16 +67,14 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
     for (;;) {
         char c = 0;
         const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
+        if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             ok = false;
             if (error)
                 *error = QStringLiteral("cannot read the password from the terminal: %1").arg(systemError());
             break;
         }
-        if (got == 0 || c == '\n')
-            break;
+        if (got == 0 || c == '\n') break;
         line.append(c);
     }
 
@@ -85,8 +86,7 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
         ttyFd = -1;
     }
     ::close(fd);
-    if (line.endsWith('\r'))
-        line.chop(1);
+    if (line.endsWith('\r')) line.chop(1);
     password = QString::fromLocal8Bit(line);
     line.fill('\0');
     return ok;
@@ -102,14 +102,14 @@ bool readFromFile(const QString& path, QString& password, QString* error) {
         return false;
     }
     QByteArray line = file.readLine(64 * 1024);
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
+    if (line.endsWith('\n')) line.chop(1);
+    if (line.endsWith('\r')) line.chop(1);
     password = QString::fromUtf8(line);
     return true;
 }
 
-bool matches(const QString& typed, const QString& stored) { return trimBlanks(typed) == trimBlanks(stored); }
+bool matches(const QString& typed, const QString& stored) {
+    return trimBlanks(typed) == trimBlanks(stored);
+}
 
 } // namespace PasswordPrompt

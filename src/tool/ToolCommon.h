@@ -15,8 +15,8 @@ constexpr int Ok = 0;
 constexpr int ProblemsFound = 1; // check found damaged diaries
 constexpr int Usage = 2;         // wrong arguments or options
 constexpr int WrongPassword = 3;
-constexpr int FileError = 4;     // a file or folder could not be read or written
-constexpr int Refused = 5;       // import input the program would not accept
+constexpr int FileError = 4; // a file or folder could not be read or written
+constexpr int Refused = 5;   // import input the program would not accept
 } // namespace ExitCode
 
 // The exit-code table as --help shows it.
@@ -42,7 +42,7 @@ int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, i
 // The file is written beside its final name and renamed over it at the end;
 // it is not flushed to disk, since an export is a copy of a diary that stays.
 class Output {
-public:
+  public:
     Output();
     ~Output();
     Output(const Output&) = delete;
@@ -57,7 +57,7 @@ public:
     void flushIfFull();
     bool finish(QString* error);
 
-private:
+  private:
     bool flush();
 
     std::unique_ptr<QTemporaryFile> file_;
