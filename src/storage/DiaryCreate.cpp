@@ -6,8 +6,6 @@
 #include "StoredText.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QThread>
 #include <QTime>
@@ -67,33 +65,33 @@ StorageStatus Create_Diary_File(const QString& owner, const QString& password, c
         return folderReady;
     const QDir folder(ProgramFolder::dataFolder());
 
+    // The header is written and flushed to a file without a name first and
+    // the file is named only then: a crash or a full disk never leaves a
+    // diary without its complete header in the folder.
+    RawFile file;
+    StorageStatus written = file.createUnnamed(folder.path());
+    const QByteArray record = publicHeader.toRecord();
+    if (written.ok())
+        written = file.writeAllAt(0, record.constData(), record.size());
+    if (written.ok())
+        written = file.sync();
+    if (!written.ok())
+        return written;
+
     // Draw a clock-number name until one is free; with a decimal comma the
     // name holds whole seconds only, so a second diary waits for the clock.
-    RawFile file;
     QString path;
     for (;;) {
         path = folder.filePath(clockFileStem(secondsSinceMidnight(), QLocale()) + QStringLiteral(".PDD"));
-        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-            QThread::msleep(10);
-            continue;
-        }
-        const StorageStatus opened = file.open(path, RawFile::Mode::CreateNew);
-        if (opened.ok())
+        bool nameTaken = false;
+        const StorageStatus named = file.publishAs(path, &nameTaken);
+        if (named.ok())
             break;
-        if (QFileInfo::exists(path)) // taken between the test and the open
-            continue;
-        return opened;
+        if (!nameTaken)
+            return named;
+        QThread::msleep(10);
     }
-
-    const QByteArray record = publicHeader.toRecord();
-    StorageStatus written = file.writeAllAt(0, record.constData(), record.size());
-    if (written.ok())
-        written = file.sync();
     file.close();
-    if (!written.ok()) {
-        QFile::remove(path); // never leave a diary without a complete header
-        return written;
-    }
     syncFolder(folder.path());
     if (createdPath)
         *createdPath = path;

@@ -29,8 +29,15 @@ StorageStatus openForWalk(const QString& path, RawFile& file, qint32& count) {
     const StorageStatus opened = file.open(path, RawFile::Mode::Read);
     if (!opened.ok())
         return opened;
-    const qint64 length = file.size();
-    count = static_cast<qint32>(qMin<qint64>(entryCountForLength(length), 0x7fffffff));
+    const qint64 entries = entryCountForLength(file.size());
+    // A file longer than a full diary was not written by the program (a stray
+    // file, a damaged length); walking it could take unbounded time and memory.
+    if (entries > MaxEntries)
+        return StorageStatus::failure(StorageErrors::PathFileAccess,
+                                      QStringLiteral("Path/File access error (longer than a diary of %1 entries): %2")
+                                          .arg(MaxEntries)
+                                          .arg(path));
+    count = static_cast<qint32>(entries);
     return StorageStatus::success();
 }
 

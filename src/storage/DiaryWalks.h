@@ -12,7 +12,9 @@
 // Walks over every entry of a diary: the Entry Browser lines, the phrase
 // search and the rating statistics. Each opens the file once, reads in
 // large steps and calls progress(done, total) every few entries so the
-// caller can move a progress bar and let window events run.
+// caller can move a progress bar and let window events run. A file that
+// cannot be opened, or whose length gives more entries than a diary can
+// hold, is not walked (the status says why).
 using WalkProgress = std::function<void(qint32 done, qint32 total)>;
 
 // One line per entry: " n", tab, the 20-character date/time, tab, the

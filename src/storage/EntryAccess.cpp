@@ -38,8 +38,27 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
     const qint64 oldLength = file.size();
     if (oldLength < 0)
         return StorageStatus::fromErrno(errno, publicDiaryPath);
+    if (oldLength < HeaderSize)
+        return StorageStatus::failure(StorageErrors::PathFileAccess,
+                                      QStringLiteral("Path/File access error (no diary header): %1")
+                                          .arg(publicDiaryPath));
 
-    StorageStatus written = file.writeAllAt(appendOffsetForLength(oldLength), record.constData(), record.size());
+    // The record goes where the length rule puts it, but never beyond the
+    // last entry the count shows: a partial record of 1821 to 2042 bytes
+    // (left by a save that was cut off) is not counted, yet rounds the rule's
+    // place one record further, which would leave a gap that turns it into
+    // an entry nobody saved. A partial record that does count stays what it
+    // reads as: the space up to the new record is filled with blanks, as the
+    // readers pad it, instead of zeros.
+    const qint64 count = entryCountForLength(oldLength);
+    const qint64 offset = qMin(appendOffsetForLength(oldLength), entryOffset(count + 1));
+    QByteArray out = record;
+    qint64 writeAt = offset;
+    if (offset > oldLength) {
+        out.prepend(QByteArray(offset - oldLength, ' '));
+        writeAt = oldLength;
+    }
+    StorageStatus written = file.writeAllAt(writeAt, out.constData(), out.size());
     if (written.ok())
         written = file.sync();
     if (!written.ok()) {

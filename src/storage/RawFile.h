@@ -2,6 +2,7 @@
 
 #include "StorageStatus.h"
 
+#include <QByteArray>
 #include <QString>
 
 // A diary file opened for one operation and closed when the object goes.
@@ -17,6 +18,13 @@ public:
     RawFile& operator=(const RawFile&) = delete;
 
     StorageStatus open(const QString& path, Mode mode);
+    // Opens a new file in folder that has no name yet (a hidden temporary
+    // name where the file system cannot make nameless files), so that a crash
+    // before publishAs() leaves no half-made diary behind.
+    StorageStatus createUnnamed(const QString& folder);
+    // Gives the file made by createUnnamed() its name; never replaces an
+    // existing file (*nameTaken is then true).
+    StorageStatus publishAs(const QString& path, bool* nameTaken);
     void close();
 
     // Current length of the file, -1 on failure.
@@ -37,6 +45,8 @@ public:
 private:
     int fd_ = -1;
     QString path_;
+    QByteArray tempName_; // hidden name of an unnamed file, removed on close
+
 };
 
 // Flushes a folder's entries (a new or removed name) to the disk; best effort.
