@@ -6,6 +6,4 @@ void Show_frmNewDiary() {}
 void Show_frmOpenDiary() {}
 void Show_frmDeleteDiary() {}
 void Show_frmChangePassword() {}
-void Show_frmFindPhrase() {}
-void Show_frmInfo(QWidget*) {}
 void Set_OpenDiary_Busy(bool) {}
