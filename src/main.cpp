@@ -1,7 +1,16 @@
+#include "frmMain.h"
+
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Quorvel");
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    if (QFile::exists(QStringLiteral(":/icons/quorvel.svg")))
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvel.svg")));
+
+    frmMain window;
+    window.show();
+    return app.exec();
 }

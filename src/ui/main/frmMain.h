@@ -18,6 +18,7 @@ class QStringListModel;
 class ClickableLabel;
 class ComposerTopicEdit;
 class ComposerTextEdit;
+class QRadioButton;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
@@ -120,4 +121,39 @@ public:
     QAction* mnuHelpHelpManualDeutsch = nullptr;
     QAction* mnuHelpHelpManualEnglish = nullptr;
     QAction* mnuHelpInfo = nullptr;
+
+    // One layout pass for the current size (also run by every resize).
+    void layoutPass();
+    // The window's outer size (frame included) in pixels, and setting it.
+    QSize outerSize() const;
+    void setOuterSizeTwips(int widthTwips, int heightTwips);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildLeftMenu(QWidget* client);
+    void buildComposer(QWidget* client);
+    void buildBrowser(QWidget* client);
+    void buildReading(QWidget* client);
+    void buildStatisticals(QWidget* client);
+    void buildBottomRow(QWidget* client);
+    QButtonGroup* buildOptionGroup(QFrame* panel, const char* name, const QStringList& captions, int left,
+                                   bool enabled);
+    void updateMinimumSize();
+
+    void stepEntry(int delta);
+    void openSelectedEntry();
+    void windowMinimized();
+    void windowNormalSize();
+    void windowMaximized();
+    void windowCenter();
+    void openManual(const QString& fileName);
+
+    bool quitting_ = false;
 };

@@ -20,4 +20,6 @@ bool soundEnabled();
 // Popups shown since the last clear, oldest first (for tests).
 QList<PopupKind> shownForTesting();
 void clearShownForTesting();
+// How often a popup sounded since the last clear (also with sound off).
+int soundCountForTesting();
 } // namespace PopupSettings

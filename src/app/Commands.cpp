@@ -1,0 +1,283 @@
+#include "mApplication.h"
+
+#include "ComposerEdits.h"
+#include "DialogLaunch.h"
+#include "EntryDisplay.h"
+#include "MsgBox.h"
+#include "Popups.h"
+#include "StorageGlobals.h"
+#include "frmMain.h"
+#include "mError.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+
+namespace {
+
+const QString Source = QStringLiteral("mApplication --> Run_Command");
+
+// The date and time written into the composer: a fixed general format that
+// fits the 20 characters of the stored field.
+const QString ComposerDateTimeFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+
+enum class View { Workbench, Composer, Browser, Reading, Statisticals };
+
+// Shows one view: its title, its frame and no other.
+void switchView(frmMain* main, View view) {
+    static const QString titles[] = {QStringLiteral(" Diary Workbench"), QStringLiteral(" Entry Compose"),
+                                     QStringLiteral(" Entry Browser"), QStringLiteral(" Entry Reading"),
+                                     QStringLiteral(" Entry Statisticals")};
+    main->lblDialogTitle->setText(titles[int(view)]);
+    main->fraComposer->setVisible(view == View::Composer);
+    main->fraEntryBrowser->setVisible(view == View::Browser);
+    main->fraEntryReading->setVisible(view == View::Reading);
+    main->fraStaticticals->setVisible(view == View::Statisticals);
+}
+
+// Commands that need an open diary show "NO DIARY OPEN" instead.
+bool diaryOpenOrTell() {
+    if (isDiaryOpen())
+        return true;
+    showPopup(PopupKind::NoDiaryOpen);
+    return false;
+}
+
+void selectNone(QButtonGroup* group) {
+    const QList<QAbstractButton*> options = group->buttons();
+    group->button(int(options.size()) - 1)->setChecked(true);
+}
+
+int checkedIndex(QButtonGroup* group) {
+    int rating = 0;
+    for (int i = 0; i < 4; ++i)
+        if (group->button(i) && group->button(i)->isChecked())
+            rating = i;
+    return rating;
+}
+
+void saveEntry(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    if (main->fraComposer->isHidden())
+        return; // saving works only from the composer
+    const int wellness = checkedIndex(main->optWellness);
+    const int love = checkedIndex(main->optLove);
+    QCoreApplication::processEvents();
+
+    const StorageStatus saved =
+        Save_Entry(trimBlanks(main->lblDateTime->text()), trimBlanks(main->txtTopic->text()),
+                   trimBlanks(LineBreaks::toStored(main->txtEntry->toPlainText())), qint16(wellness), qint16(love));
+    if (!saved.ok()) {
+        // Nothing was stored: say so and leave the composer as it is.
+        Show_Error(saved, Source);
+        return;
+    }
+
+    main->lblDateTime->setText(QString());
+    main->txtTopic->setText(QString());
+    main->txtEntry->setPlainText(QString());
+    selectNone(main->optWellness);
+    selectNone(main->optLove);
+
+    switchView(main, View::Browser);
+    Show_Entries(publicDiaryPath, 0, 1);
+    showPopup(PopupKind::EntrySaved);
+}
+
+void showBrowser(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Browser);
+    Show_Entries(publicDiaryPath, 1, 1);
+}
+
+void showComposer(frmMain* main) {
+    const qint32 count = Count_Entries();
+    if (count >= DiaryFormat::MaxEntries) {
+        MsgBox::show(QStringLiteral("You have reached the margin of 30000 entries!"), QStringLiteral("Quorvel"),
+                     MsgBox::Buttons::Ok);
+        showBrowser(main);
+        return;
+    }
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Composer);
+    main->lblDateTime->setText(QDateTime::currentDateTime().toString(ComposerDateTimeFormat));
+    main->lblEntryNumber->setText(QString::number(count + 1));
+    main->txtTopic->setFocus();
+}
+
+void showReading(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Reading);
+    Show_Entries(publicDiaryPath, 1, 2);
+}
+
+void showStatisticals(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    Show_Statistics();
+    switchView(main, View::Statisticals);
+}
+
+void closeDiary(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    publicDiaryPath.clear();
+    main->lblWhichOwner->setText(QString());
+    main->lblTitle->setText(QString());
+    main->fraComposer->hide();
+    main->fraEntryBrowser->hide();
+    main->fraEntryReading->hide();
+    main->fraStaticticals->hide();
+    main->txtEntry->setPlainText(QString());
+    main->txtTopic->setText(QString());
+}
+
+// --- editing on the focused control -------------------------------------
+
+// The selected text of the control, and whether it has such a property.
+bool selectedTextOf(QWidget* control, QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        text = line->selectedText();
+        return true;
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+        text = plain->textCursor().selection().toPlainText();
+        return true;
+    }
+    if (auto* rich = qobject_cast<QTextEdit*>(control)) {
+        text = rich->textCursor().selection().toPlainText();
+        return true;
+    }
+    return false;
+}
+
+// Replaces the control's selection by text (the composer's limits apply).
+void replaceSelection(QWidget* control, const QString& text) {
+    if (auto* topic = qobject_cast<QLineEdit*>(control)) {
+        if (!topic->isReadOnly())
+            topic->insert(text);
+    } else if (auto* composer = qobject_cast<ComposerTextEdit*>(control)) {
+        composer->insertChecked(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+        if (!plain->isReadOnly())
+            plain->textCursor().insertText(LineBreaks::toEditor(text));
+    } else if (auto* rich = qobject_cast<QTextEdit*>(control)) {
+        if (!rich->isReadOnly())
+            rich->textCursor().insertText(text);
+    }
+}
+
+// Cut, paste and delete leave the reading view's controls alone.
+bool isReadingControl(QWidget* control) {
+    return control && control->objectName().contains(QLatin1String("READING"));
+}
+
+void editFocused(int code) {
+    QWidget* control = QApplication::focusWidget();
+    if (code != 7 && isReadingControl(control))
+        return;
+    QClipboard* clipboard = QApplication::clipboard();
+    QString selected;
+    const bool hasSelection = control && selectedTextOf(control, selected);
+    switch (code) {
+    case 6: // Cut
+        clipboard->clear();
+        if (hasSelection) {
+            clipboard->setText(selected);
+            replaceSelection(control, QString());
+        }
+        break;
+    case 7: // Copy
+        clipboard->clear();
+        if (hasSelection)
+            clipboard->setText(selected);
+        break;
+    case 8: // Paste
+        if (hasSelection)
+            replaceSelection(control, clipboard->text());
+        break;
+    case 17: // Delete
+        if (hasSelection && !selected.isEmpty())
+            replaceSelection(control, QString());
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void Run_Command(int code) {
+    frmMain* main = frmMain::instance();
+    if (!main)
+        return;
+    switch (code) {
+    case 0:
+        Show_frmNewDiary();
+        break;
+    case 1:
+        Show_frmOpenDiary();
+        break;
+    case 2:
+        saveEntry(main);
+        break;
+    case 3:
+        main->close(); // asks the quit question
+        break;
+    case 6:
+    case 7:
+    case 8:
+    case 17:
+        editFocused(code);
+        break;
+    case 9:
+        if (diaryOpenOrTell())
+            Show_frmFindPhrase();
+        break;
+    case 10:
+        switchView(main, View::Workbench);
+        break;
+    case 11:
+        showComposer(main);
+        break;
+    case 12:
+        showBrowser(main);
+        break;
+    case 13:
+        showReading(main);
+        break;
+    case 14:
+    case 15:
+        Show_frmInfo(main);
+        break;
+    case 16:
+        closeDiary(main);
+        break;
+    case 18:
+        Show_frmDeleteDiary();
+        break;
+    case 19:
+        showStatisticals(main);
+        break;
+    case 20:
+        Show_frmChangePassword();
+        break;
+    default:
+        break; // 4, 5 and anything outside 0..20
+    }
+}
