@@ -1,5 +1,6 @@
 #include "EntryDisplay.h"
 
+#include "ComposerEdits.h"
 #include "DialogLaunch.h"
 #include "DiaryWalks.h"
 #include "StorageGlobals.h"
@@ -8,59 +9,24 @@
 #include "frmMain.h"
 #include "mFile.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextCursor>
 
 namespace {
 
-// The editor shows stored CR LF line breaks as plain ones.
-QString editorText(const QString& stored) {
-    QString text = stored;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-// Cursor positions a text takes in the editor: a line break (CR LF, CR or LF,
-// as the editor reads them) is one position.
-int editorLength(const QString& text) {
-    int length = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        ++length;
-    }
-    return length;
-}
-
-// Checks the button of the stored rating; a rating outside 0..3 (only a
-// damaged file holds one) leaves every button of the group unchecked.
-void showRating(QButtonGroup* group, qint16 rating) {
-    if (QAbstractButton* button = group->button(rating)) {
-        button->setChecked(true);
-        return;
-    }
-    const bool exclusive = group->exclusive();
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons())
-        button->setChecked(false);
-    group->setExclusive(exclusive);
-}
-
-// The hit in the reading controls; the number stands without a leading blank.
-void showHit(frmMain* main, qint32 entry, const EntryText& text) {
-    main->lblREADINGDateTime->setText(text.dateTime);
-    main->lblREADINGEntryNumber->setText(QString::number(entry));
-    main->txtREADINGTopic->setText(text.topic);
-    main->txtREADINGEntry->setPlainText(editorText(text.text));
-    showRating(main->optREADINGWellness, text.wellness);
-    showRating(main->optREADINGLove, text.love);
+// Selects the hit in txtREADINGEntry. The hit's position counts in the stored
+// text, where a line break is CR LF; the editor holds one character per line
+// break, so the place is carried over through the same conversion.
+void selectHit(QPlainTextEdit* editor, const QString& stored, qint32 position, qsizetype length) {
+    const auto start = static_cast<int>(LineBreaks::toEditor(stored.left(position)).size());
+    const auto selected = static_cast<int>(LineBreaks::toEditor(stored.mid(position, length)).size());
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + selected, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
 }
 
 } // namespace
@@ -95,6 +61,7 @@ void Find_Phrase(const QString& path, const QString& phrase, qint32 startEntry) 
         return;
     }
     if (!hit.found()) {
+        // The next search starts again at entry 1; the dialog stays open.
         publicLastFoundEntry = 0;
         QCoreApplication::processEvents();
         finish();
@@ -102,13 +69,13 @@ void Find_Phrase(const QString& path, const QString& phrase, qint32 startEntry) 
     }
 
     publicLastFoundEntry = hit.entry;
-    EntryText text;
-    frmMain* main = frmMain::instance();
-    if (!main || !readEntry(path, hit.entry, text).ok()) {
+    EntryText entry;
+    if (!frmMain::instance() || !readEntry(path, hit.entry, entry).ok()) {
         finish();
         return;
     }
-    showHit(main, hit.entry, text);
+    Fill_Reading_Controls(QString::number(hit.entry), entry); // no leading blank here
+    frmMain* main = frmMain::instance();
     main->fraComposer->hide();
     main->fraEntryBrowser->hide();
     main->fraEntryReading->show();
@@ -117,16 +84,8 @@ void Find_Phrase(const QString& path, const QString& phrase, qint32 startEntry) 
         dialog->accept();
     QCoreApplication::processEvents();
 
-    main = frmMain::instance();
-    if (main) {
-        // The hit's place in the stored text, carried over to the editor,
-        // whatever line breaks stand before it.
-        const int start = editorLength(editorText(text.text.left(hit.position)));
-        const int length = editorLength(editorText(text.text.mid(hit.position, phrase.size())));
-        QTextCursor cursor = main->txtREADINGEntry->textCursor();
-        cursor.setPosition(start);
-        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-        main->txtREADINGEntry->setTextCursor(cursor);
+    if ((main = frmMain::instance())) {
+        selectHit(main->txtREADINGEntry, entry.text, hit.position, phrase.size());
         main->txtREADINGEntry->setFocus(Qt::OtherFocusReason);
     }
     finish();
