@@ -111,7 +111,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     lblDialogTitle = new QLabel(QStringLiteral(" Diary Workbench"), client);
     lblDialogTitle->setObjectName(QStringLiteral("lblDialogTitle"));
-    lblDialogTitle->setFont(font(12, true));
+    lblDialogTitle->setFont(MainLook::font(12, true));
     lblDialogTitle->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setColours(lblDialogTitle, Grey, Silver);
     place(lblDialogTitle, DialogTitleLeft, DialogTitleTop, StartWidth - 230, DialogTitleHeight);
@@ -151,13 +151,13 @@ void frmMain::buildLeftMenu(QWidget* client) {
     for (const MenuGroup& group : LeftMenu) {
         QLabel* heading = caption(fraMenuLeft, QString::fromLatin1(group.name), QString::fromLatin1(group.caption),
                                   90, group.top, 1700, 240);
-        heading->setFont(font(9, true));
+        heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
         for (const MenuEntry& entry : group.entries) {
             auto* item = new ClickableLabel(entry.index, QString::fromLatin1(entry.caption), fraMenuLeft);
             item->setObjectName(QStringLiteral("lblLeftMenu_%1").arg(entry.index));
             item->setProperty("Index", entry.index);
-            item->setFont(font(9));
+            item->setFont(MainLook::font(9));
             setColours(item, Grey, LightGrey);
             place(item, 285, entry.top, 1500, 240);
             connect(item, &ClickableLabel::clicked, this, [](int code) { Run_Command(code); });
@@ -178,7 +178,7 @@ QButtonGroup* frmMain::buildOptionGroup(QFrame* pic, const char* name, const QSt
     for (int i = 0; i < captions.size(); ++i) {
         auto* option = new QRadioButton(captions.at(i), pic);
         option->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
-        option->setFont(font(9));
+        option->setFont(MainLook::font(9));
         option->setEnabled(enabled);
         place(option, left + i * 1400, 100, 1350, 300);
         group->addButton(option, i);
@@ -197,13 +197,13 @@ void frmMain::buildComposer(QWidget* client) {
     caption(fraComposer, QStringLiteral("lblTopicCaption"), QStringLiteral("Topic:"), 165, 915, 1600, 300);
     txtTopic = new ComposerTopicEdit(fraComposer);
     txtTopic->setObjectName(QStringLiteral("txtTopic"));
-    txtTopic->setFont(font(10));
+    txtTopic->setFont(MainLook::font(10));
     place(txtTopic, TopicLeft, TopicTop, 8080, TopicHeight);
 
     caption(fraComposer, QStringLiteral("lblEntryCaption"), QStringLiteral("Entry:"), 165, 1515, 1600, 300);
     txtEntry = new ComposerTextEdit(fraComposer);
     txtEntry->setObjectName(QStringLiteral("txtEntry"));
-    txtEntry->setFont(font(10));
+    txtEntry->setFont(MainLook::font(10));
     place(txtEntry, EntryLeft, EntryTop, 8080, 5200);
 
     picWellness = panel(fraComposer, QStringLiteral("picWellness"), PanelFace);
@@ -227,7 +227,7 @@ void frmMain::buildBrowser(QWidget* client) {
 
     lblEntryHeader = new QLabel(QStringLiteral(" Number    Date/Time                 Topic"), fraEntryBrowser);
     lblEntryHeader->setObjectName(QStringLiteral("lblEntryHeader"));
-    lblEntryHeader->setFont(font(9, true));
+    lblEntryHeader->setFont(MainLook::font(9, true));
     lblEntryHeader->setFrameStyle(QFrame::Panel | QFrame::Raised);
     setColours(lblEntryHeader, Grey, Silver);
     place(lblEntryHeader, ListLeft, HeaderTop, 8980, HeaderHeight);
@@ -236,7 +236,7 @@ void frmMain::buildBrowser(QWidget* client) {
 
     lstEntries = new QListView(fraEntryBrowser);
     lstEntries->setObjectName(QStringLiteral("lstEntries"));
-    lstEntries->setFont(font(9));
+    lstEntries->setFont(MainLook::font(9));
     lstEntries->setUniformItemSizes(true);
     lstEntries->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstEntries->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -276,7 +276,7 @@ void frmMain::buildReading(QWidget* client) {
     txtREADINGTopic = new QLineEdit(fraEntryReading);
     txtREADINGTopic->setObjectName(QStringLiteral("txtREADINGTopic"));
     txtREADINGTopic->setReadOnly(true);
-    txtREADINGTopic->setFont(font(10));
+    txtREADINGTopic->setFont(MainLook::font(10));
     txtREADINGTopic->setPalette(silver);
     place(txtREADINGTopic, TopicLeft, TopicTop, 8080, TopicHeight);
 
@@ -284,7 +284,7 @@ void frmMain::buildReading(QWidget* client) {
     txtREADINGEntry = new QPlainTextEdit(fraEntryReading);
     txtREADINGEntry->setObjectName(QStringLiteral("txtREADINGEntry"));
     txtREADINGEntry->setReadOnly(true);
-    txtREADINGEntry->setFont(font(10));
+    txtREADINGEntry->setFont(MainLook::font(10));
     txtREADINGEntry->setPalette(silver);
     txtREADINGEntry->setTabChangesFocus(true);
     txtREADINGEntry->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -322,7 +322,7 @@ void frmMain::buildStatisticals(QWidget* client) {
         QLabel* heading = caption(fraStaticticals, QString::fromLatin1(headingNames[i]),
                                   QString::fromLatin1(headingCaptions[i]), StatHeadingLeft, StatHeadingTops[i], 9880,
                                   StatHeadingHeight);
-        heading->setFont(font(9, true));
+        heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
         *headings[i] = heading;
     }
@@ -354,7 +354,7 @@ void frmMain::buildStatisticals(QWidget* client) {
                                            QString::fromLatin1(row.caption), 300, row.top, 3300, 240);
         QLabel* value = caption(fraStaticticals, QString::fromLatin1(row.valueName), QStringLiteral(" -"), 3700,
                                 row.top, 6000, 240);
-        value->setFont(font(9, true));
+        value->setFont(MainLook::font(9, true));
         *row.value = value;
     }
 }
@@ -379,7 +379,7 @@ void frmMain::buildBottomRow(QWidget* client) {
         place(pnl, 0, 8560, width, BottomHeight);
         auto* text = new QLabel(pnl);
         text->setObjectName(labelName);
-        text->setFont(font(8, true));
+        text->setFont(MainLook::font(8, true));
         text->setGeometry(4, 0, twipsToPx(width) - 8, twipsToPx(BottomHeight));
         *labelOut = text;
         return pnl;
