@@ -38,7 +38,13 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const QString& ico
     button->setObjectName(name);
     button->setIcon(QIcon(iconPath));
     button->setIconSize(QSize(143, 27));
-    button->setFixedSize(151, 35);
+    button->setFixedSize(147, 31);
+    // The picture is the whole face; a dotted frame shows the keyboard focus
+    // and the face shifts a pixel while pressed.
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid transparent; padding: 1px; }"
+        "QPushButton:focus { border: 1px dotted #303030; }"
+        "QPushButton:pressed { padding: 2px 0px 0px 2px; }"));
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     return button;
