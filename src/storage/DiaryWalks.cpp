@@ -140,23 +140,32 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
     lines.reserve(count);
     constexpr int Width = DateTimeWidth + TopicWidth;
     char head[Width];
-    QByteArray topic(TopicWidth, ' ');
+    const unsigned char* unscramble = unscrambleTable();
+    const QString byteChars = Cp1252::decode([] {
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            all[b] = static_cast<char>(b);
+        return all;
+    }());
     for (qint32 i = 1; i <= count; ++i) {
         if (!readPadded(file, entryOffset(i), head, Width)) {
             if (status)
                 *status = StorageStatus::fromErrno(errno, path);
             break;
         }
-        std::memcpy(topic.data(), head + TopicOffset, TopicWidth);
-        Scramble_Text(topic, 2);
-        QString line;
-        line.reserve(Width + 14);
-        line += QLatin1Char(' ');
-        line += QString::number(i);
-        line += QLatin1Char('\t');
-        line += Cp1252::decode(QByteArray::fromRawData(head, DateTimeWidth));
-        line += QLatin1Char('\t');
-        line += Cp1252::decode(topic);
+        // " n", tab, date/time, tab, topic: written straight into one string.
+        const QString number = QString::number(i);
+        QString line(1 + number.size() + 1 + DateTimeWidth + 1 + TopicWidth, Qt::Uninitialized);
+        QChar* out = line.data();
+        *out++ = QLatin1Char(' ');
+        for (const QChar c : number)
+            *out++ = c;
+        *out++ = QLatin1Char('\t');
+        for (int k = 0; k < DateTimeWidth; ++k)
+            *out++ = byteChars.at(static_cast<unsigned char>(head[DateTimeOffset + k]));
+        *out++ = QLatin1Char('\t');
+        for (int k = 0; k < TopicWidth; ++k)
+            *out++ = byteChars.at(unscramble[static_cast<unsigned char>(head[TopicOffset + k])]);
         lines.append(line);
         if (i % ProgressEvery == 0)
             report(progress, i, count);

@@ -133,6 +133,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -156,4 +157,5 @@ private:
     void openManual(const QString& fileName);
 
     bool quitting_ = false;
+    bool placedWithFrame_ = false;
 };

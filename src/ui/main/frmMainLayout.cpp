@@ -2,6 +2,7 @@
 
 #include "ComposerEdits.h"
 #include "MainLayout.h"
+#include "mView.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -60,6 +61,19 @@ void frmMain::changeEvent(QEvent* event) {
 void frmMain::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     updateMinimumSize(); // the frame margins are known once the window is placed
+}
+
+// The start-up size and place are outer values; the frame is known only once
+// the window exists, so they are set again when it is first shown.
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placedWithFrame_ || isMaximized() || isMinimized())
+        return;
+    placedWithFrame_ = true;
+    if (frameGeometry().size() != size()) {
+        setOuterSizeTwips(StartWidth, StartHeight);
+        Set_Window_To_Center(this);
+    }
 }
 
 void frmMain::layoutPass() {

@@ -1,0 +1,138 @@
+// Times the main window's walks over a 30000-entry diary on the offscreen
+// platform: filling the Entry Browser, the refresh after a save at 29999
+// entries, the statistics, the longest gap between two event-loop turns during
+// a walk, and the memory the listed diary costs over the empty window.
+//
+//   build/bin/quorvel_window_bench
+
+#include "BenchDiary.h"
+#include "EntryDisplay.h"
+#include "Popups.h"
+#include "ProgramFolder.h"
+#include "StorageGlobals.h"
+#include "frmMain.h"
+#include "mApplication.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <malloc.h>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// Resident set size and its peak, in kB, from /proc/self/status.
+long statusKb(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::stol(line.substr(prefix.size()));
+    }
+    return -1;
+}
+
+void resetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+// Runs work from the event loop and returns the longest gap (ms) between two
+// turns of the loop while it ran, measured by a 1 ms timer.
+double longestGapDuring(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = qMax(longest, now - last);
+        last = now;
+    });
+    bool done = false;
+    QTimer::singleShot(0, [&] {
+        clock.start();
+        last = 0;
+        work();
+        const qint64 now = clock.nsecsElapsed();
+        longest = qMax(longest, now - last);
+        done = true;
+    });
+    ticker.start();
+    while (!done)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ticker.stop();
+    return static_cast<double>(longest) / 1e6;
+}
+
+void row(const char* what, double value, const char* unit, const char* target) {
+    std::printf("%-52s %9.1f %-3s  target %s\n", what, value, unit, target);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    constexpr int Entries = 30000;
+    QTemporaryDir dir;
+    ProgramFolder::setPathForTesting(dir.path());
+    ProgramFolder::ensureDataFolder();
+    PopupSettings::setTimingForTesting(1, 1); // popups are not part of the figures
+    PopupSettings::setSoundEnabledForTesting(false);
+
+    const QString path = ProgramFolder::dataFolder() + "/bench.PDD";
+    writeBenchDiary(path, Entries);
+    const double raw = bestMs(5, [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        QByteArray buffer(1 << 20, '\0');
+        while (f.read(buffer.data(), buffer.size()) > 0) {
+        }
+    });
+
+    frmMain window;
+    window.show();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    malloc_trim(0); // give back what generating the diary used, so it is not counted twice
+    resetPeakMemory();
+    const long emptyKb = statusKb("VmRSS");
+
+    publicDiaryPath = path;
+    std::printf("Quorvel window benchmark: %d entries, offscreen\n", Entries);
+    row("raw sequential read of the file", raw, "ms", "-");
+    row("Show_Entries mode 1 (Entry Browser list)", bestMs(5, [&] { Show_Entries(path, 1, 1); }), "ms", "<= 60 ms");
+    const long listedPeakKb = statusKb("VmHWM");
+    const long listedKb = statusKb("VmRSS");
+    row("Show_Statistics", bestMs(5, [] { Show_Statistics(); }), "ms", "<= 40 ms");
+
+    // The save path at 29999 entries: composer, Save Entry (fsync), refreshed list.
+    const qint64 at29999 = DiaryFormat::entryOffset(Entries);
+    double saveMs = 1e300;
+    for (int run = 0; run < 3; ++run) {
+        QFile::resize(path, at29999);
+        Run_Command(11);
+        QElapsedTimer t;
+        t.start();
+        Run_Command(2);
+        saveMs = qMin(saveMs, static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    row("Save Entry at 29999 + Entry Browser refresh (fsync)", saveMs, "ms", "<= 120 ms");
+
+    const double gapList = longestGapDuring([&] { Show_Entries(path, 1, 1); });
+    const double gapStats = longestGapDuring([] { Show_Statistics(); });
+    row("longest event-loop gap, Entry Browser walk", gapList, "ms", "<= 50 ms");
+    row("longest event-loop gap, statistics walk", gapStats, "ms", "<= 50 ms");
+    row("peak memory over the empty window, diary listed", (listedPeakKb - emptyKb) / 1024.0, "MB", "<= 25 MB");
+    row("resident memory over the empty window, diary listed", (listedKb - emptyKb) / 1024.0, "MB", "-");
+    return 0;
+}

@@ -1,0 +1,174 @@
+#include "mApplication.h"
+
+#include "DialogParts.h"
+#include "EntryDisplay.h"
+#include "Popups.h"
+#include "StorageGlobals.h"
+#include "frmChangePassword.h"
+#include "frmDeleteDiary.h"
+#include "frmDeleteEnterPassword.h"
+#include "frmEnterOldPassword.h"
+#include "frmEnterPassword.h"
+#include "frmMain.h"
+#include "frmOpenDiary.h"
+#include "mError.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+
+namespace {
+
+const char* const Source = "mApplication --> Run_Session_Action";
+
+// The selected line of a chooser, or "" when it lists nothing or none is selected.
+QString selectedLine(const DiaryChooser* chooser) {
+    const int row = chooser->selectedRow();
+    return row < 0 ? QString() : chooser->lstExistantDiaries->item(row)->text();
+}
+
+// Shows the diary just logged in to in the main window: its entry list, the
+// Entry Composer with date/time and the next number, owner and title below.
+void showOpenedDiary(const QString& path, const QString& owner, const QString& title) {
+    Show_Entries(path, 0, 1);
+    frmMain* main = frmMain::instance();
+    if (!main)
+        return;
+    // Through the Entry Browser to the Entry Composer; the statistics view is
+    // left as it is.
+    main->fraEntryBrowser->show();
+    main->fraComposer->hide();
+    main->fraEntryReading->hide();
+    main->lblDialogTitle->setText(" Entry Browser");
+    main->lblDialogTitle->setText(" Entry Compose");
+    main->fraEntryBrowser->hide();
+    main->fraEntryReading->hide();
+    main->fraComposer->show();
+    main->lblDateTime->setText(DialogParts::nowText());
+    main->lblEntryNumber->setText(QString::number(Count_Entries() + 1));
+    main->lblWhichOwner->setText(owner);
+    main->lblTitle->setText(title);
+}
+
+// Code 0: check the typed password against the diary chosen in frmOpenDiary
+// and open it. One try: frmEnterPassword closes either way.
+void logIn() {
+    frmOpenDiary* chooser = frmOpenDiary::instance();
+    frmEnterPassword* passwordDialog = frmEnterPassword::instance();
+    if (!chooser || !passwordDialog || chooser->lstExistantDiaries->count() == 0)
+        return;
+    const int row = chooser->selectedRow();
+    if (row < 0)
+        return;
+    chooser->lstFilePath->setCurrentRow(row);
+    // From here the chosen diary counts as the open one, whatever was open.
+    publicDiaryPath = chooser->lstFilePath->item(row)->text();
+    const QString path = publicDiaryPath;
+
+    StorageStatus status;
+    const QString stored = trimBlanks(Read_Header_Field(path, HeaderField::Password, &status));
+    QString owner;
+    QString title;
+    if (status)
+        owner = Read_Header_Field(path, HeaderField::Owner, &status);
+    if (status)
+        title = Read_Header_Field(path, HeaderField::Title, &status);
+    if (!status) {
+        // The chosen file vanished or cannot be read since it was listed: no
+        // diary is left open, as after a refused password.
+        publicDiaryPath.clear();
+        passwordDialog->done(QDialog::Rejected);
+        Show_Error(status, Source);
+        return;
+    }
+
+    const QString typed = trimBlanks(passwordDialog->txtPassword->text());
+    if (typed == stored) {
+        showOpenedDiary(path, owner, title);
+        passwordDialog->done(QDialog::Accepted);
+        showPopup(PopupKind::LoginAllowed);
+    } else {
+        passwordDialog->done(QDialog::Rejected);
+        showPopup(PopupKind::AccessDenied);
+        publicDiaryPath.clear();
+    }
+}
+
+// Code 1: ask for the password of the diary chosen in frmOpenDiary, then
+// close the chooser whatever happened.
+void chooseDiaryToOpen() {
+    QPointer<frmOpenDiary> chooser = frmOpenDiary::instance();
+    if (!chooser || chooser->lstExistantDiaries->count() == 0)
+        return;
+    const QString line = selectedLine(chooser);
+    if (line.isEmpty())
+        return;
+    auto* dialog = new frmEnterPassword(chooser);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->lblDiaryOwner->setText(Get_Tab_Field(line, 1));
+    dialog->lblDiaryName->setText(Get_Tab_Field(line, 2));
+    dialog->exec();
+    if (chooser)
+        chooser->done(QDialog::Rejected);
+}
+
+// Code 2: ask for the password of the diary chosen in frmDeleteDiary; the
+// delete chain closes the dialogs itself.
+void chooseDiaryToDelete() {
+    frmDeleteDiary* chooser = frmDeleteDiary::instance();
+    if (!chooser)
+        return;
+    const QString line = selectedLine(chooser);
+    if (line.isEmpty())
+        return;
+    auto* dialog = new frmDeleteEnterPassword(chooser);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->lblWhichOwner->setText(Get_Tab_Field(line, 1));
+    dialog->lblWhichTitle->setText(Get_Tab_Field(line, 2));
+    dialog->exec();
+}
+
+// Code 4: ask for the old password of the diary chosen in
+// frmChangePassword, or close the chooser when it lists nothing.
+void chooseDiaryForNewPassword() {
+    frmChangePassword* chooser = frmChangePassword::instance();
+    if (!chooser)
+        return;
+    if (chooser->lstExistantDiaries->count() == 0) {
+        chooser->done(QDialog::Rejected);
+        return;
+    }
+    const QString line = selectedLine(chooser);
+    if (line.isEmpty())
+        return;
+    auto* dialog = new frmEnterOldPassword(chooser);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->lblWhichTitle->setText(Get_Tab_Field(line, 2));
+    dialog->lblWhichOwner->setText(Get_Tab_Field(line, 1));
+    dialog->exec();
+}
+
+} // namespace
+
+void Run_Session_Action(int code) {
+    switch (code) {
+    case 0:
+        logIn();
+        break;
+    case 1:
+        chooseDiaryToOpen();
+        break;
+    case 2:
+        chooseDiaryToDelete();
+        break;
+    case 4:
+        chooseDiaryForNewPassword();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,114 @@
+#include "frmNewDiary.h"
+
+#include "DialogLaunch.h"
+#include "DialogParts.h"
+#include "MsgBox.h"
+#include "mError.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace DialogParts;
+
+frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
+    live_ = this;
+    setObjectName("frmNewDiary");
+    QGridLayout* grid = setUpBody(this, " Create New Diary");
+    lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
+    QWidget* frame = grid->parentWidget();
+
+    Labe1 = makeLabel(frame, "Labe1", "Owner:");
+    txtOwner = makeTextBox(frame, "txtOwner");
+    Label1 = makeLabel(frame, "Label1", "Diary Title:");
+    txtDiaryTitle = makeTextBox(frame, "txtDiaryTitle");
+    Label2 = makeLabel(frame, "Label2", "Time of Begin:");
+    lblTimeOfBegin = makeValueLabel(frame, "lblTimeOfBegin");
+    Label3 = makeLabel(frame, "Label3", "Password:");
+    txtPasswort = makePasswordBox(frame, "txtPasswort", 20);
+    Label4 = makeLabel(frame, "Label4", "Confirm Password:");
+    txtPasswortReenter = makePasswordBox(frame, "txtPasswortReenter", 20);
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
+    cmdCreateDiary = makePictureButton(frame, "cmdCreateDiary", ":/icons/create.svg", "Create the diary");
+
+    addRow(grid, Labe1, txtOwner);
+    addRow(grid, Label1, txtDiaryTitle);
+    addRow(grid, Label2, lblTimeOfBegin);
+    addRow(grid, Label3, txtPasswort);
+    addRow(grid, Label4, txtPasswortReenter);
+    addButtonRow(grid, cmdCancel, cmdCreateDiary);
+
+    setTabOrder(txtOwner, txtDiaryTitle);
+    setTabOrder(txtDiaryTitle, txtPasswort);
+    setTabOrder(txtPasswort, txtPasswortReenter);
+    setTabOrder(txtPasswortReenter, cmdCreateDiary);
+    setTabOrder(cmdCreateDiary, cmdCancel);
+    cmdCreateDiary->setDefault(true);
+    txtOwner->setFocus();
+
+    // The moment of creation is taken once, when the dialog is loaded.
+    lblTimeOfBegin->setText(nowText());
+
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdCreateDiary, &QPushButton::clicked, this, &frmNewDiary::cmdCreateDiary_Click);
+    setUpWindow(this, "Create New Diary");
+}
+
+frmNewDiary::~frmNewDiary() {
+    if (live_ == this)
+        live_ = nullptr;
+}
+
+frmNewDiary* frmNewDiary::instance() { return live_; }
+
+QString frmNewDiary::unstorableInputMessage() const {
+    const QString owner = trimBlanks(txtOwner->text());
+    const QString title = trimBlanks(txtDiaryTitle->text());
+    // A tab or line break would break the lines of the diary lists.
+    if (hasControlCharacters(owner) || hasControlCharacters(title))
+        return "Owner and Diary Title must not contain tabs, line breaks or other control characters!";
+    const QString odd = unstorableCharacters(owner + title + txtPasswort->text());
+    if (!odd.isEmpty())
+        return QString("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd);
+    return QString();
+}
+
+void frmNewDiary::cmdCreateDiary_Click() {
+    const QString owner = trimBlanks(txtOwner->text());
+    const QString title = trimBlanks(txtDiaryTitle->text());
+    const QString password = trimBlanks(txtPasswort->text());
+    if (owner.isEmpty() || title.isEmpty()) {
+        MsgBox::show("There was not entered all required informations!", "Alert", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    if (password != trimBlanks(txtPasswortReenter->text())) {
+        MsgBox::show("The Password was not confirmed right!", "Alert", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    if (password.isEmpty()) {
+        MsgBox::show("Please enter a password!", "Alert", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    if (const QString refusal = unstorableInputMessage(); !refusal.isEmpty()) {
+        MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    const StorageStatus created = Create_Diary_File(owner, password, title, trimBlanks(lblTimeOfBegin->text()));
+    if (!created) {
+        Show_Error(created, "frmNewDiary --> cmdCreateDiary_Click");
+        return;
+    }
+    accept(); // the launcher opens the chooser once this dialog is gone
+}
+
+void Show_frmNewDiary() {
+    if (frmNewDiary::instance())
+        return;
+    auto* dialog = new frmNewDiary(DialogParts::owner());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (dialog->exec() == QDialog::Accepted)
+        Show_frmOpenDiary();
+}

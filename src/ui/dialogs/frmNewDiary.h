@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Makes a new diary: owner, title, time of begin and a password typed twice.
+class frmNewDiary : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmNewDiary(QWidget* parent = nullptr);
+    ~frmNewDiary() override;
+
+    // The loaded dialog, or null when it is not loaded.
+    static frmNewDiary* instance();
+
+    QLabel* lblDialogTitle = nullptr;
+    QLabel* Labe1 = nullptr;
+    QLineEdit* txtOwner = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtDiaryTitle = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* lblTimeOfBegin = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtPasswort = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txtPasswortReenter = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdCreateDiary = nullptr;
+
+private:
+    void cmdCreateDiary_Click();
+    // The message for input that cannot be stored as typed, or "" when it can.
+    QString unstorableInputMessage() const;
+
+    static inline frmNewDiary* live_ = nullptr;
+};

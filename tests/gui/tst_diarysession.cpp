@@ -1,0 +1,313 @@
+// Diary sessions end to end through the main window: create a diary, log in,
+// compose, save, browse, read and close through Run_Command; wrong passwords,
+// a log-in over an open diary, deleting and changing passwords beside it.
+
+#include "GuiTestSupport.h"
+#include "MsgBox.h"
+#include "Popups.h"
+#include "StorageGlobals.h"
+#include "frmAreYouShure.h"
+#include "frmChangePassword.h"
+#include "frmDeleteDiary.h"
+#include "frmDeleteEnterPassword.h"
+#include "frmEnterNewPassword.h"
+#include "frmEnterOldPassword.h"
+#include "frmEnterPassword.h"
+#include "frmMain.h"
+#include "frmNewDiary.h"
+#include "frmOpenDiary.h"
+#include "mApplication.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QAbstractItemModel>
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+QStringList browserLines(const frmMain& main) {
+    QStringList out;
+    const QAbstractItemModel* model = main.lstEntries->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
+    return out;
+}
+
+// Chooses the diary at `path` in frmOpenDiary (opened by command 1 or by
+// the create dialog) and types the password into frmEnterPassword.
+void answerLogIn(const QString& path, const QString& password) {
+    whenModal<frmOpenDiary>([path](frmOpenDiary* d) {
+        for (int i = 0; i < d->lstFilePath->count(); ++i)
+            if (d->lstFilePath->item(i)->text() == path)
+                d->lstExistantDiaries->setCurrentRow(i);
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    whenModal<frmEnterPassword>([password](frmEnterPassword* d) {
+        QTest::keyClicks(d->txtPassword, password);
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+}
+
+QString newestDiary(const QString& data, const QStringList& known) {
+    QList<DiaryFileName> files;
+    listDiaryFiles(data, files);
+    for (const DiaryFileName& file : files)
+        if (!known.contains(file.fullPath))
+            return file.fullPath;
+    return QString();
+}
+
+} // namespace
+
+class TestDiarySession : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDialogs(); }
+    void init() {
+        folder_ = std::make_unique<TempProgramFolder>();
+        main_ = std::make_unique<frmMain>();
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        MsgBox::clearShownForTesting();
+        PopupSettings::clearShownForTesting();
+    }
+    void cleanup() {
+        QVERIFY(!QApplication::activeModalWidget());
+        main_.reset();
+        folder_.reset();
+    }
+
+    void createLogInComposeSaveBrowseReadClose();
+    void wrongPasswordEndsTheOpenDiary();
+    void logInOverOpenDiaryKeepsComposerText();
+    void logInShowsEntriesAndNextNumber();
+    void deleteChooserLeavesOpenDiaryAlone();
+    void changedPasswordOfOpenDiaryKeepsItOpen();
+    void vanishedDiaryLeavesNoDiaryOpen();
+
+private:
+    std::unique_ptr<TempProgramFolder> folder_;
+    std::unique_ptr<frmMain> main_;
+};
+
+void TestDiarySession::createLogInComposeSaveBrowseReadClose() {
+    frmMain& m = *main_;
+    whenModal<frmNewDiary>([](frmNewDiary* d) {
+        QTest::keyClicks(d->txtOwner, "Anna");
+        QTest::keyClicks(d->txtDiaryTitle, "My year");
+        QTest::keyClicks(d->txtPasswort, "Secret");
+        QTest::keyClicks(d->txtPasswortReenter, "Secret");
+        QTest::keyClick(d->txtPasswortReenter, Qt::Key_Return);
+    });
+    // The create dialog hands over to the chooser: log in there at once.
+    whenModal<frmOpenDiary>([](frmOpenDiary* d) {
+        QCOMPARE(d->lstExistantDiaries->count(), 1);
+        QVERIFY(d->lstExistantDiaries->item(0)->text() == "1\tAnna\tMy year");
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    whenModal<frmEnterPassword>([](frmEnterPassword* d) {
+        QCOMPARE(d->lblDiaryOwner->text(), QString("Anna"));
+        QCOMPARE(d->lblDiaryName->text(), QString("My year"));
+        QTest::keyClicks(d->txtPassword, " Secret ");
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+    Run_Command(0);
+    const QString path = newestDiary(folder_->dataPath(), {});
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(publicDiaryPath, path);
+    QCOMPARE(PopupSettings::shownForTesting(), QList<PopupKind>{PopupKind::LoginAllowed});
+    QCOMPARE(m.lblDialogTitle->text(), QString(" Entry Compose"));
+    QVERIFY(m.fraComposer->isVisible());
+    QVERIFY(!m.fraEntryBrowser->isVisible());
+    QVERIFY(!m.fraEntryReading->isVisible());
+    QCOMPARE(m.lblEntryNumber->text(), QString("1"));
+    QVERIFY(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$)").match(m.lblDateTime->text()).hasMatch());
+    // Owner and title as read, with their trailing blanks.
+    QCOMPARE(m.lblWhichOwner->text(), QString("Anna").leftJustified(50, ' '));
+    QCOMPARE(m.lblTitle->text(), QString("My year").leftJustified(100, ' '));
+    QVERIFY(browserLines(m).isEmpty());
+
+    // Compose and save.
+    auto* topic = m.findChild<QLineEdit*>("txtTopic");
+    auto* text = m.findChild<QPlainTextEdit*>("txtEntry");
+    QVERIFY(topic && text);
+    QTest::keyClicks(topic, "First day");
+    text->setPlainText("It rained.\nThen sun.");
+    m.optWellness->button(1)->setChecked(true);
+    m.optLove->button(0)->setChecked(true);
+    Run_Command(2);
+    QCOMPARE(PopupSettings::shownForTesting().last(), PopupKind::EntrySaved);
+    QCOMPARE(m.lblDialogTitle->text(), QString(" Entry Browser"));
+    QCOMPARE(browserLines(m).size(), 1);
+    QVERIFY(browserLines(m).first().contains("First day"));
+    QCOMPARE(countEntriesInFile(path), 1);
+
+    // Read it back.
+    Run_Command(13);
+    QCOMPARE(m.lblDialogTitle->text(), QString(" Entry Reading"));
+    QCOMPARE(trimBlanks(m.txtREADINGTopic->text()), QString("First day"));
+    QVERIFY(m.txtREADINGEntry->toPlainText().startsWith("It rained.\nThen sun."));
+    QCOMPARE(m.optREADINGWellness->checkedId(), 1);
+    QCOMPARE(m.optREADINGLove->checkedId(), 0);
+
+    // Close.
+    Run_Command(16);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QCOMPARE(m.lblTitle->text(), QString());
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+}
+
+void TestDiarySession::wrongPasswordEndsTheOpenDiary() {
+    frmMain& m = *main_;
+    const QString a = makeDiary("Anna", "Diary A", "a");
+    const QString b = makeDiary("Bert", "Diary B", "b");
+    answerLogIn(a, "a");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, a);
+    answerLogIn(b, "B"); // letter case counts
+    Run_Command(1);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QCOMPARE(PopupSettings::shownForTesting(),
+             (QList<PopupKind>{PopupKind::LoginAllowed, PopupKind::AccessDenied}));
+    // The window still shows diary A, but nothing needs it any more.
+    QCOMPARE(trimBlanks(m.lblTitle->text()), QString("Diary A"));
+    PopupSettings::clearShownForTesting();
+    Run_Command(12);
+    QCOMPARE(PopupSettings::shownForTesting(), QList<PopupKind>{PopupKind::NoDiaryOpen});
+    QVERIFY(!frmOpenDiary::instance() && !frmEnterPassword::instance());
+}
+
+void TestDiarySession::logInOverOpenDiaryKeepsComposerText() {
+    frmMain& m = *main_;
+    const QString a = makeDiary("Anna", "Diary A", "a", 2);
+    const QString b = makeDiary("Bert", "Diary B", "b");
+    answerLogIn(a, "a");
+    Run_Command(1);
+    QCOMPARE(m.lblEntryNumber->text(), QString("3"));
+    auto* topic = m.findChild<QLineEdit*>("txtTopic");
+    auto* text = m.findChild<QPlainTextEdit*>("txtEntry");
+    topic->setText("Half written");
+    text->setPlainText("for whichever diary is open");
+    answerLogIn(b, "b");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, b);
+    QCOMPARE(topic->text(), QString("Half written"));
+    QCOMPARE(text->toPlainText(), QString("for whichever diary is open"));
+    QCOMPARE(m.lblEntryNumber->text(), QString("1"));
+    QCOMPARE(trimBlanks(m.lblWhichOwner->text()), QString("Bert"));
+    Run_Command(2);
+    QCOMPARE(countEntriesInFile(b), 1);
+    QCOMPARE(countEntriesInFile(a), 2);
+    EntryText saved;
+    QVERIFY(readEntry(b, 1, saved).ok());
+    QCOMPARE(trimBlanks(saved.topic), QString("Half written"));
+}
+
+void TestDiarySession::logInShowsEntriesAndNextNumber() {
+    frmMain& m = *main_;
+    const QString a = makeDiary("Anna", "Busy", "a", 3);
+    answerLogIn(a, "a");
+    Run_Command(1);
+    QCOMPARE(m.lblEntryNumber->text(), QString("4"));
+    const QStringList list = browserLines(m);
+    QCOMPARE(list.size(), 3);
+    QVERIFY(list[0].startsWith(" 1\t"));
+    QVERIFY(list[2].contains("Topic 3"));
+    QVERIFY(m.fraComposer->isVisible());
+    QVERIFY(!m.fraEntryBrowser->isVisible());
+}
+
+void TestDiarySession::deleteChooserLeavesOpenDiaryAlone() {
+    const QString a = makeDiary("Anna", "Diary A", "a");
+    const QString b = makeDiary("Bert", "Diary B", "b");
+    answerLogIn(a, "a");
+    Run_Command(1);
+    QStringList listed;
+    whenModal<frmDeleteDiary>([&](frmDeleteDiary* d) {
+        for (int i = 0; i < d->lstFilePath->count(); ++i)
+            listed << d->lstFilePath->item(i)->text();
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    whenModal<frmDeleteEnterPassword>([](frmDeleteEnterPassword* d) {
+        QTest::keyClicks(d->txtPassword1, "b");
+        QTest::keyClicks(d->txtPassword2, "b");
+        QTest::keyClick(d->txtPassword2, Qt::Key_Return);
+    });
+    whenModal<frmAreYouShure>([](frmAreYouShure* d) { QTest::keyClick(d->cmdDeleteDiary, Qt::Key_Return); });
+    Run_Command(18);
+    QCOMPARE(listed, QStringList{b});
+    QVERIFY(!QFile::exists(b));
+    QVERIFY(QFile::exists(a));
+    QCOMPARE(publicDiaryPath, a);
+    QCOMPARE(PopupSettings::shownForTesting().last(), PopupKind::KillAllowed);
+}
+
+void TestDiarySession::changedPasswordOfOpenDiaryKeepsItOpen() {
+    const QString a = makeDiary("Anna", "Diary A", "old");
+    answerLogIn(a, "old");
+    Run_Command(1);
+    whenModal<frmChangePassword>([](frmChangePassword* d) { QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return); });
+    whenModal<frmEnterOldPassword>([](frmEnterOldPassword* d) {
+        QTest::keyClicks(d->txtPassword1, "old");
+        QTest::keyClicks(d->txtPassword2, "old");
+        QTest::keyClick(d->txtPassword2, Qt::Key_Return);
+    });
+    whenModal<frmEnterNewPassword>([](frmEnterNewPassword* d) {
+        QTest::keyClicks(d->txtPassword1, "new");
+        QTest::keyClicks(d->txtPassword2, "new");
+        QTest::keyClick(d->txtPassword2, Qt::Key_Return);
+    });
+    Run_Command(20);
+    QCOMPARE(publicDiaryPath, a);
+    Run_Command(16);
+    answerLogIn(a, "old");
+    Run_Command(1);
+    QVERIFY(publicDiaryPath.isEmpty());
+    answerLogIn(a, "new");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, a);
+}
+
+void TestDiarySession::vanishedDiaryLeavesNoDiaryOpen() {
+    frmMain& m = *main_;
+    const QString a = makeDiary("Anna", "Diary A", "a");
+    const QString b = makeDiary("Bert", "Diary B", "b");
+    answerLogIn(a, "a");
+    Run_Command(1);
+    PopupSettings::clearShownForTesting();
+    whenModal<frmOpenDiary>([b](frmOpenDiary* d) {
+        for (int i = 0; i < d->lstFilePath->count(); ++i)
+            if (d->lstFilePath->item(i)->text() == b)
+                d->lstExistantDiaries->setCurrentRow(i);
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    whenModal<frmEnterPassword>([b](frmEnterPassword* d) {
+        QFile::remove(b);
+        QTest::keyClicks(d->txtPassword, "b");
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+    Run_Command(1);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QVERIFY(PopupSettings::shownForTesting().isEmpty());
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(MsgBox::shownForTesting().first().title, QString("Quorvel"));
+    // Nothing of diary B reached the window.
+    QCOMPARE(trimBlanks(m.lblTitle->text()), QString("Diary A"));
+}
+
+QTEST_MAIN(TestDiarySession)
+#include "tst_diarysession.moc"
