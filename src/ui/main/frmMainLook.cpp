@@ -74,7 +74,9 @@ QPushButton* pictureButton(QWidget* parent, const QString& name, const QString& 
         button->setIcon(QIcon(path));
         button->setIconSize(button->size());
         button->setFlat(true);
-        button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0px; }"));
+        // Pressed, the picture moves down and right a little, as a button face does.
+        button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0px; }"
+                                             "QPushButton:pressed { padding-left: 2px; padding-top: 2px; }"));
     } else {
         button->setText(tip);
         button->setFont(font(8));

@@ -47,6 +47,7 @@ frmPopup::frmPopup(PopupKind kind) : QDialog(nullptr, Qt::Tool | Qt::FramelessWi
 
     timtimer = new QTimer(this);
     timtimer->setObjectName(QStringLiteral("timtimer"));
+    timtimer->setTimerType(Qt::PreciseTimer);
     timtimer->setInterval(PopupSettings::firstTickMs());
     connect(timtimer, &QTimer::timeout, this, &frmPopup::tick);
     timtimer->start();
