@@ -2,19 +2,17 @@
 
 #include "ComposerEdits.h"
 #include "DialogLaunch.h"
+#include "DialogParts.h"
 #include "EntryDisplay.h"
 #include "StorageGlobals.h"
 #include "frmMain.h"
 #include "mString.h"
 
-#include <QEvent>
-#include <QHBoxLayout>
-#include <QIcon>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -32,80 +30,23 @@ void rememberPhrase(const QString& phrase) {
         main->txtEntry->setProperty(RememberedPhrase, phrase);
 }
 
-// A button that shows only its picture (143 x 27, the lettering is part of it).
-QPushButton* pictureButton(QWidget* parent, const char* name, const QString& iconPath, const QString& toolTip) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setIcon(QIcon(iconPath));
-    button->setIconSize(QSize(143, 27));
-    button->setFixedSize(147, 31);
-    // The picture is the whole face; a dotted frame shows the keyboard focus
-    // and the face shifts a pixel while pressed.
-    button->setStyleSheet(QStringLiteral(
-        "QPushButton { border: 1px solid transparent; padding: 1px; }"
-        "QPushButton:focus { border: 1px dotted #303030; }"
-        "QPushButton:pressed { padding: 2px 0px 0px 2px; }"));
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip);
-    return button;
-}
-
-QLabel* titleStrip(QWidget* parent, const QString& caption) {
-    auto* strip = new QLabel(caption, parent);
-    strip->setObjectName("lblDialogTitle");
-    strip->setAutoFillBackground(true);
-    QPalette colours = strip->palette();
-    colours.setColor(QPalette::Window, QColor(128, 128, 128));
-    colours.setColor(QPalette::WindowText, QColor(192, 192, 192));
-    strip->setPalette(colours);
-    QFont bold = strip->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.25);
-    strip->setFont(bold);
-    strip->setMinimumHeight(28);
-    strip->setContentsMargins(4, 2, 4, 2);
-    return strip;
-}
-
 } // namespace
+
+using namespace DialogParts;
 
 frmFindPhrase::frmFindPhrase(QWidget* parent) : QDialog(parent) {
     live_ = this;
     setObjectName("frmFindPhrase");
-    setWindowTitle("Find Phrase");
-    // Fixed border, no minimise or maximise box; as a dialog with an owner it
-    // stays out of the task bar and opens centred over the main window.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setModal(true);
+    QGridLayout* grid = setUpBody(this, " Find Phrase");
+    lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
+    QWidget* frame = grid->parentWidget();
 
-    lblDialogTitle = titleStrip(this, " Find Phrase");
-    Labe1 = new QLabel("Enter Phrase:", this);
-    Labe1->setObjectName("Labe1");
-    txtFindPhrase = new QLineEdit(this);
-    txtFindPhrase->setObjectName("txtFindPhrase");
-    txtFindPhrase->setMinimumWidth(320);
-    Labe1->setBuddy(txtFindPhrase);
-    cmdCancel = pictureButton(this, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdFindPhrase = pictureButton(this, "cmdFindPhrase", ":/icons/find.svg", "Find the phrase");
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(lblDialogTitle);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 12, 12, 12);
-    body->setSpacing(6);
-    body->addWidget(Labe1);
-    body->addWidget(txtFindPhrase);
-    body->addSpacing(8);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdCancel);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdFindPhrase);
-    body->addLayout(buttons);
-    outer->addLayout(body);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
+    Labe1 = makeLabel(frame, "Labe1", "Enter Phrase:");
+    txtFindPhrase = makeTextBox(frame, "txtFindPhrase");
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
+    cmdFindPhrase = makePictureButton(frame, "cmdFindPhrase", ":/icons/find.svg", "Find the phrase");
+    addRow(grid, Labe1, txtFindPhrase);
+    addButtonRow(grid, cmdCancel, cmdFindPhrase);
 
     setTabOrder(txtFindPhrase, cmdFindPhrase);
     setTabOrder(cmdFindPhrase, cmdCancel);
@@ -115,9 +56,13 @@ frmFindPhrase::frmFindPhrase(QWidget* parent) : QDialog(parent) {
     txtFindPhrase->setText(rememberedPhrase());
     txtFindPhrase->setSelection(0, static_cast<int>(txtFindPhrase->text().size()));
     txtFindPhrase->setFocus();
+    focusOnActivate(this, txtFindPhrase);
 
     connect(cmdFindPhrase, &QPushButton::clicked, this, &frmFindPhrase::findPhrase);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Fixed border, no minimise or maximise box; as a dialog owned by the
+    // main window it stays out of the task bar and opens centred over it.
+    setUpWindow(this, "Find Phrase");
 }
 
 frmFindPhrase::~frmFindPhrase() {
@@ -126,12 +71,6 @@ frmFindPhrase::~frmFindPhrase() {
 }
 
 frmFindPhrase* frmFindPhrase::instance() { return live_; }
-
-bool frmFindPhrase::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && txtFindPhrase)
-        txtFindPhrase->setFocus(Qt::ActiveWindowFocusReason);
-    return QDialog::event(event);
-}
 
 void frmFindPhrase::findPhrase() {
     // The search lets window events run; a second click or Enter meanwhile

@@ -25,9 +25,6 @@ public:
     QPushButton* cmdFindPhrase = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-protected:
-    bool event(QEvent* event) override;
-
 private:
     void findPhrase();
 
