@@ -86,7 +86,7 @@ void logIn() {
         return;
     }
 
-    const QString typed = trimBlanks(passwordDialog->txtPassword->text());
+    const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
     if (typed == stored) {
         showOpenedDiary(path, owner, title);
         passwordDialog->done(QDialog::Accepted);

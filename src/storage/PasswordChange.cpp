@@ -38,3 +38,5 @@ StorageStatus Write_New_Password(const QString& path, const QString& newPassword
     publicHeader = header;
     return result;
 }
+
+QString cutToStoredPassword(const QString& typed) { return typed.left(PasswordWidth); }

@@ -64,6 +64,11 @@ StorageStatus readEntry(const QString& path, qint32 n, EntryText& out);
 // The header is flushed to disk before success is returned.
 StorageStatus Write_New_Password(const QString& path, const QString& newPassword);
 
+// The part of a typed password that a header can hold: its first 50
+// characters. A longer password is stored cut, so the checks compare the cut
+// form and the user still gets in with the password exactly as set.
+QString cutToStoredPassword(const QString& typed);
+
 // One entry of the data folder whose name ends in ".PDD" (any case).
 struct DiaryFileName {
     QString fileName;

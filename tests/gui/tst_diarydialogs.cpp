@@ -569,6 +569,7 @@ void TestDiaryDialogs::logInOutcomes_data() {
     QTest::newRow("wrong") << "Other" << false;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("longer than 50 never matches") << "Secret" + QString(50, 'x') << false;
+    QTest::newRow("a password set longer than 50 matches as set") << "LONG" << true;
 }
 
 void TestDiaryDialogs::logInOutcomes() {
@@ -576,6 +577,12 @@ void TestDiaryDialogs::logInOutcomes() {
     QFETCH(bool, allowed);
     const QString before = makeDiary("Zoe", "Old", "z");
     const QString path = makeDiary("Anna", "Mine", "Secret");
+    const QString longPassword = "Long password " + QString(50, 'l') + " end";
+    if (typed == "LONG") {
+        // Set through the change-password path, which has no length limit.
+        QVERIFY(Write_New_Password(path, longPassword).ok());
+        typed = longPassword;
+    }
     publicDiaryPath = before;
     QStringList sorted = {before, path};
     std::sort(sorted.begin(), sorted.end());

@@ -86,7 +86,7 @@ void frmDeleteEnterPassword::cmdPasswordCorrect_Click() {
         return;
     }
     // The typed text is compared as typed: a blank around it counts.
-    if (stored == txtPassword1->text()) {
+    if (stored == cutToStoredPassword(txtPassword1->text())) {
         auto* confirm = new frmAreYouShure(this);
         confirm->setAttribute(Qt::WA_DeleteOnClose);
         confirm->exec();

@@ -81,7 +81,7 @@ void frmEnterOldPassword::cmdPasswordCorrect_Click() {
         return;
     }
     // The typed text is compared as typed: a blank around it counts.
-    if (stored == txtPassword1->text()) {
+    if (stored == cutToStoredPassword(txtPassword1->text())) {
         auto* next = new frmEnterNewPassword(this);
         next->setAttribute(Qt::WA_DeleteOnClose);
         next->exec();

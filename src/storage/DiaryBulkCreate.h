@@ -1,0 +1,21 @@
+#pragma once
+
+#include "DiaryFormat.h"
+#include "StorageStatus.h"
+
+#include <QList>
+#include <QString>
+
+// Makes a whole diary in one go: the header and every entry written with one
+// open, one flush and one close, instead of Create_Diary_File followed by one
+// Save_Entry (with its own flush) per entry. The bytes are the same as theirs:
+// header Mark 1 and each field cut or blank-padded to its width; the entry
+// topic and text scrambled (mode 1) and blank-padded; the ratings as given.
+//
+// The header fields and the entries hold Windows-1252 bytes, not padded, topic
+// and text NOT scrambled (the caller has checked them against their widths).
+// The file gets a fresh clock-number name in folder, created exclusively and
+// readable by its owner only. It is flushed to disk (file and folder) before
+// success is returned; on any failure the half-made file is removed.
+StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header,
+                                     const QList<DiaryEntry>& entries, QString* createdPath = nullptr);

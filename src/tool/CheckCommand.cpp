@@ -1,0 +1,87 @@
+#include "CheckCommand.h"
+
+#include "DiaryInspect.h"
+#include "ProgramFolder.h"
+#include "ToolCommon.h"
+#include "mFile.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace {
+
+// A folder given by name is checked as a whole, except when its name ends in
+// ".PDD": then it stands where a diary file should, and that is the problem.
+bool isFolderToScan(const QString& path) {
+    const QFileInfo info(path);
+    return info.isDir() && !info.fileName().endsWith(QLatin1String(".PDD"), Qt::CaseInsensitive);
+}
+
+// Prints the problems of one file; returns how many there were.
+qsizetype report(const QString& shownName, const QString& path, QString& lines) {
+    const DiaryInspection inspection = inspectDiaryFile(path);
+    for (const DiaryProblem& problem : inspection.problems) {
+        lines += printable(shownName) + QStringLiteral(": ");
+        if (problem.entry > 0) lines += QStringLiteral("entry %1: ").arg(problem.entry);
+        lines += printable(problem.description) + QLatin1Char('\n');
+    }
+    return inspection.problems.size();
+}
+
+QString count(qsizetype n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+} // namespace
+
+int runCheck(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
+                       "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
+                       "names that are not readable files (folders, pipes, dangling links).\n"
+                       "Prints one line per problem and a summary; exit code 1 when any was found."));
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("A data folder or one diary file (default: DATA beside "
+                                                "quorvel-tool)."),
+                                 QStringLiteral("[FOLDER|FILE]"));
+    const int parsed = parseCommandLine(parser, arguments, 0, 1);
+    if (parsed >= 0) return parsed;
+
+    const QString target = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
+    const QFileInfo info(target);
+    if (!info.exists() && !info.isSymLink()) {
+        complain(QStringLiteral("%1 does not exist").arg(printable(target)));
+        return ExitCode::FileError;
+    }
+
+    QString lines;
+    qsizetype problems = 0;
+    qsizetype damagedFiles = 0;
+    if (isFolderToScan(target)) {
+        QList<DiaryFileName> files;
+        const StorageStatus listed = listDiaryFiles(target, files);
+        if (!listed.ok()) {
+            complain(printable(listed.description));
+            return ExitCode::FileError;
+        }
+        for (const DiaryFileName& file : files) {
+            const qsizetype found = report(file.fileName, file.fullPath, lines);
+            problems += found;
+            damagedFiles += found > 0 ? 1 : 0;
+        }
+        lines += QStringLiteral("checked %1 in %2: ")
+                     .arg(count(files.size(), "diary file", "diary files"), printable(target)) +
+                 (problems == 0 ? QStringLiteral("no problems\n")
+                                : QStringLiteral("%1 in %2\n")
+                                      .arg(count(problems, "problem", "problems"),
+                                           count(damagedFiles, "file", "files")));
+    } else {
+        problems = report(target, target, lines);
+        lines += problems == 0 ? QStringLiteral("checked %1: no problems\n").arg(printable(target))
+                               : QStringLiteral("checked %1: %2\n")
+                                     .arg(printable(target), count(problems, "problem", "problems"));
+    }
+    say(lines);
+    return problems == 0 ? ExitCode::Ok : ExitCode::ProblemsFound;
+}

@@ -1,0 +1,222 @@
+#include "ImportCommand.h"
+
+#include "DiaryBulkCreate.h"
+#include "DiaryInspect.h"
+#include "ProgramFolder.h"
+#include "ToolCommon.h"
+#include "mString.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cmath>
+
+using DiaryText::Field;
+
+namespace {
+
+constexpr int JsonVersion = 1;
+
+// A header field as the create dialog hands it on: trimmed of blanks.
+QByteArray headerField(const QJsonObject& root, const char* key, Field field, bool mayBeEmpty,
+                       QStringList& refusals) {
+    const QJsonValue value = root.value(QLatin1String(key));
+    if (!value.isString()) {
+        refusals << QStringLiteral("\"%1\" is missing or not a text").arg(QLatin1String(key));
+        return {};
+    }
+    const QString text = trimBlanks(value.toString());
+    if (text.isEmpty() && !mayBeEmpty) {
+        refusals << QStringLiteral("%1 is empty").arg(DiaryText::name(field));
+        return {};
+    }
+    QByteArray bytes;
+    const QString refusal = DiaryText::refusal(text, field, &bytes);
+    if (!refusal.isEmpty()) refusals << refusal;
+    return bytes;
+}
+
+// An entry field as stored, blanks and all.
+QByteArray entryField(const QString& text, Field field, const QString& where, QStringList& refusals) {
+    QByteArray bytes;
+    const QString refusal = DiaryText::refusal(text, field, &bytes);
+    if (!refusal.isEmpty()) refusals << where + refusal;
+    return bytes;
+}
+
+// Line breaks of the JSON "text" ("\n", or "\r\n" / "\r" from other tools)
+// become the stored CR LF.
+QString storedLineBreaks(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+qint16 rating(const QJsonObject& entry, const char* key, const QString& where, QStringList& refusals) {
+    const QJsonValue value = entry.value(QLatin1String(key));
+    if (!value.isDouble()) {
+        refusals << where + QStringLiteral("%1 rating is missing or not a number").arg(QLatin1String(key));
+        return DiaryFormat::RatingNone;
+    }
+    const double number = value.toDouble();
+    if (number != std::floor(number) || number < 0 || number > 3) {
+        refusals << where + QStringLiteral("%1 rating %2 is not one of 0 to 3")
+                                .arg(QLatin1String(key), QString::number(number));
+        return DiaryFormat::RatingNone;
+    }
+    return qint16(number);
+}
+
+QString textValue(const QJsonObject& entry, const char* key, const QString& where, QStringList& refusals) {
+    const QJsonValue value = entry.value(QLatin1String(key));
+    if (!value.isString())
+        refusals << where + QStringLiteral("\"%1\" is missing or not a text").arg(QLatin1String(key));
+    return value.toString();
+}
+
+} // namespace
+
+QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
+    QStringList refusals;
+    if (root.value(QLatin1String("format")).toString() != QLatin1String("quorvel-diary"))
+        return {QStringLiteral("not a diary export of quorvel-tool (\"format\" is not \"quorvel-diary\")")};
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() != JsonVersion)
+        return {QStringLiteral("export version %1 is not known; this quorvel-tool reads version %2")
+                    .arg(version.toVariant().toString())
+                    .arg(JsonVersion)};
+
+    plan.header.Mark = 1;
+    plan.header.Owner = headerField(root, "owner", Field::Owner, false, refusals);
+    plan.header.Title = headerField(root, "title", Field::Title, false, refusals);
+    // An empty password is a diary's own state after a password change to
+    // nothing, so it is taken over as it is.
+    plan.header.Password = headerField(root, "password", Field::Password, true, refusals);
+    plan.header.TimeOfBegin = headerField(root, "timeOfBegin", Field::TimeOfBegin, true, refusals);
+
+    const QJsonValue entriesValue = root.value(QLatin1String("entries"));
+    if (!entriesValue.isArray()) {
+        refusals << QStringLiteral("\"entries\" is missing or not a list");
+        return refusals;
+    }
+    const QJsonArray entries = entriesValue.toArray();
+    if (entries.size() > DiaryFormat::MaxEntries) {
+        refusals << QStringLiteral("%1 entries are more than a diary holds (30000)").arg(entries.size());
+        return refusals;
+    }
+    const QJsonValue count = root.value(QLatin1String("entryCount"));
+    if (!count.isUndefined() && count.toDouble(-1) != double(entries.size()))
+        refusals << QStringLiteral("\"entryCount\" says %1 but %2 entries follow")
+                        .arg(count.toVariant().toString())
+                        .arg(entries.size());
+
+    plan.entries.clear();
+    plan.entries.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString where = QStringLiteral("entry %1: ").arg(i + 1);
+        if (!entries.at(i).isObject()) {
+            refusals << where + QStringLiteral("not an object");
+            continue;
+        }
+        const QJsonObject object = entries.at(i).toObject();
+        DiaryEntry entry;
+        entry.DateTime =
+            entryField(textValue(object, "dateTime", where, refusals), Field::DateTime, where, refusals);
+        entry.Topic = entryField(textValue(object, "topic", where, refusals), Field::Topic, where, refusals);
+        const QJsonValue raw = object.value(QLatin1String("textRaw"));
+        const QString text =
+            raw.isString() ? raw.toString() : storedLineBreaks(textValue(object, "text", where, refusals));
+        entry.Entry = entryField(text, Field::Text, where, refusals);
+        entry.Wellness = rating(object, "wellness", where, refusals);
+        entry.Love = rating(object, "love", where, refusals);
+        plan.entries.append(entry);
+    }
+    return refusals;
+}
+
+int runImport(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Makes a new diary from a JSON export (owner, title, password, time of begin and\n"
+                       "every entry) under a fresh file name. The whole export is checked first; input\n"
+                       "that Quorvel would not accept (a field too long, a character outside Windows-1252,\n"
+                       "control characters, more than 30000 entries, a rating outside 0 to 3) is refused\n"
+                       "with exit code 5 and nothing is written."));
+    parser.addPositionalArgument(QStringLiteral("FILE.json"),
+                                 QStringLiteral("The export (\"-\": standard input)."));
+    parser.addPositionalArgument(
+        QStringLiteral("FOLDER"),
+        QStringLiteral("Where the new diary goes (default: DATA beside quorvel-tool)."),
+        QStringLiteral("[FOLDER]"));
+    const int parsed = parseCommandLine(parser, arguments, 1, 2);
+    if (parsed >= 0) return parsed;
+
+    const QString source = parser.positionalArguments().at(0);
+    QFile file;
+    const bool opened = source == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    if (!opened || QFileInfo(source).isDir()) {
+        complain(QStringLiteral("cannot read %1: %2")
+                     .arg(printable(source), opened ? QStringLiteral("it is a folder") : file.errorString()));
+        return ExitCode::FileError;
+    }
+    QByteArray json = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        complain(QStringLiteral("cannot read %1: %2").arg(printable(source), file.errorString()));
+        return ExitCode::FileError;
+    }
+    file.close();
+
+    QJsonParseError parseError;
+    QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    json = QByteArray(); // the text is not needed any more; a big export is tens of megabytes
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        complain(
+            QStringLiteral("%1 is not a JSON export: %2")
+                .arg(
+                    printable(source),
+                    parseError.error != QJsonParseError::NoError
+                        ? QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset)
+                        : QStringLiteral("it is not a JSON object")));
+        return ExitCode::Refused;
+    }
+
+    ImportPlan plan;
+    const QStringList refusals = planImport(document.object(), plan);
+    document = QJsonDocument();
+    if (!refusals.isEmpty()) {
+        constexpr qsizetype shown = 20;
+        for (qsizetype i = 0; i < qMin(shown, refusals.size()); ++i)
+            complain(printable(refusals.at(i)));
+        if (refusals.size() > shown) complain(QStringLiteral("... and %1 more").arg(refusals.size() - shown));
+        complain(QStringLiteral("nothing was imported"));
+        return ExitCode::Refused;
+    }
+
+    QString folder = parser.positionalArguments().value(1);
+    if (folder.isEmpty()) {
+        const StorageStatus made = ProgramFolder::ensureDataFolder();
+        if (!made.ok()) {
+            complain(printable(made.description));
+            return ExitCode::FileError;
+        }
+        folder = ProgramFolder::dataFolder();
+    } else if (!QFileInfo(folder).isDir()) {
+        complain(QStringLiteral("%1 is not a folder").arg(printable(folder)));
+        return ExitCode::FileError;
+    }
+
+    QString created;
+    const StorageStatus status = createDiaryWithEntries(folder, plan.header, plan.entries, &created);
+    if (!status.ok()) {
+        complain(QStringLiteral("import failed, nothing was written: %1").arg(printable(status.description)));
+        return ExitCode::FileError;
+    }
+    say(QStringLiteral("created %1 with %2 entries\n").arg(printable(created)).arg(plan.entries.size()));
+    return ExitCode::Ok;
+}

@@ -1,0 +1,115 @@
+#include "PasswordPrompt.h"
+
+#include "mString.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The terminal's settings while echo is off, for the signal handler.
+int ttyFd = -1;
+struct termios savedTermios {};
+
+void restoreAndReraise(int signalNumber) {
+    if (ttyFd >= 0) ::tcsetattr(ttyFd, TCSAFLUSH, &savedTermios);
+    ::signal(signalNumber, SIG_DFL);
+    ::raise(signalNumber);
+}
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+namespace PasswordPrompt {
+
+bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
+    const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral(
+                "there is no terminal to ask for the password on; give it with --password-file");
+        return false;
+    }
+    struct termios original {};
+    const bool isTerminal = ::tcgetattr(fd, &original) == 0;
+    struct sigaction previousInt {
+    }, previousTerm{}, previousHup{};
+    if (isTerminal) {
+        savedTermios = original;
+        ttyFd = fd;
+        struct sigaction action {};
+        action.sa_handler = restoreAndReraise;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previousInt);
+        ::sigaction(SIGTERM, &action, &previousTerm);
+        ::sigaction(SIGHUP, &action, &previousHup);
+        struct termios quiet = original;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        quiet.c_lflag |= ECHONL;
+        ::tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    const QByteArray question = prompt.toLocal8Bit();
+    if (::write(fd, question.constData(), size_t(question.size())) < 0) {
+        // The prompt is a courtesy; reading goes on.
+    }
+
+    QByteArray line;
+    bool ok = true;
+    for (;;) {
+        char c = 0;
+        const ssize_t got = ::read(fd, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ok = false;
+            if (error)
+                *error = QStringLiteral("cannot read the password from the terminal: %1").arg(systemError());
+            break;
+        }
+        if (got == 0 || c == '\n') break;
+        line.append(c);
+    }
+
+    if (isTerminal) {
+        ::tcsetattr(fd, TCSAFLUSH, &original);
+        ::sigaction(SIGINT, &previousInt, nullptr);
+        ::sigaction(SIGTERM, &previousTerm, nullptr);
+        ::sigaction(SIGHUP, &previousHup, nullptr);
+        ttyFd = -1;
+    }
+    ::close(fd);
+    if (line.endsWith('\r')) line.chop(1);
+    password = QString::fromLocal8Bit(line);
+    line.fill('\0');
+    return ok;
+}
+
+bool readFromFile(const QString& path, QString& password, QString* error) {
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        if (error)
+            *error = QStringLiteral("cannot read the password file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QByteArray line = file.readLine(64 * 1024);
+    if (line.endsWith('\n')) line.chop(1);
+    if (line.endsWith('\r')) line.chop(1);
+    password = QString::fromUtf8(line);
+    return true;
+}
+
+bool matches(const QString& typed, const QString& stored) {
+    return trimBlanks(typed) == trimBlanks(stored);
+}
+
+} // namespace PasswordPrompt

@@ -1,0 +1,70 @@
+// quorvel-tool: the command-line companion of Quorvel. Lists, checks, exports
+// and imports diaries through the same storage core as the program.
+
+#include "CheckCommand.h"
+#include "ExportCommand.h"
+#include "ImportCommand.h"
+#include "ListCommand.h"
+#include "ToolCommon.h"
+
+#include <QCoreApplication>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString generalHelp() {
+    return QStringLiteral(
+               "Usage: quorvel-tool COMMAND [ARGUMENTS]\n"
+               "\n"
+               "The command-line companion of Quorvel.\n"
+               "\n"
+               "Commands:\n"
+               "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
+               "  check [FOLDER|FILE]      reports every problem of the diary files\n"
+               "  export FILE --format json|markdown|csv|text [-o OUT] [--password-file FILE]\n"
+               "                           writes every entry; asks for the diary's password\n"
+               "  import FILE.json [FOLDER]\n"
+               "                           makes a new diary from a JSON export\n"
+               "\n"
+               "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
+               "quorvel-tool COMMAND --help tells more about each command.\n"
+               "\n") +
+           exitCodeHelp();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvel-tool"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("4.0"));
+    // Diaries and exports (JSON holds the password) are for their owner only.
+    ::umask(077);
+
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
+        command == QLatin1String("help")) {
+        say(generalHelp());
+        return ExitCode::Ok;
+    }
+    if (command == QLatin1String("--version")) {
+        say(QStringLiteral("quorvel-tool 4.0\n"));
+        return ExitCode::Ok;
+    }
+    // Each command parses its own options; it sees "quorvel-tool COMMAND" as
+    // its program name, so its --help reads right.
+    QStringList rest = arguments.mid(2);
+    rest.prepend(QStringLiteral("quorvel-tool ") + command);
+    if (command == QLatin1String("list")) return runList(rest);
+    if (command == QLatin1String("check")) return runCheck(rest);
+    if (command == QLatin1String("export")) return runExport(rest);
+    if (command == QLatin1String("import")) return runImport(rest);
+
+    complain(command.isEmpty() ? QStringLiteral("no command given")
+                               : QStringLiteral("unknown command \"%1\"").arg(printable(command)));
+    const QByteArray usage = generalHelp().toUtf8();
+    fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+    return ExitCode::Usage;
+}

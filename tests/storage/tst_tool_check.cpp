@@ -1,0 +1,198 @@
+// quorvel-tool check and list run as real processes over folders holding
+// sound and damaged diary files, special files among them.
+
+#include "DiaryFormat.h"
+#include "TestSupport.h"
+#include "ToolRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using TestSupport::makeDiary;
+using TestSupport::TempProgramFolder;
+
+namespace {
+
+QStringList lines(const QByteArray& out) {
+    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void patchBytes(const QString& path, qint64 offset, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(offset));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QString renameTo(const QString& path, const QString& name) {
+    const QString target = QFileInfo(path).dir().filePath(name);
+    return QFile::rename(path, target) ? target : QString();
+}
+
+} // namespace
+
+class TestToolCheck : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanFolderGivesOneSummaryLine();
+    void everyDamageIsReported();
+    void damageInsideRecordsIsReportedByEntry();
+    void oneFileCanBeChecked();
+    void missingTargetIsAFileError();
+    void listShowsOneLinePerDiaryWithoutPasswords();
+    void listReportsUnreadableFilesAndGoesOn();
+    void defaultFolderIsDataBesideTheTool();
+};
+
+void TestToolCheck::cleanFolderGivesOneSummaryLine() {
+    TempProgramFolder program;
+    makeDiary("Anna", "My year", "secret", 3);
+    makeDiary("Ben", "Travels", "pw", 0);
+    const ToolRun run = runTool({"check", program.dataPath()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lines(run.out),
+             QStringList{QString("checked 2 diary files in %1: no problems").arg(program.dataPath())});
+    QVERIFY(run.err.isEmpty());
+}
+
+void TestToolCheck::everyDamageIsReported() {
+    TempProgramFolder program;
+    const QString data = program.dataPath();
+    makeDiary("Sound", "Diary", "pw", 2);
+    writeBytes(data + "/empty.PDD", {});
+    writeBytes(data + "/short.PDD", QByteArray(100, ' '));
+    const QString odd = renameTo(makeDiary("Odd", "Length", "pw", 1), "odd.PDD");
+    QVERIFY(!odd.isEmpty());
+    QVERIFY(QFile::resize(odd, 222 + 4084 + 10));
+    QVERIFY(QDir(data).mkdir("folder.PDD"));
+    QCOMPARE(::mkfifo(QFile::encodeName(data + "/pipe.PDD").constData(), 0600), 0);
+    QCOMPARE(::symlink("/nonexistent/target.PDD", QFile::encodeName(data + "/dangling.PDD").constData()), 0);
+
+    const ToolRun run = runTool({"check", data}, {}, {}, toolPath(), 15000);
+    QVERIFY2(run.finished, "check hung (a named pipe must not block it)");
+    QCOMPARE(run.exitCode, 1);
+    const QString out = QString::fromUtf8(run.out);
+    QVERIFY2(out.contains("empty.PDD: is empty (0 bytes)"), run.out.constData());
+    QVERIFY(out.contains("short.PDD: is 100 bytes long, shorter than a diary header"));
+    QVERIFY(
+        out.contains("odd.PDD: is 4316 bytes long, not 222 + 4084 × n: the last entry is cut off after 10"));
+    QVERIFY(out.contains("folder.PDD: cannot be read:") && out.contains("is a folder, not a diary file"));
+    QVERIFY(out.contains("pipe.PDD: cannot be read:") && out.contains("is a named pipe, not a diary file"));
+    QVERIFY(out.contains("dangling.PDD: cannot be read:") && out.contains("is a dangling link"));
+    QVERIFY(!out.contains("Sound") && !out.contains(QRegularExpression("\\d+(\\.\\d+)?\\.PDD: ")));
+    QVERIFY(lines(run.out).last().startsWith(
+        QString("checked 7 diary files in %1: 6 problems in 6 files").arg(data)));
+}
+
+void TestToolCheck::damageInsideRecordsIsReportedByEntry() {
+    TempProgramFolder program;
+    const QString data = program.dataPath();
+    const QString diary = renameTo(makeDiary("Anna", "Year", "pw", 4), "bad.PDD");
+    using namespace DiaryFormat;
+    patchBytes(diary, entryOffset(2) + WellnessOffset, QByteArray("\x04\x00", 2));
+    patchBytes(diary, entryOffset(3) + LoveOffset, QByteArray("\xFF\xFF", 2));
+    patchBytes(diary, entryOffset(3) + TopicOffset + 5, QByteArray("\x01\x1B", 2));
+    patchBytes(diary, entryOffset(4) + TextOffset, QByteArray("\x00", 1));
+    patchBytes(diary, entryOffset(4) + TextOffset + 1, "\t\r\n"); // allowed in a text
+    patchBytes(diary, OwnerOffset + 10, QByteArray("\x00\x00", 2));
+    patchBytes(diary, TitleOffset, QByteArray(TitleWidth, ' '));
+
+    const ToolRun run = runTool({"check", data});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{"bad.PDD: owner holds 2 bytes that are not text (the first 0x00 at position 11)",
+                     "bad.PDD: title is empty", "bad.PDD: entry 2: wellness rating 4 is outside 0 to 3",
+                     "bad.PDD: entry 3: topic holds 2 bytes that are not text (the first 0x01 at position 6)",
+                     "bad.PDD: entry 3: love rating -1 is outside 0 to 3",
+                     "bad.PDD: entry 4: text holds a byte that is not text (0x00 at position 1)",
+                     QString("checked 1 diary file in %1: 6 problems in 1 file").arg(data)}));
+}
+
+void TestToolCheck::oneFileCanBeChecked() {
+    TempProgramFolder program;
+    const QString diary = makeDiary("Anna", "Year", "pw", 1);
+    ToolRun run = runTool({"check", diary});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lines(run.out), QStringList{QString("checked %1: no problems").arg(diary)});
+
+    QVERIFY(QFile::resize(diary, 222 + 3000));
+    run = runTool({"check", diary});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.contains("cut off after 3000 of its 4084 bytes (Quorvel counts it as an entry)"));
+
+    const QString pipe = program.dataPath() + "/lone.PDD";
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    run = runTool({"check", pipe}, {}, {}, toolPath(), 15000);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.contains("is a named pipe"));
+}
+
+void TestToolCheck::missingTargetIsAFileError() {
+    QTemporaryDir work;
+    const ToolRun run = runTool({"check", work.filePath("nothing")});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY(run.err.contains("does not exist"));
+    QCOMPARE(runTool({"list", work.filePath("nothing")}).exitCode, 4);
+    QCOMPARE(runTool({"check", "a", "b"}).exitCode, 2);
+}
+
+void TestToolCheck::listShowsOneLinePerDiaryWithoutPasswords() {
+    TempProgramFolder program;
+    const QString anna = renameTo(makeDiary("Anna Müller", "My year", "topsecret", 3), "1000.PDD");
+    const QString ben = renameTo(makeDiary("Ben", "Travels € and more", "hidden", 0), "2000.PDD");
+    QVERIFY(!anna.isEmpty() && !ben.isEmpty());
+    const ToolRun run = runTool({"list", program.dataPath()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lines(run.out), (QStringList{"1000.PDD\tAnna Müller\tMy year\t3\t01.01.2026 10:00:00",
+                                          "2000.PDD\tBen\tTravels € and more\t0\t01.01.2026 10:00:00"}));
+    QVERIFY(!run.out.contains("topsecret") && !run.out.contains("hidden"));
+    QVERIFY(run.err.isEmpty());
+}
+
+void TestToolCheck::listReportsUnreadableFilesAndGoesOn() {
+    TempProgramFolder program;
+    const QString data = program.dataPath();
+    renameTo(makeDiary("Anna", "Year", "pw", 1), "5.PDD");
+    QCOMPARE(::mkfifo(QFile::encodeName(data + "/3.PDD").constData(), 0600), 0);
+    writeBytes(data + "/4.PDD", "tiny");
+    // A control character in the owner is shown escaped, never sent to the terminal.
+    const QString escape = renameTo(makeDiary("Eve", "T", "pw", 0), "6.PDD");
+    patchBytes(escape, DiaryFormat::OwnerOffset + 3, "\x1B[2J");
+    const ToolRun run = runTool({"list", data}, {}, {}, toolPath(), 15000);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 4);
+    QCOMPARE(lines(run.out), (QStringList{"5.PDD\tAnna\tYear\t1\t01.01.2026 10:00:00",
+                                          "6.PDD\tEve\\x1B[2J\tT\t0\t01.01.2026 10:00:00"}));
+    QVERIFY(run.err.contains("3.PDD: ") && run.err.contains("named pipe"));
+    QVERIFY(run.err.contains("4.PDD: ") && run.err.contains("shorter than a diary header"));
+}
+
+void TestToolCheck::defaultFolderIsDataBesideTheTool() {
+    // A copy of the tool in a folder of its own finds the DATA folder there.
+    QTemporaryDir installed;
+    const QString tool = installed.filePath("quorvel-tool");
+    QVERIFY(QFile::copy(toolPath(), tool));
+    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(QDir(installed.path()).mkdir("DATA"));
+    {
+        TempProgramFolder program;
+        const QString diary = makeDiary("Local", "Here", "pw", 2);
+        QVERIFY(QFile::copy(diary, installed.filePath("DATA/77.PDD")));
+    }
+    ToolRun run = runTool({"list"}, {}, {}, tool);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lines(run.out), QStringList{"77.PDD\tLocal\tHere\t2\t01.01.2026 10:00:00"});
+    run = runTool({"check"}, {}, {}, tool);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("checked 1 diary file in "));
+}
+
+QTEST_GUILESS_MAIN(TestToolCheck)
+#include "tst_tool_check.moc"
