@@ -79,19 +79,23 @@ void showOneEntry(const QString& path, qint32 number) {
     EntryText entry;
     if (!readEntry(path, number, entry).ok())
         return;
+    Fill_Reading_Controls(QLatin1Char(' ') + QString::number(number), entry);
+}
+
+} // namespace
+
+void Fill_Reading_Controls(const QString& numberCaption, const EntryText& entry) {
     frmMain* main = frmMain::instance();
     if (!main)
         return;
     main->lblREADINGDateTime->setText(entry.dateTime);
-    main->lblREADINGEntryNumber->setText(QLatin1Char(' ') + QString::number(number));
+    main->lblREADINGEntryNumber->setText(numberCaption);
     main->txtREADINGTopic->setText(entry.topic);
     main->txtREADINGTopic->setCursorPosition(0);
     main->txtREADINGEntry->setPlainText(LineBreaks::toEditor(entry.text));
     showRating(main->optREADINGWellness, entry.wellness);
     showRating(main->optREADINGLove, entry.love);
 }
-
-} // namespace
 
 void Show_Entries(const QString& path, qint32 number, int mode) {
     if (mode == 1)
