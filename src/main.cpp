@@ -7,6 +7,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Matches the installed menu entry, so desktops pair the window with it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
     if (QFile::exists(QStringLiteral(":/icons/quorvel.svg")))
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvel.svg")));
 

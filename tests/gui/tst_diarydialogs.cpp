@@ -20,6 +20,7 @@
 #include "mFile.h"
 #include "mString.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -55,7 +56,13 @@ QStringList lines(const QListWidget* list) {
 void type(QWidget* dialog, const char* box, const QString& text) {
     auto* edit = dialog->findChild<QLineEdit*>(box);
     QVERIFY2(edit, box);
-    QTest::keyClicks(edit, text);
+    for (const QChar c : text) {
+        // keyClicks knows Latin-1 keys only; other characters come as text.
+        if (c.unicode() < 0x100)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 void click(QWidget* dialog, const char* button) {
@@ -112,6 +119,7 @@ private slots:
     void createDiaryValidationMessages_data();
     void createDiaryValidationMessages();
     void createDiaryPasswordBoxesHoldTwentyCharacters();
+    void dialogBoxesRefuseCharactersTheFileCannotHold();
     void createDiaryCutsLongOwnerAndTrimsPassword();
     void createDiaryFailureShowsErrorBoxOnly();
 
@@ -293,6 +301,27 @@ void TestDiaryDialogs::createDiaryValidationMessages() {
     QList<DiaryFileName> files;
     QVERIFY(listDiaryFiles(folder_->dataPath(), files).ok());
     QVERIFY(files.isEmpty());
+}
+
+void TestDiaryDialogs::dialogBoxesRefuseCharactersTheFileCannotHold() {
+    QString owner;
+    QString password;
+    QString pasted;
+    whenModal<frmNewDiary>([&](frmNewDiary* d) {
+        type(d, "txtOwner", QString::fromUtf8("Anna \u2603 Ω"));
+        type(d, "txtPasswort", QString::fromUtf8("pw\u2603"));
+        QApplication::clipboard()->setText(QString::fromUtf8("Jahr \u2603"));
+        d->txtDiaryTitle->setFocus();
+        d->txtDiaryTitle->paste();
+        owner = d->txtOwner->text();
+        password = d->txtPasswort->text();
+        pasted = d->txtDiaryTitle->text();
+        click(d, "cmdCancel");
+    });
+    Show_frmNewDiary();
+    QCOMPARE(owner, QString("Anna  ")); // the snowman and the omega were refused
+    QCOMPARE(password, QString("pw"));
+    QCOMPARE(pasted, QString()); // a paste holding such a character is refused whole
 }
 
 void TestDiaryDialogs::createDiaryPasswordBoxesHoldTwentyCharacters() {

@@ -1,5 +1,7 @@
 #include "DialogParts.h"
 
+#include "StorableTextValidator.h"
+
 #include "Cp1252.h"
 #include "frmMain.h"
 
@@ -111,6 +113,7 @@ QLabel* makeValueLabel(QWidget* parent, const QString& name) {
 QLineEdit* makeTextBox(QWidget* parent, const QString& name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
+    box->setValidator(new StorableTextValidator(box));
     box->setMinimumWidth(300);
     return box;
 }

@@ -1,5 +1,7 @@
 #include "ComposerEdits.h"
 
+#include "StorableTextValidator.h"
+
 #include "Cp1252.h"
 
 #include <QApplication>
@@ -33,22 +35,6 @@ int storedLength(const QString& editorText) {
 
 } // namespace LineBreaks
 
-namespace {
-
-// Refuses any edit that would put a character into the topic that the diary
-// file cannot hold; QLineEdit then keeps its old text (typing and paste alike).
-class StorableTextValidator : public QValidator {
-public:
-    explicit StorableTextValidator(QObject* parent) : QValidator(parent) {}
-    State validate(QString& input, int&) const override {
-        if (Cp1252::canStore(input))
-            return Acceptable;
-        QApplication::beep();
-        return Invalid;
-    }
-};
-
-} // namespace
 
 ComposerTopicEdit::ComposerTopicEdit(QWidget* parent) : QLineEdit(parent) {
     setMaxLength(MaxLength);
