@@ -1,6 +1,6 @@
 #include "CheckCommand.h"
 
-#include "DiaryInspect.h"
+#include "DiaryAudit.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mFile.h"

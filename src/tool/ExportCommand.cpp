@@ -2,7 +2,7 @@
 
 #include "Cp1252.h"
 #include "DiaryFormat.h"
-#include "DiaryInspect.h"
+#include "DiaryAudit.h"
 #include "PasswordPrompt.h"
 #include "ToolCommon.h"
 #include "mString.h"

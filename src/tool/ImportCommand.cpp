@@ -1,7 +1,7 @@
 #include "ImportCommand.h"
 
 #include "DiaryBulkCreate.h"
-#include "DiaryInspect.h"
+#include "DiaryAudit.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mString.h"

@@ -2,7 +2,7 @@
 
 #include "Cp1252.h"
 #include "DiaryFormat.h"
-#include "DiaryInspect.h"
+#include "DiaryAudit.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mFile.h"

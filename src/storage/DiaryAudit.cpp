@@ -1,4 +1,4 @@
-#include "DiaryInspect.h"
+#include "DiaryAudit.h"
 
 #include "Cp1252.h"
 
