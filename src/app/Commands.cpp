@@ -1,6 +1,7 @@
 #include "mApplication.h"
 
 #include "ComposerEdits.h"
+#include "DateTimeText.h"
 #include "DialogLaunch.h"
 #include "EntryDisplay.h"
 #include "MsgBox.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
-#include <QDateTime>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +27,6 @@
 namespace {
 
 const QString Source = QStringLiteral("mApplication --> Run_Command");
-
-// The date and time written into the composer: a fixed general format that
-// fits the 20 characters of the stored field.
-const QString ComposerDateTimeFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
 
 enum class View { Workbench, Composer, Browser, Reading, Statisticals };
 
@@ -114,7 +110,7 @@ void showComposer(frmMain* main) {
     if (!diaryOpenOrTell())
         return;
     switchView(main, View::Composer);
-    main->lblDateTime->setText(QDateTime::currentDateTime().toString(ComposerDateTimeFormat));
+    main->lblDateTime->setText(currentDateTimeText());
     main->lblEntryNumber->setText(QString::number(count + 1));
     main->txtTopic->setFocus();
 }

@@ -1,5 +1,6 @@
 #include "mApplication.h"
 
+#include "DateTimeText.h"
 #include "DialogParts.h"
 #include "EntryDisplay.h"
 #include "Popups.h"
@@ -48,7 +49,7 @@ void showOpenedDiary(const QString& path, const QString& owner, const QString& t
     main->fraEntryBrowser->hide();
     main->fraEntryReading->hide();
     main->fraComposer->show();
-    main->lblDateTime->setText(DialogParts::nowText());
+    main->lblDateTime->setText(currentDateTimeText());
     main->lblEntryNumber->setText(QString::number(Count_Entries() + 1));
     main->lblWhichOwner->setText(owner);
     main->lblTitle->setText(title);

@@ -6,7 +6,6 @@
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDialog>
 #include <QEvent>
 #include <QFile>
@@ -44,8 +43,8 @@ private:
 
 void setUpWindow(QDialog* dialog, const QString& caption) {
     dialog->setWindowTitle(caption);
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
     dialog->setModal(true);
     dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -127,8 +126,7 @@ QLineEdit* makePasswordBox(QWidget* parent, const QString& name, int maxLength) 
     return box;
 }
 
-QPushButton* makePictureButton(QWidget* parent, const QString& name, const QString& iconPath,
-                               const QString& toolTip) {
+QPushButton* makePictureButton(QWidget* parent, const QString& name, const QString& iconPath, const QString& toolTip) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
     button->setToolTip(toolTip);
@@ -170,7 +168,28 @@ void focusOnActivate(QDialog* dialog, QWidget* target) {
     dialog->installEventFilter(new FocusOnActivate(dialog, target));
 }
 
-QString nowText() { return QDateTime::currentDateTime().toString("dd.MM.yyyy hh:mm:ss"); }
+PasswordRows addPasswordRows(QDialog* dialog, QGridLayout* grid, const QString& firstCaption,
+                             const QString& confirmCaption, const QString& confirmToolTip) {
+    QWidget* frame = grid->parentWidget();
+    PasswordRows rows;
+    rows.Labe1 = makeLabel(frame, "Labe1", firstCaption);
+    rows.txtPassword1 = makePasswordBox(frame, "txtPassword1");
+    rows.Label1 = makeLabel(frame, "Label1", confirmCaption);
+    rows.txtPassword2 = makePasswordBox(frame, "txtPassword2");
+    rows.cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
+    rows.cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", confirmToolTip);
+    addRow(grid, rows.Labe1, rows.txtPassword1);
+    addRow(grid, rows.Label1, rows.txtPassword2);
+    addButtonRow(grid, rows.cmdCancel, rows.cmdPasswordCorrect);
+
+    QWidget::setTabOrder(rows.txtPassword1, rows.txtPassword2);
+    QWidget::setTabOrder(rows.txtPassword2, rows.cmdCancel);
+    QWidget::setTabOrder(rows.cmdCancel, rows.cmdPasswordCorrect);
+    rows.cmdPasswordCorrect->setDefault(true);
+    rows.txtPassword1->setFocus();
+    focusOnActivate(dialog, rows.txtPassword1);
+    return rows;
+}
 
 bool hasControlCharacters(const QString& text) {
     for (const QChar c : text)

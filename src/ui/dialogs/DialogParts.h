@@ -36,8 +36,7 @@ QLineEdit* makePasswordBox(QWidget* parent, const QString& name, int maxLength =
 
 // A button that shows a picture from the resources (its caption stands in
 // while the picture is missing), with tool tip and accessible name.
-QPushButton* makePictureButton(QWidget* parent, const QString& name, const QString& iconPath,
-                               const QString& toolTip);
+QPushButton* makePictureButton(QWidget* parent, const QString& name, const QString& iconPath, const QString& toolTip);
 
 // Appends a row: the caption label left, the control right (the label's buddy).
 void addRow(QGridLayout* grid, QLabel* label, QWidget* control);
@@ -48,8 +47,21 @@ void addButtonRow(QGridLayout* grid, QPushButton* left, QPushButton* right);
 // Puts the focus into `target` each time the dialog becomes the active window.
 void focusOnActivate(QDialog* dialog, QWidget* target);
 
-// The current local date and time as the program writes it: dd.MM.yyyy hh:mm:ss.
-QString nowText();
+// The rows every password dialog ends with: the "*" box txtPassword1 and the
+// confirming box txtPassword2 with their labels Labe1 and Label1, then the
+// buttons cmdCancel and cmdPasswordCorrect (the default). Focus order: the two
+// boxes, Cancel, the confirm button; txtPassword1 takes the focus whenever the
+// dialog becomes active.
+struct PasswordRows {
+    QLabel* Labe1 = nullptr;
+    QLineEdit* txtPassword1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtPassword2 = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdPasswordCorrect = nullptr;
+};
+PasswordRows addPasswordRows(QDialog* dialog, QGridLayout* grid, const QString& firstCaption,
+                             const QString& confirmCaption, const QString& confirmToolTip);
 
 // True when the text holds a tab, a line break or another control character.
 bool hasControlCharacters(const QString& text);

@@ -28,24 +28,15 @@ frmDeleteEnterPassword::frmDeleteEnterPassword(QWidget* parent) : QDialog(parent
     lblWhichTitle = makeValueLabel(frame, "lblWhichTitle");
     Label2 = makeLabel(frame, "Label2", "Diary Owner:");
     lblWhichOwner = makeValueLabel(frame, "lblWhichOwner");
-    Labe1 = makeLabel(frame, "Labe1", "Enter Password:");
-    txtPassword1 = makePasswordBox(frame, "txtPassword1");
-    Label1 = makeLabel(frame, "Label1", "Confrim Password:");
-    txtPassword2 = makePasswordBox(frame, "txtPassword2");
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", "Check the password");
     addRow(grid, Label3, lblWhichTitle);
     addRow(grid, Label2, lblWhichOwner);
-    addRow(grid, Labe1, txtPassword1);
-    addRow(grid, Label1, txtPassword2);
-    addButtonRow(grid, cmdCancel, cmdPasswordCorrect);
-
-    setTabOrder(txtPassword1, txtPassword2);
-    setTabOrder(txtPassword2, cmdCancel);
-    setTabOrder(cmdCancel, cmdPasswordCorrect);
-    cmdPasswordCorrect->setDefault(true);
-    txtPassword1->setFocus();
-    focusOnActivate(this, txtPassword1);
+    const PasswordRows rows = addPasswordRows(this, grid, "Enter Password:", "Confrim Password:", "Check the password");
+    Labe1 = rows.Labe1;
+    txtPassword1 = rows.txtPassword1;
+    Label1 = rows.Label1;
+    txtPassword2 = rows.txtPassword2;
+    cmdCancel = rows.cmdCancel;
+    cmdPasswordCorrect = rows.cmdPasswordCorrect;
 
     connect(cmdPasswordCorrect, &QPushButton::clicked, this, &frmDeleteEnterPassword::cmdPasswordCorrect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmDeleteEnterPassword::reject);
@@ -57,7 +48,9 @@ frmDeleteEnterPassword::~frmDeleteEnterPassword() {
         live_ = nullptr;
 }
 
-frmDeleteEnterPassword* frmDeleteEnterPassword::instance() { return live_; }
+frmDeleteEnterPassword* frmDeleteEnterPassword::instance() {
+    return live_;
+}
 
 void frmDeleteEnterPassword::reject() {
     QDialog::reject();

@@ -19,24 +19,15 @@ frmEnterNewPassword::frmEnterNewPassword(QWidget* parent) : QDialog(parent) {
     setObjectName("frmEnterNewPassword");
     QGridLayout* grid = setUpBody(this, " Enter New Password");
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
-    QWidget* frame = grid->parentWidget();
 
-    Labe1 = makeLabel(frame, "Labe1", "New Password:");
-    txtPassword1 = makePasswordBox(frame, "txtPassword1");
-    Label1 = makeLabel(frame, "Label1", "Confirm Password:");
-    txtPassword2 = makePasswordBox(frame, "txtPassword2");
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", "Store the new password");
-    addRow(grid, Labe1, txtPassword1);
-    addRow(grid, Label1, txtPassword2);
-    addButtonRow(grid, cmdCancel, cmdPasswordCorrect);
-
-    setTabOrder(txtPassword1, txtPassword2);
-    setTabOrder(txtPassword2, cmdCancel);
-    setTabOrder(cmdCancel, cmdPasswordCorrect);
-    cmdPasswordCorrect->setDefault(true);
-    txtPassword1->setFocus();
-    focusOnActivate(this, txtPassword1);
+    const PasswordRows rows =
+        addPasswordRows(this, grid, "New Password:", "Confirm Password:", "Store the new password");
+    Labe1 = rows.Labe1;
+    txtPassword1 = rows.txtPassword1;
+    Label1 = rows.Label1;
+    txtPassword2 = rows.txtPassword2;
+    cmdCancel = rows.cmdCancel;
+    cmdPasswordCorrect = rows.cmdPasswordCorrect;
 
     connect(cmdPasswordCorrect, &QPushButton::clicked, this, &frmEnterNewPassword::cmdPasswordCorrect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -48,7 +39,9 @@ frmEnterNewPassword::~frmEnterNewPassword() {
         live_ = nullptr;
 }
 
-frmEnterNewPassword* frmEnterNewPassword::instance() { return live_; }
+frmEnterNewPassword* frmEnterNewPassword::instance() {
+    return live_;
+}
 
 void frmEnterNewPassword::cmdPasswordCorrect_Click() {
     if (txtPassword2->text() != txtPassword1->text()) {
@@ -59,8 +52,7 @@ void frmEnterNewPassword::cmdPasswordCorrect_Click() {
         return;
     }
     if (const QString odd = DialogParts::unstorableCharacters(txtPassword1->text()); !odd.isEmpty()) {
-        MsgBox::show(QString("These characters cannot be stored in a diary: %1\nPlease use other characters.")
-                         .arg(odd),
+        MsgBox::show(QString("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd),
                      "Quorvel", MsgBox::Buttons::Ok, this);
         return;
     }

@@ -27,24 +27,16 @@ frmEnterOldPassword::frmEnterOldPassword(QWidget* parent) : QDialog(parent) {
     lblWhichTitle = makeValueLabel(frame, "lblWhichTitle");
     Label2 = makeLabel(frame, "Label2", "Diary Owner:");
     lblWhichOwner = makeValueLabel(frame, "lblWhichOwner");
-    Labe1 = makeLabel(frame, "Labe1", "Old Password:");
-    txtPassword1 = makePasswordBox(frame, "txtPassword1");
-    Label1 = makeLabel(frame, "Label1", "Confirm Password:");
-    txtPassword2 = makePasswordBox(frame, "txtPassword2");
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", "Check the old password");
     addRow(grid, Label3, lblWhichTitle);
     addRow(grid, Label2, lblWhichOwner);
-    addRow(grid, Labe1, txtPassword1);
-    addRow(grid, Label1, txtPassword2);
-    addButtonRow(grid, cmdCancel, cmdPasswordCorrect);
-
-    setTabOrder(txtPassword1, txtPassword2);
-    setTabOrder(txtPassword2, cmdCancel);
-    setTabOrder(cmdCancel, cmdPasswordCorrect);
-    cmdPasswordCorrect->setDefault(true);
-    txtPassword1->setFocus();
-    focusOnActivate(this, txtPassword1);
+    const PasswordRows rows =
+        addPasswordRows(this, grid, "Old Password:", "Confirm Password:", "Check the old password");
+    Labe1 = rows.Labe1;
+    txtPassword1 = rows.txtPassword1;
+    Label1 = rows.Label1;
+    txtPassword2 = rows.txtPassword2;
+    cmdCancel = rows.cmdCancel;
+    cmdPasswordCorrect = rows.cmdPasswordCorrect;
 
     connect(cmdPasswordCorrect, &QPushButton::clicked, this, &frmEnterOldPassword::cmdPasswordCorrect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -56,7 +48,9 @@ frmEnterOldPassword::~frmEnterOldPassword() {
         live_ = nullptr;
 }
 
-frmEnterOldPassword* frmEnterOldPassword::instance() { return live_; }
+frmEnterOldPassword* frmEnterOldPassword::instance() {
+    return live_;
+}
 
 void frmEnterOldPassword::endChain() {
     done(QDialog::Rejected);
@@ -73,8 +67,7 @@ void frmEnterOldPassword::cmdPasswordCorrect_Click() {
     if (!chooser || chooser->lblWhichFile->text().isEmpty())
         return;
     StorageStatus status;
-    const QString stored =
-        trimBlanks(Read_Header_Field(chooser->lblWhichFile->text(), HeaderField::Password, &status));
+    const QString stored = trimBlanks(Read_Header_Field(chooser->lblWhichFile->text(), HeaderField::Password, &status));
     if (!status) {
         Show_Error(status, "frmEnterOldPassword --> cmdPasswordCorrect_Click");
         endChain();

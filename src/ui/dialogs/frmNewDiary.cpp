@@ -1,5 +1,6 @@
 #include "frmNewDiary.h"
 
+#include "DateTimeText.h"
 #include "DialogLaunch.h"
 #include "DialogParts.h"
 #include "MsgBox.h"
@@ -50,7 +51,7 @@ frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     txtOwner->setFocus();
 
     // The moment of creation is taken once, when the dialog is loaded.
-    lblTimeOfBegin->setText(nowText());
+    lblTimeOfBegin->setText(currentDateTimeText());
 
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdCreateDiary, &QPushButton::clicked, this, &frmNewDiary::cmdCreateDiary_Click);
