@@ -7,12 +7,10 @@
 void writeBenchDiary(const QString& path, int entries);
 
 // Milliseconds of the fastest of `runs` calls of fn (warm cache).
-template <typename Fn>
-double bestMs(int runs, Fn fn);
+template <typename Fn> double bestMs(int runs, Fn fn);
 
 #include <QElapsedTimer>
-template <typename Fn>
-double bestMs(int runs, Fn fn) {
+template <typename Fn> double bestMs(int runs, Fn fn) {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;

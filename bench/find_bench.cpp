@@ -8,9 +8,9 @@
 //   build/bin/find_bench [entries]
 
 #include "BenchDiary.h"
+#include "DialogLaunch.h"
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
-#include "DialogLaunch.h"
 #include "MsgBox.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
@@ -82,7 +82,7 @@ private:
 };
 
 struct DialogSearch {
-    double ms = 0;       // from the click to its return
+    double ms = 0; // from the click to its return
     bool stayedOpen = false;
 };
 

@@ -46,8 +46,7 @@ int main(int argc, char* argv[]) {
     publicDiaryPath = path;
 
     const double raw = rawReadMs(path);
-    std::printf("Quorvel benchmark: %d entries, %lld bytes\n", entries,
-                static_cast<long long>(QFile(path).size()));
+    std::printf("Quorvel benchmark: %d entries, %lld bytes\n", entries, static_cast<long long>(QFile(path).size()));
     row("raw sequential read (1 MiB blocks)", raw, raw, "-");
 
     int lines = 0;

@@ -61,8 +61,8 @@ Timing runTool(const QString& diary, const QString& format, const QString& out, 
         QProcess tool;
         tool.setStandardOutputFile(QProcess::nullDevice());
         tool.start(QStringLiteral(QUORVEL_TOOL_PATH),
-                   {QStringLiteral("export"), diary, QStringLiteral("--format"), format, QStringLiteral("-o"),
-                    out, QStringLiteral("--password-file"), passwordFile});
+                   {QStringLiteral("export"), diary, QStringLiteral("--format"), format, QStringLiteral("-o"), out,
+                    QStringLiteral("--password-file"), passwordFile});
         if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
             qFatal("quorvel-tool export failed: %s", tool.readAllStandardError().constData());
     });
@@ -98,13 +98,11 @@ int main(int argc, char* argv[]) {
     });
     row("export text (in-process)", textMs, QFile(text).size(), "<= 500 ms");
 
-    row("export JSON, process, stdout to /dev/null",
-        runTool(diary, QStringLiteral("json"), "-", passwordFile), 0, "-");
-    row("export text, process, stdout to /dev/null",
-        runTool(diary, QStringLiteral("text"), "-", passwordFile), 0, "-");
-    row("quorvel-tool export --format json (process)",
-        runTool(diary, QStringLiteral("json"), json, passwordFile), QFile(json).size(), "<= 1000 ms");
-    row("quorvel-tool export --format text (process)",
-        runTool(diary, QStringLiteral("text"), text, passwordFile), QFile(text).size(), "<= 500 ms");
+    row("export JSON, process, stdout to /dev/null", runTool(diary, QStringLiteral("json"), "-", passwordFile), 0, "-");
+    row("export text, process, stdout to /dev/null", runTool(diary, QStringLiteral("text"), "-", passwordFile), 0, "-");
+    row("quorvel-tool export --format json (process)", runTool(diary, QStringLiteral("json"), json, passwordFile),
+        QFile(json).size(), "<= 1000 ms");
+    row("quorvel-tool export --format text (process)", runTool(diary, QStringLiteral("text"), text, passwordFile),
+        QFile(text).size(), "<= 500 ms");
     return 0;
 }

@@ -25,8 +25,8 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <malloc.h>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 
 namespace {

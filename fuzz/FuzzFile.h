@@ -51,10 +51,10 @@ inline QByteArray bytes() {
 } // namespace FuzzFile
 
 // A failed property: report and crash so libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                                    \
-    do {                                                                                                         \
-        if (!(condition)) {                                                                                      \
-            fprintf(stderr, "FUZZ_CHECK failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                 \
-            std::abort();                                                                                        \
-        }                                                                                                        \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            fprintf(stderr, "FUZZ_CHECK failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                        \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)

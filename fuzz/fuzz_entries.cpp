@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // a header is refused and left alone.
     const QByteArray before = FuzzFile::bytes();
     publicDiaryPath = path;
-    const StorageStatus saved = Save_Entry(QStringLiteral("now"), QStringLiteral("topic"), QStringLiteral("text"), 1, 2);
+    const StorageStatus saved =
+        Save_Entry(QStringLiteral("now"), QStringLiteral("topic"), QStringLiteral("text"), 1, 2);
     publicDiaryPath.clear();
     const QByteArray after = FuzzFile::bytes();
     if (length < HeaderSize) {

@@ -11,8 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString path = FuzzFile::put(data, size);
     const bool whole = size >= static_cast<std::size_t>(DiaryFormat::HeaderSize);
-    const int widths[] = {0, DiaryFormat::OwnerWidth, DiaryFormat::TitleWidth, DiaryFormat::PasswordWidth,
-                          DiaryFormat::TimeOfBeginWidth, 0};
+    const int widths[] = {
+        0, DiaryFormat::OwnerWidth, DiaryFormat::TitleWidth, DiaryFormat::PasswordWidth, DiaryFormat::TimeOfBeginWidth,
+        0};
     for (int selector = 0; selector <= 5; ++selector) {
         StorageStatus status;
         const QString field = Read_Header_Field(path, selector, &status);

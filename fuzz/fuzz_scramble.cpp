@@ -8,7 +8,9 @@
 #include <cstdio>
 
 namespace {
-bool inSet(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); }
+bool inSet(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,6 +7,8 @@ namespace Platform {
 
 // The desktop's viewer for the file type opens it; a missing file or viewer
 // shows nothing, and nothing is reported.
-void openDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+void openDocument(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 } // namespace Platform

@@ -103,8 +103,7 @@ QString registeredValue(const char* valueName) {
     std::memset(buffer, ' ', sizeof buffer);
     DWORD length = sizeof buffer;
     DWORD type = 0;
-    const LONG queried =
-        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &length);
+    const LONG queried = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &length);
     RegCloseKey(key);
     if (queried != ERROR_SUCCESS || length > sizeof buffer)
         return {};
@@ -114,8 +113,7 @@ QString registeredValue(const char* valueName) {
 
 bool startSystemInformation() {
     QString program;
-    if (!readRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                           program)) {
+    if (!readRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", program)) {
         QString folder;
         if (!readRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
                                folder))

@@ -1,9 +1,9 @@
 #include "Platform.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTimer>
@@ -15,8 +15,7 @@ constexpr int LoadTimeoutMs = 2000;
 constexpr int PlayTimeoutMs = 8000;
 
 // Runs events other than user input until done() or the time is up.
-template <typename Signal, typename Done>
-void waitFor(QSoundEffect& effect, Signal signal, Done done, int timeoutMs) {
+template <typename Signal, typename Done> void waitFor(QSoundEffect& effect, Signal signal, Done done, int timeoutMs) {
     if (done())
         return;
     QEventLoop loop;

@@ -1,8 +1,8 @@
 // Registered owner and organisation of the system, and its system
 // information tool. Windows reads the registry (Registry_win.cpp); Linux asks
 // the password database and looks for a system-information program on PATH.
-#include "Platform.h"
 #include "SystemInfo.h"
+#include "Platform.h"
 
 #include "Registry_win.h"
 
@@ -105,8 +105,12 @@ void setRegisteredForTesting(const QString& owner, const QString& organization) 
     testAnswers().organization = organization;
 }
 
-void setSystemInfoCandidatesForTesting(const QStringList& candidates) { testAnswers().candidates = candidates; }
+void setSystemInfoCandidatesForTesting(const QStringList& candidates) {
+    testAnswers().candidates = candidates;
+}
 
-void clearSystemInfoTesting() { testAnswers() = TestAnswers{}; }
+void clearSystemInfoTesting() {
+    testAnswers() = TestAnswers{};
+}
 
 } // namespace Platform

@@ -26,14 +26,17 @@ QString kindOfSpecialFile(const QString& path) {
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) {
         struct stat link {};
-        return ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode)
-                   ? QStringLiteral("a dangling link")
-                   : QString();
+        return ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode) ? QStringLiteral("a dangling link")
+                                                                              : QString();
     }
-    if (S_ISDIR(st.st_mode)) return QStringLiteral("a folder");
-    if (S_ISFIFO(st.st_mode)) return QStringLiteral("a named pipe");
-    if (S_ISSOCK(st.st_mode)) return QStringLiteral("a socket");
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return QStringLiteral("a device");
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
     return {};
 }
 } // namespace
@@ -63,7 +66,8 @@ void DiaryFileReader::close() {
 }
 
 qint32 DiaryFileReader::wholeEntries() const {
-    if (length_ < HeaderSize) return 0;
+    if (length_ < HeaderSize)
+        return 0;
     return qint32((length_ - HeaderSize) / EntrySize);
 }
 
@@ -71,9 +75,7 @@ StorageStatus DiaryFileReader::readHeaderRecord(QByteArray& record) {
     if (length_ < HeaderSize)
         return StorageStatus::failure(
             StorageErrors::InputPastEnd,
-            QStringLiteral("%1 is %2 bytes long, shorter than a diary header (222 bytes)")
-                .arg(path_)
-                .arg(length_));
+            QStringLiteral("%1 is %2 bytes long, shorter than a diary header (222 bytes)").arg(path_).arg(length_));
     record.resize(HeaderSize);
     return file_.readExactAt(0, record.data(), HeaderSize);
 }
@@ -81,17 +83,16 @@ StorageStatus DiaryFileReader::readHeaderRecord(QByteArray& record) {
 StorageStatus DiaryFileReader::readHeader(DiaryHeader& header) {
     QByteArray record;
     const StorageStatus status = readHeaderRecord(record);
-    if (status.ok()) header = DiaryHeader::fromRecord(record.constData());
+    if (status.ok())
+        header = DiaryHeader::fromRecord(record.constData());
     return status;
 }
 
 StorageStatus DiaryFileReader::readEntryRecords(qint32 first, qint32 count, QByteArray& out) {
     if (first < 1 || count < 0 || qint64(first) - 1 + count > wholeEntries())
-        return StorageStatus::failure(StorageErrors::InvalidArgument,
-                                      QStringLiteral("entries %1 to %2 are not in %3")
-                                          .arg(first)
-                                          .arg(qint64(first) + count - 1)
-                                          .arg(path_));
+        return StorageStatus::failure(
+            StorageErrors::InvalidArgument,
+            QStringLiteral("entries %1 to %2 are not in %3").arg(first).arg(qint64(first) + count - 1).arg(path_));
     out.resize(qsizetype(count) * EntrySize);
     return file_.readExactAt(entryOffset(first), out.data(), out.size());
 }
@@ -169,8 +170,7 @@ QString refusal(const QString& text, Field field, QByteArray* encoded) {
                                       : char32_t(text.at(i).unicode());
             const QString character = QString::fromUcs4(&code, 1);
             if (!Cp1252::canStore(character))
-                return QStringLiteral(
-                           "%1 holds the character U+%2 at position %3, which Windows-1252 cannot hold")
+                return QStringLiteral("%1 holds the character U+%2 at position %3, which Windows-1252 cannot hold")
                     .arg(name(field))
                     .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')))
                     .arg(i + 1);
@@ -189,7 +189,8 @@ QString refusal(const QString& text, Field field, QByteArray* encoded) {
             .arg(name(field))
             .arg(bytes.size())
             .arg(width(field));
-    if (encoded) *encoded = bytes;
+    if (encoded)
+        *encoded = bytes;
     return {};
 }
 
@@ -208,34 +209,35 @@ void inspectField(const char* at, Field field, qint32 entry, QList<DiaryProblem>
     int firstBad = -1;
     for (int i = 0; i < width; ++i) {
         if (!DiaryText::isTextByte(static_cast<unsigned char>(at[i]), field)) {
-            if (bad++ == 0) firstBad = i;
+            if (bad++ == 0)
+                firstBad = i;
         }
     }
-    if (bad == 0) return;
+    if (bad == 0)
+        return;
     const QString first = describeByte(static_cast<unsigned char>(at[firstBad]));
-    problems.append(
-        {entry, bad == 1 ? QStringLiteral("%1 holds a byte that is not text (%2 at position %3)")
-                               .arg(DiaryText::name(field), first)
-                               .arg(firstBad + 1)
-                         : QStringLiteral("%1 holds %2 bytes that are not text (the first %3 at position %4)")
-                               .arg(DiaryText::name(field))
-                               .arg(bad)
-                               .arg(first)
-                               .arg(firstBad + 1)});
+    problems.append({entry, bad == 1
+                                ? QStringLiteral("%1 holds a byte that is not text (%2 at position %3)")
+                                      .arg(DiaryText::name(field), first)
+                                      .arg(firstBad + 1)
+                                : QStringLiteral("%1 holds %2 bytes that are not text (the first %3 at position %4)")
+                                      .arg(DiaryText::name(field))
+                                      .arg(bad)
+                                      .arg(first)
+                                      .arg(firstBad + 1)});
 }
 
 bool blankField(const char* at, int width) {
     for (int i = 0; i < width; ++i)
-        if (at[i] != ' ') return false;
+        if (at[i] != ' ')
+            return false;
     return true;
 }
 
-void inspectRating(const char* record, int offset, const char* what, qint32 entry,
-                   QList<DiaryProblem>& problems) {
+void inspectRating(const char* record, int offset, const char* what, qint32 entry, QList<DiaryProblem>& problems) {
     const qint16 value = readInt16LE(record + offset);
     if (value < 0 || value > 3)
-        problems.append(
-            {entry, QStringLiteral("%1 rating %2 is outside 0 to 3").arg(QLatin1String(what)).arg(value)});
+        problems.append({entry, QStringLiteral("%1 rating %2 is outside 0 to 3").arg(QLatin1String(what)).arg(value)});
 }
 
 } // namespace
@@ -256,8 +258,7 @@ DiaryInspection inspectDiaryFile(const QString& path) {
         result.problems.append(
             {0, result.length == 0
                     ? QStringLiteral("is empty (0 bytes): not even a diary header")
-                    : QStringLiteral("is %1 bytes long, shorter than a diary header (222 bytes)")
-                          .arg(result.length)});
+                    : QStringLiteral("is %1 bytes long, shorter than a diary header (222 bytes)").arg(result.length)});
         return result;
     }
 
@@ -281,13 +282,12 @@ DiaryInspection inspectDiaryFile(const QString& path) {
     if (tail != 0) {
         const bool counted = entryCountForLength(result.length) > result.wholeEntries;
         result.problems.append(
-            {0,
-             QStringLiteral("is %1 bytes long, not 222 + 4084 × n: the last entry is cut off after %2 of its "
-                            "4084 bytes (%3)")
-                 .arg(result.length)
-                 .arg(tail)
-                 .arg(counted ? QStringLiteral("Quorvel counts it as an entry")
-                              : QStringLiteral("Quorvel does not count it"))});
+            {0, QStringLiteral("is %1 bytes long, not 222 + 4084 × n: the last entry is cut off after %2 of its "
+                               "4084 bytes (%3)")
+                    .arg(result.length)
+                    .arg(tail)
+                    .arg(counted ? QStringLiteral("Quorvel counts it as an entry")
+                                 : QStringLiteral("Quorvel does not count it"))});
     }
 
     constexpr qint32 block = 256;

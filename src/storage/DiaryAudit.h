@@ -15,7 +15,7 @@
 // blocks: a name that is a pipe, a device, a socket or a folder is refused
 // before anything is read from it (the failure says which it is).
 class DiaryFileReader {
-  public:
+public:
     StorageStatus open(const QString& path);
     void close();
     qint64 length() const { return length_; }
@@ -28,7 +28,7 @@ class DiaryFileReader {
     // count whole entry records from entry first (counted from 1), back to back.
     StorageStatus readEntryRecords(qint32 first, qint32 count, QByteArray& out);
 
-  private:
+private:
     RawFile file_;
     qint64 length_ = 0;
     QString path_;

@@ -21,11 +21,11 @@ namespace {
 StorageStatus createUniqueFile(const QString& folder, RawFile& file) {
     for (int attempt = 0; attempt < 2000; ++attempt) {
         const float seconds = float(QTime::currentTime().msecsSinceStartOfDay() / 10) / 100.0f;
-        const QString path =
-            QDir(folder).filePath(clockFileStem(seconds, QLocale()) + QStringLiteral(".PDD"));
+        const QString path = QDir(folder).filePath(clockFileStem(seconds, QLocale()) + QStringLiteral(".PDD"));
         if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
             const StorageStatus opened = file.open(path, RawFile::Mode::CreateNew);
-            if (opened.ok() || !(QFileInfo::exists(path) || QFileInfo(path).isSymLink())) return opened;
+            if (opened.ok() || !(QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+                return opened;
         }
         QThread::msleep(5); // the clock has to move on to give a new name
     }
@@ -35,8 +35,8 @@ StorageStatus createUniqueFile(const QString& folder, RawFile& file) {
 
 } // namespace
 
-StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header,
-                                     const QList<DiaryEntry>& entries, QString* createdPath) {
+StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
+                                     QString* createdPath) {
     if (entries.size() > MaxEntries)
         return StorageStatus::failure(
             StorageErrors::InvalidArgument,
@@ -47,7 +47,8 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
 
     RawFile file;
     StorageStatus status = createUniqueFile(folder, file);
-    if (!status.ok()) return status;
+    if (!status.ok())
+        return status;
     const QString path = file.path();
 
     status = file.writeAllAt(0, first.toRecord().constData(), HeaderSize);
@@ -68,13 +69,15 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
             block.clear();
         }
     }
-    if (status.ok()) status = file.sync();
+    if (status.ok())
+        status = file.sync();
     file.close();
     if (!status.ok()) {
         QFile::remove(path); // never leave a half-made diary behind
         return status;
     }
     syncFolder(folder);
-    if (createdPath) *createdPath = path;
+    if (createdPath)
+        *createdPath = path;
     return StorageStatus::success();
 }

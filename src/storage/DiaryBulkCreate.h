@@ -17,5 +17,5 @@
 // The file gets a fresh clock-number name in folder, created exclusively and
 // readable by its owner only. It is flushed to disk (file and folder) before
 // success is returned; on any failure the half-made file is removed.
-StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header,
-                                     const QList<DiaryEntry>& entries, QString* createdPath = nullptr);
+StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
+                                     QString* createdPath = nullptr);

@@ -32,7 +32,9 @@ double parseDotNumber(const QString& text) {
     return digits.toDouble();
 }
 
-QString numberText(double value, const QLocale& locale) { return locale.toString(value, 'g', 7); }
+QString numberText(double value, const QLocale& locale) {
+    return locale.toString(value, 'g', 7);
+}
 
 float secondsSinceMidnight() {
     const int ms = QTime::currentTime().msecsSinceStartOfDay();

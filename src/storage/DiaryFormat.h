@@ -35,7 +35,9 @@ constexpr int LoveOffset = 4082;
 constexpr qint16 RatingNone = 3;
 
 // File offset of entry n (counted from 1).
-constexpr qint64 entryOffset(qint64 n) { return HeaderSize + (n - 1) * EntrySize; }
+constexpr qint64 entryOffset(qint64 n) {
+    return HeaderSize + (n - 1) * EntrySize;
+}
 
 // a / b rounded to the nearest whole number, a tie going to the even one.
 qint64 roundedQuotient(qint64 a, qint64 b);

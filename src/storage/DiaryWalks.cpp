@@ -33,10 +33,9 @@ StorageStatus openForWalk(const QString& path, RawFile& file, qint32& count) {
     // A file longer than a full diary was not written by the program (a stray
     // file, a damaged length); walking it could take unbounded time and memory.
     if (entries > MaxEntries)
-        return StorageStatus::failure(StorageErrors::PathFileAccess,
-                                      QStringLiteral("Path/File access error (longer than a diary of %1 entries): %2")
-                                          .arg(MaxEntries)
-                                          .arg(path));
+        return StorageStatus::failure(
+            StorageErrors::PathFileAccess,
+            QStringLiteral("Path/File access error (longer than a diary of %1 entries): %2").arg(MaxEntries).arg(path));
     count = static_cast<qint32>(entries);
     return StorageStatus::success();
 }

@@ -19,12 +19,11 @@ using WalkProgress = std::function<void(qint32 done, qint32 total)>;
 
 // One line per entry: " n", tab, the 20-character date/time, tab, the
 // 60-character topic unscrambled (both with their trailing blanks).
-QStringList entryBrowserLines(const QString& path, const WalkProgress& progress = {},
-                              StorageStatus* status = nullptr);
+QStringList entryBrowserLines(const QString& path, const WalkProgress& progress = {}, StorageStatus* status = nullptr);
 
 struct PhraseHit {
-    qint32 entry = 0;     // 0: not found
-    qint32 position = 0;  // 0-based character index in the stored text (CR LF counts two)
+    qint32 entry = 0;    // 0: not found
+    qint32 position = 0; // 0-based character index in the stored text (CR LF counts two)
     bool found() const { return entry > 0; }
 };
 
@@ -41,8 +40,7 @@ struct RatingCounts {
 };
 
 // Counts the ratings of every entry; values outside 0..3 are not counted.
-RatingCounts countRatings(const QString& path, const WalkProgress& progress = {},
-                          StorageStatus* status = nullptr);
+RatingCounts countRatings(const QString& path, const WalkProgress& progress = {}, StorageStatus* status = nullptr);
 
 // The case-folded, unscrambled character for each stored byte of an entry
 // text (exposed for tests and the fuzzers).

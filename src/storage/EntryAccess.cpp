@@ -13,8 +13,8 @@ using namespace DiaryFormat;
 StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QString& text, qint16 wellness,
                          qint16 love) {
     DiaryEntry entry;
-    for (auto [source, field] : {std::pair{&dateTime, &entry.DateTime}, std::pair{&topic, &entry.Topic},
-                                 std::pair{&text, &entry.Entry}}) {
+    for (auto [source, field] :
+         {std::pair{&dateTime, &entry.DateTime}, std::pair{&topic, &entry.Topic}, std::pair{&text, &entry.Entry}}) {
         const StorageStatus encoded = encodeForStorage(*source, *field);
         if (!encoded.ok())
             return encoded;
@@ -39,9 +39,9 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
     if (oldLength < 0)
         return StorageStatus::fromErrno(errno, publicDiaryPath);
     if (oldLength < HeaderSize)
-        return StorageStatus::failure(StorageErrors::PathFileAccess,
-                                      QStringLiteral("Path/File access error (no diary header): %1")
-                                          .arg(publicDiaryPath));
+        return StorageStatus::failure(
+            StorageErrors::PathFileAccess,
+            QStringLiteral("Path/File access error (no diary header): %1").arg(publicDiaryPath));
 
     // The record goes where the length rule puts it, but never beyond the
     // last entry the count shows: a partial record of 1821 to 2042 bytes
@@ -107,7 +107,9 @@ qint32 countEntriesInFile(const QString& path) {
     return static_cast<qint32>(qMin<qint64>(entryCountForLength(length), std::numeric_limits<qint32>::max()));
 }
 
-qint32 Count_Entries() { return countEntriesInFile(publicDiaryPath); }
+qint32 Count_Entries() {
+    return countEntriesInFile(publicDiaryPath);
+}
 
 StorageStatus readEntry(const QString& path, qint32 n, EntryText& out) {
     RawFile file;

@@ -39,4 +39,6 @@ StorageStatus Write_New_Password(const QString& path, const QString& newPassword
     return result;
 }
 
-QString cutToStoredPassword(const QString& typed) { return typed.left(PasswordWidth); }
+QString cutToStoredPassword(const QString& typed) {
+    return typed.left(PasswordWidth);
+}

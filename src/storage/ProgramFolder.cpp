@@ -22,7 +22,9 @@ QString path() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setPathForTesting(const QString& folder) { overridePath() = folder; }
+void setPathForTesting(const QString& folder) {
+    overridePath() = folder;
+}
 
 QString dataFolder() {
     const QDir program(path());

@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-RawFile::~RawFile() { close(); }
+RawFile::~RawFile() {
+    close();
+}
 
 StorageStatus RawFile::open(const QString& path, Mode mode) {
     close();

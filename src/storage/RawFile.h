@@ -46,7 +46,6 @@ private:
     int fd_ = -1;
     QString path_;
     QByteArray tempName_; // hidden name of an unnamed file, removed on close
-
 };
 
 // Flushes a folder's entries (a new or removed name) to the disk; best effort.

@@ -7,4 +7,6 @@ qint32 publicLastFoundEntry = 0;
 DiaryHeader publicHeader;
 DiaryEntry publicEntry;
 
-bool isDiaryOpen() { return !trimBlanks(publicDiaryPath).isEmpty(); }
+bool isDiaryOpen() {
+    return !trimBlanks(publicDiaryPath).isEmpty();
+}

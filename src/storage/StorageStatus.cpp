@@ -35,5 +35,6 @@ StorageStatus StorageStatus::fromErrno(int errnum, const QString& path) {
     default:
         break;
     }
-    return failure(number, QStringLiteral("%1 (%2): %3").arg(kind, QString::fromLocal8Bit(std::strerror(errnum)), path));
+    return failure(number,
+                   QStringLiteral("%1 (%2): %3").arg(kind, QString::fromLocal8Bit(std::strerror(errnum)), path));
 }

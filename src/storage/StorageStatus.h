@@ -20,7 +20,7 @@ struct StorageStatus {
 };
 
 namespace StorageErrors {
-constexpr int InvalidArgument = 5;    // "Invalid procedure call or argument"
+constexpr int InvalidArgument = 5; // "Invalid procedure call or argument"
 constexpr int FileNotFound = 53;
 constexpr int DeviceIoError = 57;
 constexpr int DiskFull = 61;

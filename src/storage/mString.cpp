@@ -43,7 +43,9 @@ QByteArray Scramble_Text(QByteArray& text, int mode) {
     return text;
 }
 
-const unsigned char* unscrambleTable() { return tables().unscramble.data(); }
+const unsigned char* unscrambleTable() {
+    return tables().unscramble.data();
+}
 
 QString Get_Tab_Field(const QString& line, int mode) {
     if (mode != 1 && mode != 2)

@@ -22,7 +22,8 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
     const DiaryInspection inspection = inspectDiaryFile(path);
     for (const DiaryProblem& problem : inspection.problems) {
         lines += printable(shownName) + QStringLiteral(": ");
-        if (problem.entry > 0) lines += QStringLiteral("entry %1: ").arg(problem.entry);
+        if (problem.entry > 0)
+            lines += QStringLiteral("entry %1: ").arg(problem.entry);
         lines += printable(problem.description) + QLatin1Char('\n');
     }
     return inspection.problems.size();
@@ -46,7 +47,8 @@ int runCheck(const QStringList& arguments) {
                                                 "quorvel-tool)."),
                                  QStringLiteral("[FOLDER|FILE]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0)
+        return parsed;
 
     const QString target = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
     const QFileInfo info(target);
@@ -70,17 +72,18 @@ int runCheck(const QStringList& arguments) {
             problems += found;
             damagedFiles += found > 0 ? 1 : 0;
         }
-        lines += QStringLiteral("checked %1 in %2: ")
-                     .arg(count(files.size(), "diary file", "diary files"), printable(target)) +
-                 (problems == 0 ? QStringLiteral("no problems\n")
-                                : QStringLiteral("%1 in %2\n")
-                                      .arg(count(problems, "problem", "problems"),
-                                           count(damagedFiles, "file", "files")));
+        lines +=
+            QStringLiteral("checked %1 in %2: ")
+                .arg(count(files.size(), "diary file", "diary files"), printable(target)) +
+            (problems == 0 ? QStringLiteral("no problems\n")
+                           : QStringLiteral("%1 in %2\n")
+                                 .arg(count(problems, "problem", "problems"), count(damagedFiles, "file", "files")));
     } else {
         problems = report(target, target, lines);
-        lines += problems == 0 ? QStringLiteral("checked %1: no problems\n").arg(printable(target))
-                               : QStringLiteral("checked %1: %2\n")
-                                     .arg(printable(target), count(problems, "problem", "problems"));
+        lines +=
+            problems == 0
+                ? QStringLiteral("checked %1: no problems\n").arg(printable(target))
+                : QStringLiteral("checked %1: %2\n").arg(printable(target), count(problems, "problem", "problems"));
     }
     say(lines);
     return problems == 0 ? ExitCode::Ok : ExitCode::ProblemsFound;

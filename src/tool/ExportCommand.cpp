@@ -1,8 +1,8 @@
 #include "ExportCommand.h"
 
 #include "Cp1252.h"
-#include "DiaryFormat.h"
 #include "DiaryAudit.h"
+#include "DiaryFormat.h"
 #include "PasswordPrompt.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -12,12 +12,12 @@
 
 using namespace DiaryFormat;
 
-int exportDiary(const QString& path, ExportFormat format, const QString& outputPath,
-                const QString& password) {
+int exportDiary(const QString& path, ExportFormat format, const QString& outputPath, const QString& password) {
     DiaryFileReader reader;
     StorageStatus status = reader.open(path);
     QByteArray header;
-    if (status.ok()) status = reader.readHeaderRecord(header);
+    if (status.ok())
+        status = reader.readHeaderRecord(header);
     if (!status.ok()) {
         complain(printable(status.description));
         return ExitCode::FileError;
@@ -76,8 +76,7 @@ int runExport(const QStringList& arguments) {
                        "the output file is readable by its owner only."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The diary file (.PDD)."));
     const QCommandLineOption formatOption(QStringList{QStringLiteral("f"), QStringLiteral("format")},
-                                          QStringLiteral("json, markdown, csv or text."),
-                                          QStringLiteral("FORMAT"));
+                                          QStringLiteral("json, markdown, csv or text."), QStringLiteral("FORMAT"));
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("Write to OUT instead of standard output."),
                                           QStringLiteral("OUT"));
@@ -87,7 +86,8 @@ int runExport(const QStringList& arguments) {
         QStringLiteral("FILE"));
     parser.addOptions({formatOption, outputOption, passwordOption});
     const int parsed = parseCommandLine(parser, arguments, 1, 1);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0)
+        return parsed;
 
     ExportFormat format = ExportFormat::Json;
     if (!parser.isSet(formatOption)) {
@@ -105,7 +105,8 @@ int runExport(const QStringList& arguments) {
     DiaryFileReader reader;
     StorageStatus status = reader.open(path);
     DiaryHeader header;
-    if (status.ok()) status = reader.readHeader(header);
+    if (status.ok())
+        status = reader.readHeader(header);
     reader.close();
     if (!status.ok()) {
         complain(printable(status.description));
@@ -114,13 +115,12 @@ int runExport(const QStringList& arguments) {
 
     QString password;
     QString error;
-    const bool got =
-        parser.isSet(passwordOption)
-            ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
-            : PasswordPrompt::askOnTerminal(QStringLiteral("Password for \"%1\" (%2): ")
-                                                .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
-                                                     printable(trimBlanks(Cp1252::decode(header.Owner)))),
-                                            password, &error);
+    const bool got = parser.isSet(passwordOption)
+                         ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
+                         : PasswordPrompt::askOnTerminal(QStringLiteral("Password for \"%1\" (%2): ")
+                                                             .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
+                                                                  printable(trimBlanks(Cp1252::decode(header.Owner)))),
+                                                         password, &error);
     if (!got) {
         complain(printable(error));
         return parser.isSet(passwordOption) ? ExitCode::FileError : ExitCode::Usage;

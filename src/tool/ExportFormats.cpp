@@ -65,7 +65,8 @@ QByteArray jsonPiece(char16_t u) {
     case '\t':
         return "\\t";
     default:
-        if (isControl(u)) return "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
+        if (isControl(u))
+            return "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
         return QString(QChar(u)).toUtf8();
     }
 }
@@ -73,8 +74,10 @@ QByteArray jsonPiece(char16_t u) {
 // Readable text: UTF-8; control characters other than tab and line feed
 // (which only a damaged file holds) shown as U+FFFD.
 QByteArray plainPiece(char16_t u) {
-    if (u == '\n' || u == '\t') return QByteArray(1, char(u));
-    if (isControl(u)) return QString(QChar(0xFFFD)).toUtf8();
+    if (u == '\n' || u == '\t')
+        return QByteArray(1, char(u));
+    if (isControl(u))
+        return QString(QChar(0xFFFD)).toUtf8();
     return QString(QChar(u)).toUtf8();
 }
 
@@ -106,7 +109,8 @@ qsizetype usedLength(const char* field, int width) {
     while (n >= 8) {
         quint64 word;
         std::memcpy(&word, field + n - 8, 8);
-        if (word != blanks) break;
+        if (word != blanks)
+            break;
         n -= 8;
     }
     while (n > 0 && field[n - 1] == ' ')
@@ -128,10 +132,8 @@ void appendField(QByteArray& out, const char* p, qsizetype n, const ByteTable& t
             const unsigned char c0 = single[in(i)], c1 = single[in(i + 1)], c2 = single[in(i + 2)],
                                 c3 = single[in(i + 3)], c4 = single[in(i + 4)], c5 = single[in(i + 5)],
                                 c6 = single[in(i + 6)], c7 = single[in(i + 7)];
-            if (((c0 == 0) | (c1 == 0) | (c2 == 0) | (c3 == 0) | (c4 == 0) | (c5 == 0) | (c6 == 0) |
-                 (c7 == 0)) == 0) {
-                const char chunk[8] = {char(c0), char(c1), char(c2), char(c3),
-                                       char(c4), char(c5), char(c6), char(c7)};
+            if (((c0 == 0) | (c1 == 0) | (c2 == 0) | (c3 == 0) | (c4 == 0) | (c5 == 0) | (c6 == 0) | (c7 == 0)) == 0) {
+                const char chunk[8] = {char(c0), char(c1), char(c2), char(c3), char(c4), char(c5), char(c6), char(c7)};
                 std::memcpy(w, chunk, 8);
                 w += 8;
                 i += 8;
@@ -144,7 +146,8 @@ void appendField(QByteArray& out, const char* p, qsizetype n, const ByteTable& t
         } else if (b == '\r' && breaks == Breaks::AllToLf) {
             std::memcpy(w, lineFeed.bytes, 8);
             w += lineFeed.size;
-            if (i + 1 < n && p[i + 1] == '\n') ++i;
+            if (i + 1 < n && p[i + 1] == '\n')
+                ++i;
         } else {
             const Piece& piece = t.pieces[b];
             std::memcpy(w, piece.bytes, 8);
@@ -155,8 +158,7 @@ void appendField(QByteArray& out, const char* p, qsizetype n, const ByteTable& t
     out.resize(w - out.data());
 }
 
-void appendFixed(QByteArray& out, const char* field, int width, const ByteTable& t,
-                 Breaks breaks = Breaks::Keep) {
+void appendFixed(QByteArray& out, const char* field, int width, const ByteTable& t, Breaks breaks = Breaks::Keep) {
     appendField(out, field, usedLength(field, width), t, breaks);
 }
 
@@ -188,14 +190,17 @@ void appendJsonField(QByteArray& out, const char* name, const char* field, int w
 bool hasLoneBreak(const char* p, qsizetype n) {
     const char* end = p + n;
     for (const char* c = p; (c = static_cast<const char*>(std::memchr(c, '\r', size_t(end - c)))); ++c)
-        if (c + 1 == end || c[1] != '\n') return true;
+        if (c + 1 == end || c[1] != '\n')
+            return true;
     for (const char* c = p; (c = static_cast<const char*>(std::memchr(c, '\n', size_t(end - c)))); ++c)
-        if (c == p || c[-1] != '\r') return true;
+        if (c == p || c[-1] != '\r')
+            return true;
     return false;
 }
 
 QByteArray caption(qint16 value, const char* const names[4]) {
-    if (value >= 0 && value <= 3) return names[value];
+    if (value >= 0 && value <= 3)
+        return names[value];
     return "unknown (" + QByteArray::number(value) + ')';
 }
 
@@ -288,8 +293,7 @@ void DiaryExporter::entry(qint32 number, const char* record) {
 }
 
 void DiaryExporter::jsonEntry(qint32 number, const char* record) {
-    out_.append(number == 1 ? "\n    {\"number\": " : ",\n    {\"number\": ")
-        .append(QByteArray::number(number));
+    out_.append(number == 1 ? "\n    {\"number\": " : ",\n    {\"number\": ").append(QByteArray::number(number));
     appendJsonField(out_, ", \"dateTime\": ", record + DateTimeOffset, DateTimeWidth);
     appendJsonField(out_, ", \"topic\": ", record + TopicOffset, TopicWidth, true);
     appendJsonField(out_, ", \"text\": ", record + TextOffset, EntryWidth, true, Breaks::AllToLf);
@@ -347,5 +351,6 @@ void DiaryExporter::csvEntry(qint32 number, const char* record) {
 }
 
 void DiaryExporter::end() {
-    if (format_ == ExportFormat::Json) out_.append(entryCount_ > 0 ? "\n  ]\n}\n" : "]\n}\n");
+    if (format_ == ExportFormat::Json)
+        out_.append(entryCount_ > 0 ? "\n  ]\n}\n" : "]\n}\n");
 }

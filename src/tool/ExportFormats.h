@@ -18,7 +18,7 @@ QByteArray wellnessCaption(qint16 value);
 QByteArray loveCaption(qint16 value);
 
 class DiaryExporter {
-  public:
+public:
     DiaryExporter(ExportFormat format, Output& output);
 
     void begin(const QString& fileName, const QByteArray& headerRecord, qint32 entryCount);
@@ -26,7 +26,7 @@ class DiaryExporter {
     void entry(qint32 number, const char* record);
     void end();
 
-  private:
+private:
     void jsonEntry(qint32 number, const char* record);
     void textEntry(qint32 number, const char* record);
     void markdownEntry(qint32 number, const char* record);

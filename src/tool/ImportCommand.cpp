@@ -1,7 +1,7 @@
 #include "ImportCommand.h"
 
-#include "DiaryBulkCreate.h"
 #include "DiaryAudit.h"
+#include "DiaryBulkCreate.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -21,8 +21,7 @@ namespace {
 constexpr int JsonVersion = 1;
 
 // A header field as the create dialog hands it on: trimmed of blanks.
-QByteArray headerField(const QJsonObject& root, const char* key, Field field, bool mayBeEmpty,
-                       QStringList& refusals) {
+QByteArray headerField(const QJsonObject& root, const char* key, Field field, bool mayBeEmpty, QStringList& refusals) {
     const QJsonValue value = root.value(QLatin1String(key));
     if (!value.isString()) {
         refusals << QStringLiteral("\"%1\" is missing or not a text").arg(QLatin1String(key));
@@ -35,7 +34,8 @@ QByteArray headerField(const QJsonObject& root, const char* key, Field field, bo
     }
     QByteArray bytes;
     const QString refusal = DiaryText::refusal(text, field, &bytes);
-    if (!refusal.isEmpty()) refusals << refusal;
+    if (!refusal.isEmpty())
+        refusals << refusal;
     return bytes;
 }
 
@@ -43,7 +43,8 @@ QByteArray headerField(const QJsonObject& root, const char* key, Field field, bo
 QByteArray entryField(const QString& text, Field field, const QString& where, QStringList& refusals) {
     QByteArray bytes;
     const QString refusal = DiaryText::refusal(text, field, &bytes);
-    if (!refusal.isEmpty()) refusals << where + refusal;
+    if (!refusal.isEmpty())
+        refusals << where + refusal;
     return bytes;
 }
 
@@ -124,8 +125,7 @@ QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
         }
         const QJsonObject object = entries.at(i).toObject();
         DiaryEntry entry;
-        entry.DateTime =
-            entryField(textValue(object, "dateTime", where, refusals), Field::DateTime, where, refusals);
+        entry.DateTime = entryField(textValue(object, "dateTime", where, refusals), Field::DateTime, where, refusals);
         entry.Topic = entryField(textValue(object, "topic", where, refusals), Field::Topic, where, refusals);
         const QJsonValue raw = object.value(QLatin1String("textRaw"));
         const QString text =
@@ -146,20 +146,18 @@ int runImport(const QStringList& arguments) {
                        "that Quorvel would not accept (a field too long, a character outside Windows-1252,\n"
                        "control characters, more than 30000 entries, a rating outside 0 to 3) is refused\n"
                        "with exit code 5 and nothing is written."));
-    parser.addPositionalArgument(QStringLiteral("FILE.json"),
-                                 QStringLiteral("The export (\"-\": standard input)."));
-    parser.addPositionalArgument(
-        QStringLiteral("FOLDER"),
-        QStringLiteral("Where the new diary goes (default: DATA beside quorvel-tool)."),
-        QStringLiteral("[FOLDER]"));
+    parser.addPositionalArgument(QStringLiteral("FILE.json"), QStringLiteral("The export (\"-\": standard input)."));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("Where the new diary goes (default: DATA beside quorvel-tool)."),
+                                 QStringLiteral("[FOLDER]"));
     const int parsed = parseCommandLine(parser, arguments, 1, 2);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0)
+        return parsed;
 
     const QString source = parser.positionalArguments().at(0);
     QFile file;
-    const bool opened = source == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    const bool opened = source == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                     : (file.setFileName(source), file.open(QIODevice::ReadOnly));
     if (!opened || QFileInfo(source).isDir()) {
         complain(QStringLiteral("cannot read %1: %2")
                      .arg(printable(source), opened ? QStringLiteral("it is a folder") : file.errorString()));
@@ -176,13 +174,11 @@ int runImport(const QStringList& arguments) {
     QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     json = QByteArray(); // the text is not needed any more; a big export is tens of megabytes
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        complain(
-            QStringLiteral("%1 is not a JSON export: %2")
-                .arg(
-                    printable(source),
-                    parseError.error != QJsonParseError::NoError
-                        ? QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset)
-                        : QStringLiteral("it is not a JSON object")));
+        complain(QStringLiteral("%1 is not a JSON export: %2")
+                     .arg(printable(source),
+                          parseError.error != QJsonParseError::NoError
+                              ? QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset)
+                              : QStringLiteral("it is not a JSON object")));
         return ExitCode::Refused;
     }
 
@@ -193,7 +189,8 @@ int runImport(const QStringList& arguments) {
         constexpr qsizetype shown = 20;
         for (qsizetype i = 0; i < qMin(shown, refusals.size()); ++i)
             complain(printable(refusals.at(i)));
-        if (refusals.size() > shown) complain(QStringLiteral("... and %1 more").arg(refusals.size() - shown));
+        if (refusals.size() > shown)
+            complain(QStringLiteral("... and %1 more").arg(refusals.size() - shown));
         complain(QStringLiteral("nothing was imported"));
         return ExitCode::Refused;
     }

@@ -1,8 +1,8 @@
 #include "ListCommand.h"
 
 #include "Cp1252.h"
-#include "DiaryFormat.h"
 #include "DiaryAudit.h"
+#include "DiaryFormat.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mFile.h"
@@ -29,7 +29,8 @@ int runList(const QStringList& arguments) {
                                  QStringLiteral("The data folder (default: DATA beside quorvel-tool)."),
                                  QStringLiteral("[FOLDER]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0)
+        return parsed;
 
     const QString folder = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
     if (!QFileInfo(folder).isDir()) {
@@ -49,7 +50,8 @@ int runList(const QStringList& arguments) {
         DiaryFileReader reader;
         StorageStatus status = reader.open(file.fullPath);
         DiaryHeader header;
-        if (status.ok()) status = reader.readHeader(header);
+        if (status.ok())
+            status = reader.readHeader(header);
         if (!status.ok()) {
             complain(QStringLiteral("%1: %2").arg(printable(file.fileName), printable(status.description)));
             result = ExitCode::FileError;

@@ -18,7 +18,8 @@ int ttyFd = -1;
 struct termios savedTermios {};
 
 void restoreAndReraise(int signalNumber) {
-    if (ttyFd >= 0) ::tcsetattr(ttyFd, TCSAFLUSH, &savedTermios);
+    if (ttyFd >= 0)
+        ::tcsetattr(ttyFd, TCSAFLUSH, &savedTermios);
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);
 }
@@ -35,8 +36,7 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
     const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (error)
-            *error = QStringLiteral(
-                "there is no terminal to ask for the password on; give it with --password-file");
+            *error = QStringLiteral("there is no terminal to ask for the password on; give it with --password-file");
         return false;
     }
     struct termios original {};
@@ -67,14 +67,16 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
     for (;;) {
         char c = 0;
         const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0) {
             ok = false;
             if (error)
                 *error = QStringLiteral("cannot read the password from the terminal: %1").arg(systemError());
             break;
         }
-        if (got == 0 || c == '\n') break;
+        if (got == 0 || c == '\n')
+            break;
         line.append(c);
     }
 
@@ -86,7 +88,8 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error) {
         ttyFd = -1;
     }
     ::close(fd);
-    if (line.endsWith('\r')) line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
     password = QString::fromLocal8Bit(line);
     line.fill('\0');
     return ok;
@@ -102,8 +105,10 @@ bool readFromFile(const QString& path, QString& password, QString* error) {
         return false;
     }
     QByteArray line = file.readLine(64 * 1024);
-    if (line.endsWith('\n')) line.chop(1);
-    if (line.endsWith('\r')) line.chop(1);
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
     password = QString::fromUtf8(line);
     return true;
 }

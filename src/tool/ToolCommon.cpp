@@ -36,16 +36,14 @@ QString printable(const QString& text) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out +=
-                QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+            out += QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0')).toUpper();
         else
             out += c;
     }
     return out;
 }
 
-int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, int minPositional,
-                     int maxPositional) {
+int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, int minPositional, int maxPositional) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help."));
     parser.addOption(help);
@@ -60,10 +58,9 @@ int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, i
     }
     const qsizetype count = parser.positionalArguments().size();
     if (count < minPositional || count > maxPositional) {
-        complain(count < minPositional
-                     ? QStringLiteral("missing argument")
-                     : QStringLiteral("unexpected argument: %1")
-                           .arg(printable(parser.positionalArguments().value(maxPositional))));
+        complain(count < minPositional ? QStringLiteral("missing argument")
+                                       : QStringLiteral("unexpected argument: %1")
+                                             .arg(printable(parser.positionalArguments().value(maxPositional))));
         complain(QStringLiteral("see %1 --help").arg(arguments.value(0)));
         return ExitCode::Usage;
     }
@@ -77,18 +74,21 @@ Output::~Output() = default;
 
 bool Output::open(const QString& path, QString* error) {
     buffer_.reserve(2 << 20);
-    if (path.isEmpty() || path == QLatin1String("-")) return true;
+    if (path.isEmpty() || path == QLatin1String("-"))
+        return true;
     path_ = path;
     const QFileInfo target(path);
     if (target.isDir()) {
-        if (error) *error = QStringLiteral("cannot write %1: it is a folder").arg(path);
+        if (error)
+            *error = QStringLiteral("cannot write %1: it is a folder").arg(path);
         return false;
     }
     // Created readable by its owner only (the JSON holds the password).
-    file_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
-                                             target.fileName() + QStringLiteral(".XXXXXX"));
+    file_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                             QStringLiteral(".XXXXXX"));
     if (!file_->open()) {
-        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path, file_->errorString());
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file_->errorString());
         file_.reset();
         return false;
     }
@@ -101,7 +101,8 @@ void Output::write(const QByteArray& bytes) {
 }
 
 void Output::flushIfFull() {
-    if (buffer_.size() >= (1 << 20)) flush();
+    if (buffer_.size() >= (1 << 20))
+        flush();
 }
 
 bool Output::flush() {
@@ -115,10 +116,10 @@ bool Output::flush() {
             std::fflush(stdout);
             qsizetype done = 0;
             while (done < buffer_.size()) {
-                const ssize_t put =
-                    ::write(STDOUT_FILENO, buffer_.constData() + done, size_t(buffer_.size() - done));
+                const ssize_t put = ::write(STDOUT_FILENO, buffer_.constData() + done, size_t(buffer_.size() - done));
                 if (put < 0) {
-                    if (errno == EINTR) continue;
+                    if (errno == EINTR)
+                        continue;
                     failed_ = true;
                     error_ = QStringLiteral("cannot write to standard output: %1")
                                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -142,13 +143,13 @@ bool Output::finish(QString* error) {
         } else if (std::rename(QFile::encodeName(file_->fileName()).constData(),
                                QFile::encodeName(path_).constData()) != 0) {
             failed_ = true;
-            error_ = QStringLiteral("cannot write %1: %2")
-                         .arg(path_, QString::fromLocal8Bit(std::strerror(errno)));
+            error_ = QStringLiteral("cannot write %1: %2").arg(path_, QString::fromLocal8Bit(std::strerror(errno)));
         } else {
             file_->setAutoRemove(false); // it has its final name now
         }
     }
     file_.reset(); // a temporary file that was not renamed is removed here
-    if (failed_ && error) *error = error_;
+    if (failed_ && error)
+        *error = error_;
     return !failed_;
 }

@@ -34,15 +34,14 @@ QString printable(const QString& text);
 // Parses the arguments of one command. Returns -1 when the command should
 // go on; otherwise the exit code to end with (help shown, or a usage error
 // already reported).
-int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, int minPositional,
-                     int maxPositional);
+int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, int minPositional, int maxPositional);
 
 // Where a command writes its result: stdout, or a file that is replaced only
 // when everything was written (a failed export never leaves half a file).
 // The file is written beside its final name and renamed over it at the end;
 // it is not flushed to disk, since an export is a copy of a diary that stays.
 class Output {
-  public:
+public:
     Output();
     ~Output();
     Output(const Output&) = delete;
@@ -57,7 +56,7 @@ class Output {
     void flushIfFull();
     bool finish(QString* error);
 
-  private:
+private:
     bool flush();
 
     std::unique_ptr<QTemporaryFile> file_;

@@ -14,22 +14,21 @@
 namespace {
 
 QString generalHelp() {
-    return QStringLiteral(
-               "Usage: quorvel-tool COMMAND [ARGUMENTS]\n"
-               "\n"
-               "The command-line companion of Quorvel.\n"
-               "\n"
-               "Commands:\n"
-               "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
-               "  check [FOLDER|FILE]      reports every problem of the diary files\n"
-               "  export FILE --format json|markdown|csv|text [-o OUT] [--password-file FILE]\n"
-               "                           writes every entry; asks for the diary's password\n"
-               "  import FILE.json [FOLDER]\n"
-               "                           makes a new diary from a JSON export\n"
-               "\n"
-               "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
-               "quorvel-tool COMMAND --help tells more about each command.\n"
-               "\n") +
+    return QStringLiteral("Usage: quorvel-tool COMMAND [ARGUMENTS]\n"
+                          "\n"
+                          "The command-line companion of Quorvel.\n"
+                          "\n"
+                          "Commands:\n"
+                          "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
+                          "  check [FOLDER|FILE]      reports every problem of the diary files\n"
+                          "  export FILE --format json|markdown|csv|text [-o OUT] [--password-file FILE]\n"
+                          "                           writes every entry; asks for the diary's password\n"
+                          "  import FILE.json [FOLDER]\n"
+                          "                           makes a new diary from a JSON export\n"
+                          "\n"
+                          "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
+                          "quorvel-tool COMMAND --help tells more about each command.\n"
+                          "\n") +
            exitCodeHelp();
 }
 
@@ -44,8 +43,7 @@ int main(int argc, char* argv[]) {
 
     const QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
-    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
-        command == QLatin1String("help")) {
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") || command == QLatin1String("help")) {
         say(generalHelp());
         return ExitCode::Ok;
     }
@@ -57,10 +55,14 @@ int main(int argc, char* argv[]) {
     // its program name, so its --help reads right.
     QStringList rest = arguments.mid(2);
     rest.prepend(QStringLiteral("quorvel-tool ") + command);
-    if (command == QLatin1String("list")) return runList(rest);
-    if (command == QLatin1String("check")) return runCheck(rest);
-    if (command == QLatin1String("export")) return runExport(rest);
-    if (command == QLatin1String("import")) return runImport(rest);
+    if (command == QLatin1String("list"))
+        return runList(rest);
+    if (command == QLatin1String("check"))
+        return runCheck(rest);
+    if (command == QLatin1String("export"))
+        return runExport(rest);
+    if (command == QLatin1String("import"))
+        return runImport(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));

@@ -44,8 +44,8 @@ struct MainWindowFixture {
     }
     // Opens a diary the way the log-in leaves it: the path set, owner and title shown.
     QString openDiary(int entries) {
-        const QString path = TestSupport::makeDiary(QStringLiteral("Ann"), QStringLiteral("Days"),
-                                                    QStringLiteral("pw"), entries);
+        const QString path =
+            TestSupport::makeDiary(QStringLiteral("Ann"), QStringLiteral("Days"), QStringLiteral("pw"), entries);
         publicDiaryPath = path;
         return path;
     }

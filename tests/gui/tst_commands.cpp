@@ -86,11 +86,16 @@ void TestCommands::viewCommandsSetTitleAndFrame_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("frames");
-    QTest::newRow("composer") << 11 << " Entry Compose" << "C---";
-    QTest::newRow("browser") << 12 << " Entry Browser" << "-B--";
-    QTest::newRow("reading") << 13 << " Entry Reading" << "--R-";
-    QTest::newRow("statisticals") << 19 << " Entry Statisticals" << "---S";
-    QTest::newRow("workbench") << 10 << " Diary Workbench" << "----";
+    QTest::newRow("composer") << 11 << " Entry Compose"
+                              << "C---";
+    QTest::newRow("browser") << 12 << " Entry Browser"
+                             << "-B--";
+    QTest::newRow("reading") << 13 << " Entry Reading"
+                             << "--R-";
+    QTest::newRow("statisticals") << 19 << " Entry Statisticals"
+                                  << "---S";
+    QTest::newRow("workbench") << 10 << " Diary Workbench"
+                               << "----";
 }
 
 void TestCommands::viewCommandsSetTitleAndFrame() {

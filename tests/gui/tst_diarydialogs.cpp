@@ -223,7 +223,8 @@ void TestDiaryDialogs::createDiaryDesign() {
         QCOMPARE(d->lblDialogTitle->palette().color(QPalette::WindowText), QColor(192, 192, 192));
         QVERIFY(!(d->windowFlags() & Qt::WindowMinMaxButtonsHint));
         QCOMPARE(d->minimumSize(), d->maximumSize());
-        QVERIFY(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$)").match(d->lblTimeOfBegin->text()).hasMatch());
+        QVERIFY(
+            QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$)").match(d->lblTimeOfBegin->text()).hasMatch());
         QCOMPARE(d->txtPasswort->echoMode(), QLineEdit::Password);
         QCOMPARE(d->txtPasswortReenter->echoMode(), QLineEdit::Password);
         QTRY_COMPARE(QApplication::focusWidget(), d->txtOwner);
@@ -254,19 +255,47 @@ void TestDiaryDialogs::createDiaryValidationMessages_data() {
     QTest::addColumn<QString>("message");
     const QString missing = "There was not entered all required informations!";
     const QString notConfirmed = "The Password was not confirmed right!";
-    QTest::newRow("owner of blanks") << "   " << "Title" << "pw" << "pw" << missing;
-    QTest::newRow("title empty, passwords not looked at") << "Anna" << "" << "a" << "b" << missing;
-    QTest::newRow("one character differs") << "Anna" << "Title" << "secret" << "secreT" << notConfirmed;
-    QTest::newRow("only letter case differs") << "Anna" << "Title" << "ABC" << "abc" << notConfirmed;
-    QTest::newRow("both empty") << "Anna" << "Title" << "" << "" << "Please enter a password!";
-    QTest::newRow("both blanks") << "Anna" << "Title" << "  " << " " << "Please enter a password!";
-    QTest::newRow("tab in owner") << "An\tna" << "Title" << "pw" << "pw"
+    QTest::newRow("owner of blanks") << "   "
+                                     << "Title"
+                                     << "pw"
+                                     << "pw" << missing;
+    QTest::newRow("title empty, passwords not looked at") << "Anna"
+                                                          << ""
+                                                          << "a"
+                                                          << "b" << missing;
+    QTest::newRow("one character differs") << "Anna"
+                                           << "Title"
+                                           << "secret"
+                                           << "secreT" << notConfirmed;
+    QTest::newRow("only letter case differs") << "Anna"
+                                              << "Title"
+                                              << "ABC"
+                                              << "abc" << notConfirmed;
+    QTest::newRow("both empty") << "Anna"
+                                << "Title"
+                                << ""
+                                << ""
+                                << "Please enter a password!";
+    QTest::newRow("both blanks") << "Anna"
+                                 << "Title"
+                                 << "  "
+                                 << " "
+                                 << "Please enter a password!";
+    QTest::newRow("tab in owner") << "An\tna"
+                                  << "Title"
+                                  << "pw"
+                                  << "pw"
                                   << "Owner and Diary Title must not contain tabs, line breaks or other control "
                                      "characters!";
-    QTest::newRow("line break in title") << "Anna" << "Ti\ntle" << "pw" << "pw"
+    QTest::newRow("line break in title") << "Anna"
+                                         << "Ti\ntle"
+                                         << "pw"
+                                         << "pw"
                                          << "Owner and Diary Title must not contain tabs, line breaks or other "
                                             "control characters!";
-    QTest::newRow("outside Windows-1252") << QString::fromUtf8("Анна") << "Title" << "pw" << "pw"
+    QTest::newRow("outside Windows-1252") << QString::fromUtf8("Анна") << "Title"
+                                          << "pw"
+                                          << "pw"
                                           << QString::fromUtf8("These characters cannot be stored in a diary: "
                                                                "Ана\nPlease use other characters.");
 }
@@ -895,9 +924,7 @@ void TestDiaryDialogs::changeChainStoresNewPassword() {
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
-    whenModal<frmChangePassword>([](frmChangePassword* d) {
-        doubleClick(d->lstExistantDiaries, 0);
-    });
+    whenModal<frmChangePassword>([](frmChangePassword* d) { doubleClick(d->lstExistantDiaries, 0); });
     whenModal<frmEnterOldPassword>([](frmEnterOldPassword* d) {
         type(d, "txtPassword1", "old");
         type(d, "txtPassword2", "old");
@@ -924,8 +951,7 @@ void TestDiaryDialogs::changeChainStoresNewPassword() {
     QVERIFY(publicDiaryPath.isEmpty());
     QVERIFY(logIn(0, "Fresh one"));
     QCOMPARE(publicDiaryPath, path);
-    QCOMPARE(PopupSettings::shownForTesting(),
-             (QList<PopupKind>{PopupKind::AccessDenied, PopupKind::LoginAllowed}));
+    QCOMPARE(PopupSettings::shownForTesting(), (QList<PopupKind>{PopupKind::AccessDenied, PopupKind::LoginAllowed}));
 }
 
 void TestDiaryDialogs::changeChainEmptyNewPasswordAccepted() {

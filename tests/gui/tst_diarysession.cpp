@@ -181,8 +181,7 @@ void TestDiarySession::wrongPasswordEndsTheOpenDiary() {
     answerLogIn(b, "B"); // letter case counts
     Run_Command(1);
     QVERIFY(publicDiaryPath.isEmpty());
-    QCOMPARE(PopupSettings::shownForTesting(),
-             (QList<PopupKind>{PopupKind::LoginAllowed, PopupKind::AccessDenied}));
+    QCOMPARE(PopupSettings::shownForTesting(), (QList<PopupKind>{PopupKind::LoginAllowed, PopupKind::AccessDenied}));
     // The window still shows diary A, but nothing needs it any more.
     QCOMPARE(trimBlanks(m.lblTitle->text()), QString("Diary A"));
     PopupSettings::clearShownForTesting();

@@ -16,7 +16,8 @@ double coveredShare(const QImage& image) {
     qsizetype covered = 0;
     for (int y = 0; y < argb.height(); ++y)
         for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(argb.pixel(x, y)) > 0) ++covered;
+            if (qAlpha(argb.pixel(x, y)) > 0)
+                ++covered;
     return double(covered) / double(argb.width() * argb.height());
 }
 
@@ -26,7 +27,8 @@ bool hasDarkPixels(const QImage& image) {
     for (int y = 0; y < argb.height(); ++y)
         for (int x = 0; x < argb.width(); ++x) {
             const QRgb p = argb.pixel(x, y);
-            if (qAlpha(p) == 255 && qGray(p) < 64) return true;
+            if (qAlpha(p) == 255 && qGray(p) < 64)
+                return true;
         }
     return false;
 }

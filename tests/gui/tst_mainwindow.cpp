@@ -86,10 +86,10 @@ void TestMainWindow::startUpState() {
     QVERIFY2((w->frameGeometry().topLeft() - centred).manhattanLength() <= 2,
              qPrintable(QStringLiteral("%1,%2").arg(w->frameGeometry().x()).arg(w->frameGeometry().y())));
     // Every control carries its name.
-    for (const char* name : {"lblDialogTitle", "fraMenuLeft", "txtTopic", "txtEntry", "lstEntries",
-                             "txtREADINGEntry", "cmdSaveEntry", "cmdShowEntry", "cmdForward", "cmdBack",
-                             "cmdGotoWorkbench", "pgbProgressBottom", "pnlWhichOwner", "pnlTitle", "StatusBar1",
-                             "lblStatisticals_DS_COUNT", "optWellness_3", "optREADINGLove_0"})
+    for (const char* name :
+         {"lblDialogTitle", "fraMenuLeft", "txtTopic", "txtEntry", "lstEntries", "txtREADINGEntry", "cmdSaveEntry",
+          "cmdShowEntry", "cmdForward", "cmdBack", "cmdGotoWorkbench", "pgbProgressBottom", "pnlWhichOwner", "pnlTitle",
+          "StatusBar1", "lblStatisticals_DS_COUNT", "optWellness_3", "optREADINGLove_0"})
         QVERIFY2(w->findChild<QObject*>(QString::fromLatin1(name)), name);
     // Picture buttons are named for assistive tools.
     QCOMPARE(w->cmdSaveEntry->accessibleName(), QStringLiteral("Save Entry"));
@@ -101,30 +101,78 @@ void TestMainWindow::menuItemsAndShortcuts_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shortcut");
     QTest::addColumn<int>("code");
-    QTest::newRow("new") << "mnuFileNewDiary" << "&New Diary" << "" << 0;
-    QTest::newRow("open") << "mnuFileOpenDiary" << "&Open Diary" << "" << 1;
-    QTest::newRow("save") << "mnuFileSaveEntry" << "&Save Entry" << "F6" << 2;
-    QTest::newRow("close") << "mnuFileCloseDiary" << "&Close Diary" << "F7" << 16;
-    QTest::newRow("delete diary") << "mnuFileCloseDeleteDiary" << "&Delete Diary" << "Ctrl+D" << 18;
-    QTest::newRow("quit") << "mnuFileQuit" << "&Quit" << "Ctrl+Q" << 3;
-    QTest::newRow("cut") << "mnuEditCut" << "&Cut" << "Ctrl+X" << 6;
-    QTest::newRow("copy") << "mnuEditCopy" << "&Copy" << "Ctrl+C" << 7;
-    QTest::newRow("paste") << "mnuEditPaste" << "&Paste" << "Ctrl+H" << 8;
-    QTest::newRow("delete") << "mnuEditDelete" << "&Delete" << "Ctrl+E" << 17;
-    QTest::newRow("find") << "mnuEditFind" << "&Find ..." << "Ctrl+F" << 9;
-    QTest::newRow("workbench") << "mnuViewWorkbench" << "&Diary Workbench" << "F2" << 10;
-    QTest::newRow("composer") << "mnuViewComposer" << "Entry &Composer" << "F3" << 11;
-    QTest::newRow("browser") << "mnuViewEntryBrowser" << "Entry &Browser" << "F4" << 12;
-    QTest::newRow("reading") << "mnuViewEntryReading" << "Entry &Reading" << "F5" << 13;
-    QTest::newRow("statisticals") << "mnuViewEntryStatiscical" << "Entry &Statisticals" << "F8" << 19;
-    QTest::newRow("password") << "mnuOptionsChangePassword" << "&Password" << "Ctrl+P" << 20;
-    QTest::newRow("info") << "mnuHelpInfo" << "&Info" << "F12" << 15;
-    QTest::newRow("minimized") << "mnuWindowMinimized" << "&Minimized" << "Ctrl+I" << -1;
-    QTest::newRow("normal") << "mnuWindowNormalSize" << "&Normal Size" << "Ctrl+N" << -1;
-    QTest::newRow("maximized") << "mnuWindowMaximized" << "&Maximized" << "Ctrl+A" << -1;
-    QTest::newRow("center") << "mnuWindowCenter" << "&Center" << "Ctrl+M" << -1;
-    QTest::newRow("manual de") << "mnuHelpHelpManualDeutsch" << "Manual (Deutsch)" << "" << -1;
-    QTest::newRow("manual en") << "mnuHelpHelpManualEnglish" << "Manual (English)" << "" << -1;
+    QTest::newRow("new") << "mnuFileNewDiary"
+                         << "&New Diary"
+                         << "" << 0;
+    QTest::newRow("open") << "mnuFileOpenDiary"
+                          << "&Open Diary"
+                          << "" << 1;
+    QTest::newRow("save") << "mnuFileSaveEntry"
+                          << "&Save Entry"
+                          << "F6" << 2;
+    QTest::newRow("close") << "mnuFileCloseDiary"
+                           << "&Close Diary"
+                           << "F7" << 16;
+    QTest::newRow("delete diary") << "mnuFileCloseDeleteDiary"
+                                  << "&Delete Diary"
+                                  << "Ctrl+D" << 18;
+    QTest::newRow("quit") << "mnuFileQuit"
+                          << "&Quit"
+                          << "Ctrl+Q" << 3;
+    QTest::newRow("cut") << "mnuEditCut"
+                         << "&Cut"
+                         << "Ctrl+X" << 6;
+    QTest::newRow("copy") << "mnuEditCopy"
+                          << "&Copy"
+                          << "Ctrl+C" << 7;
+    QTest::newRow("paste") << "mnuEditPaste"
+                           << "&Paste"
+                           << "Ctrl+H" << 8;
+    QTest::newRow("delete") << "mnuEditDelete"
+                            << "&Delete"
+                            << "Ctrl+E" << 17;
+    QTest::newRow("find") << "mnuEditFind"
+                          << "&Find ..."
+                          << "Ctrl+F" << 9;
+    QTest::newRow("workbench") << "mnuViewWorkbench"
+                               << "&Diary Workbench"
+                               << "F2" << 10;
+    QTest::newRow("composer") << "mnuViewComposer"
+                              << "Entry &Composer"
+                              << "F3" << 11;
+    QTest::newRow("browser") << "mnuViewEntryBrowser"
+                             << "Entry &Browser"
+                             << "F4" << 12;
+    QTest::newRow("reading") << "mnuViewEntryReading"
+                             << "Entry &Reading"
+                             << "F5" << 13;
+    QTest::newRow("statisticals") << "mnuViewEntryStatiscical"
+                                  << "Entry &Statisticals"
+                                  << "F8" << 19;
+    QTest::newRow("password") << "mnuOptionsChangePassword"
+                              << "&Password"
+                              << "Ctrl+P" << 20;
+    QTest::newRow("info") << "mnuHelpInfo"
+                          << "&Info"
+                          << "F12" << 15;
+    QTest::newRow("minimized") << "mnuWindowMinimized"
+                               << "&Minimized"
+                               << "Ctrl+I" << -1;
+    QTest::newRow("normal") << "mnuWindowNormalSize"
+                            << "&Normal Size"
+                            << "Ctrl+N" << -1;
+    QTest::newRow("maximized") << "mnuWindowMaximized"
+                               << "&Maximized"
+                               << "Ctrl+A" << -1;
+    QTest::newRow("center") << "mnuWindowCenter"
+                            << "&Center"
+                            << "Ctrl+M" << -1;
+    QTest::newRow("manual de") << "mnuHelpHelpManualDeutsch"
+                               << "Manual (Deutsch)"
+                               << "" << -1;
+    QTest::newRow("manual en") << "mnuHelpHelpManualEnglish"
+                               << "Manual (English)"
+                               << "" << -1;
 }
 
 void TestMainWindow::menuItemsAndShortcuts() {
@@ -141,10 +189,10 @@ void TestMainWindow::menuItemsAndShortcuts() {
 
 void TestMainWindow::leftMenuIndexesAreCommandCodes() {
     const QMap<int, QString> expected = {
-        {0, " New Diary"}, {1, " Open Diary"}, {16, " Close Diary"},  {2, " Save Entry"}, {18, " Delete Diary"},
-        {3, " Quit"},      {6, " Cut"},        {7, " Copy"},          {8, " Paste"},      {17, " Delete"},
-        {9, " Find ..."},  {10, " Workbench"}, {11, " Compose"},      {12, " Browser"},   {13, " Reading"},
-        {19, " Statisticals"}, {20, " Password"}, {14, " Help"},      {15, " Info"}};
+        {0, " New Diary"},     {1, " Open Diary"}, {16, " Close Diary"}, {2, " Save Entry"}, {18, " Delete Diary"},
+        {3, " Quit"},          {6, " Cut"},        {7, " Copy"},         {8, " Paste"},      {17, " Delete"},
+        {9, " Find ..."},      {10, " Workbench"}, {11, " Compose"},     {12, " Browser"},   {13, " Reading"},
+        {19, " Statisticals"}, {20, " Password"},  {14, " Help"},        {15, " Info"}};
     int present = 0;
     for (int i = 0; i <= 20; ++i) {
         ClickableLabel* item = f.window->lblLeftMenu[size_t(i)];

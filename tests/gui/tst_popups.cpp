@@ -146,11 +146,20 @@ void TestPopups::soundFileWithoutAudioDeviceReturns() {
     QVERIFY(wav.open(QIODevice::WriteOnly));
     const quint32 samples = 2000;
     QByteArray header("RIFF");
-    const auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) header.append(char((v >> (8 * i)) & 0xFF)); };
+    const auto u32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            header.append(char((v >> (8 * i)) & 0xFF));
+    };
     const auto u16 = [&](quint16 v) { header.append(char(v & 0xFF)).append(char(v >> 8)); };
     u32(36 + samples);
     header.append("WAVEfmt ");
-    u32(16); u16(1); u16(1); u32(8000); u32(8000); u16(1); u16(8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
     header.append("data");
     u32(samples);
     wav.write(header);

@@ -28,8 +28,8 @@ private slots:
 };
 
 void TestUtilities::errorTextHasItsTabs() {
-    Show_Error(5, QStringLiteral("Invalid procedure call or argument"), QStringLiteral("mView --> Set_Window_To_Center"),
-               QString());
+    Show_Error(5, QStringLiteral("Invalid procedure call or argument"),
+               QStringLiteral("mView --> Set_Window_To_Center"), QString());
     Show_Error(-7, QString(), QString(), QString());
     Show_Error(0, QStringLiteral("d"), QStringLiteral("s"), QStringLiteral("x"));
     const QList<MsgBox::Shown> shown = MsgBox::shownForTesting();
@@ -82,8 +82,8 @@ void TestUtilities::tabStopsPlaceTheFields() {
     QFont font;
     font.setPixelSize(12);
     const QFontMetrics metrics(font);
-    const double unit = metrics.horizontalAdvance(
-                            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+    const double unit =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
     const TabStopDelegate delegate({0, 10, 60, 100, 0});
     const QList<int> short_ = delegate.fieldPositions(QStringLiteral("1\tAnn\tTitle"), metrics);
     QCOMPARE(short_.size(), 3);
@@ -103,8 +103,8 @@ void TestUtilities::oneStopRepeats() {
     QFont font;
     font.setPixelSize(12);
     const QFontMetrics metrics(font);
-    const double unit = metrics.horizontalAdvance(
-                            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+    const double unit =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
     const TabStopDelegate delegate({20});
     const QList<int> at = delegate.fieldPositions(QStringLiteral("a\tb\tc"), metrics);
     QCOMPARE(at.at(1), int(20 * unit));

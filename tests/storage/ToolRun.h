@@ -27,11 +27,14 @@ inline ToolRun runTool(const QStringList& arguments, const QByteArray& stdinData
                        const std::function<void()>& childSetup = {}, const QString& program = toolPath(),
                        int timeoutMs = 30000) {
     QProcess process;
-    if (childSetup) process.setChildProcessModifier(childSetup);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(program, arguments);
     ToolRun run;
-    if (!process.waitForStarted(timeoutMs)) return run;
-    if (!stdinData.isEmpty()) process.write(stdinData);
+    if (!process.waitForStarted(timeoutMs))
+        return run;
+    if (!stdinData.isEmpty())
+        process.write(stdinData);
     process.closeWriteChannel();
     run.finished = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
     if (!run.finished) {

@@ -11,7 +11,9 @@
 // the same folder as the program (build/bin), so they look there.
 namespace {
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
+QString programFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -32,7 +34,8 @@ public:
             const auto match = it.next();
             const qsizetype begin = match.capturedEnd();
             const qsizetype end = pdf.indexOf("endobj", begin);
-            if (end < 0) break;
+            if (end < 0)
+                break;
             m_objects.insert(match.captured(1).toInt(), pdf.mid(begin, end - begin));
         }
     }
@@ -43,7 +46,8 @@ public:
         static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
         int pages = 0;
         for (const QByteArray& object : m_objects)
-            if (page.match(QString::fromLatin1(dictionary(object))).hasMatch()) ++pages;
+            if (page.match(QString::fromLatin1(dictionary(object))).hasMatch())
+                ++pages;
         return pages;
     }
 
@@ -52,7 +56,8 @@ public:
                                               QRegularExpression::DotMatchesEverythingOption);
         for (const QByteArray& object : m_objects) {
             const auto match = image.match(QString::fromLatin1(dictionary(object)));
-            if (match.hasMatch() && match.captured(1).toInt() >= minWidth) return true;
+            if (match.hasMatch() && match.captured(1).toInt() >= minWidth)
+                return true;
         }
         return false;
     }
@@ -60,16 +65,17 @@ public:
     // All text shown on all pages, in page order, without blanks.
     QString text() const {
         const QHash<QString, QHash<quint16, QString>> fonts = fontMaps();
-        static const QRegularExpression pageContents(QStringLiteral("/Type\\s*/Page(?![s\\w]).*/Contents\\s+(\\d+) 0 R"),
-                                                     QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression operation(
-            QStringLiteral("/(\\w+)\\s+[\\d.]+\\s+Tf|<([0-9A-Fa-f]*)>\\s*Tj"));
+        static const QRegularExpression pageContents(
+            QStringLiteral("/Type\\s*/Page(?![s\\w]).*/Contents\\s+(\\d+) 0 R"),
+            QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression operation(QStringLiteral("/(\\w+)\\s+[\\d.]+\\s+Tf|<([0-9A-Fa-f]*)>\\s*Tj"));
         QList<int> numbers = m_objects.keys();
         std::sort(numbers.begin(), numbers.end());
         QString result;
         for (int number : numbers) {
             const auto page = pageContents.match(QString::fromLatin1(dictionary(m_objects.value(number))));
-            if (!page.hasMatch()) continue;
+            if (!page.hasMatch())
+                continue;
             const QString content = QString::fromLatin1(streamData(m_objects.value(page.captured(1).toInt())));
             QHash<quint16, QString> font;
             auto it = operation.globalMatch(content);
@@ -107,12 +113,16 @@ private:
     static QByteArray streamData(const QByteArray& object) {
         qsizetype begin = object.indexOf("stream");
         const qsizetype end = object.lastIndexOf("endstream");
-        if (begin < 0 || end < begin) return {};
+        if (begin < 0 || end < begin)
+            return {};
         begin += 6;
-        if (object.at(begin) == '\r') ++begin;
-        if (object.at(begin) == '\n') ++begin;
+        if (object.at(begin) == '\r')
+            ++begin;
+        if (object.at(begin) == '\n')
+            ++begin;
         QByteArray data = object.mid(begin, end - begin);
-        if (!dictionary(object).contains("/FlateDecode")) return data;
+        if (!dictionary(object).contains("/FlateDecode"))
+            return data;
         // qUncompress wants the zlib data behind a 4-byte size hint; it grows
         // its buffer when the hint is too small.
         QByteArray framed(4, '\0');
@@ -132,7 +142,8 @@ private:
             auto entries = resource.globalMatch(dicts.next().captured(1));
             while (entries.hasNext()) {
                 const auto entry = entries.next();
-                const auto map = toUnicode.match(QString::fromLatin1(dictionary(m_objects.value(entry.captured(2).toInt()))));
+                const auto map =
+                    toUnicode.match(QString::fromLatin1(dictionary(m_objects.value(entry.captured(2).toInt()))));
                 if (map.hasMatch())
                     fonts.insert(entry.captured(1), parseCMap(streamData(m_objects.value(map.captured(1).toInt()))));
             }
@@ -142,15 +153,18 @@ private:
 
     static QString utf16(const QString& hex) {
         QString text;
-        for (qsizetype i = 0; i + 4 <= hex.size(); i += 4) text += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
+        for (qsizetype i = 0; i + 4 <= hex.size(); i += 4)
+            text += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
         return text;
     }
 
     static QHash<quint16, QString> parseCMap(const QByteArray& cmap) {
         QHash<quint16, QString> map;
         const QString text = QString::fromLatin1(cmap);
-        static const QRegularExpression rangeArray(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*\\[([^\\]]*)\\]"));
-        static const QRegularExpression rangeStart(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>"));
+        static const QRegularExpression rangeArray(
+            QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*\\[([^\\]]*)\\]"));
+        static const QRegularExpression rangeStart(
+            QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>"));
         static const QRegularExpression single(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>"));
         static const QRegularExpression hexItem(QStringLiteral("<([0-9A-Fa-f]+)>"));
         static const QRegularExpression section(QStringLiteral("begin(bfrange|bfchar)(.*?)end\\1"),
@@ -171,7 +185,8 @@ private:
                 if (const auto m = rangeArray.match(line); m.hasMatch()) {
                     quint16 code = quint16(m.captured(1).toUInt(nullptr, 16));
                     auto items = hexItem.globalMatch(m.captured(3));
-                    while (items.hasNext()) map.insert(code++, utf16(items.next().captured(1)));
+                    while (items.hasNext())
+                        map.insert(code++, utf16(items.next().captured(1)));
                 } else if (const auto r = rangeStart.match(line); r.hasMatch()) {
                     const uint first = r.captured(1).toUInt(nullptr, 16), last = r.captured(2).toUInt(nullptr, 16);
                     const uint target = r.captured(3).toUInt(nullptr, 16);
@@ -187,8 +202,12 @@ private:
     QHash<int, QByteArray> m_objects;
 };
 
-quint32 le32(const QByteArray& data, qsizetype at) { return qFromLittleEndian<quint32>(data.constData() + at); }
-quint16 le16(const QByteArray& data, qsizetype at) { return qFromLittleEndian<quint16>(data.constData() + at); }
+quint32 le32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint32>(data.constData() + at);
+}
+quint16 le16(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint16>(data.constData() + at);
+}
 
 } // namespace
 
@@ -231,10 +250,22 @@ void TestAssets::manualTellsTheProgram_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
-    const QStringList program = {"ENTRY SAVED", "NO DIARY OPEN", "LOGIN ALLOWED", "ACCESS DENIED", "KILL ALLOWED",
-                                 "Do you want to quit this application?", "There was not entered all required informations!",
-                                 "Please confirm the password correctly!", "Create New Diary", "Open Existant Diary",
-                                 "Find Phrase", "Entry Statisticals", "Manual (Deutsch)", "DATA", ".PDD", "Windows-1252"};
+    const QStringList program = {"ENTRY SAVED",
+                                 "NO DIARY OPEN",
+                                 "LOGIN ALLOWED",
+                                 "ACCESS DENIED",
+                                 "KILL ALLOWED",
+                                 "Do you want to quit this application?",
+                                 "There was not entered all required informations!",
+                                 "Please confirm the password correctly!",
+                                 "Create New Diary",
+                                 "Open Existant Diary",
+                                 "Find Phrase",
+                                 "Entry Statisticals",
+                                 "Manual (Deutsch)",
+                                 "DATA",
+                                 ".PDD",
+                                 "Windows-1252"};
     QTest::newRow("english") << "manual_quorvel_R1_V4_english.pdf"
                              << (program + QStringList{"Creating a diary", "Logging in to a diary", "Finding a phrase",
                                                        "Changing a diary's password", "Keyboard shortcuts", "Ctrl+H",
@@ -314,7 +345,8 @@ void TestAssets::notificationSoundIsShortPcmWave() {
 
     // Audible but not clipped, and silent at both ends so it does not click.
     int peak = 0;
-    for (qsizetype i = 0; i < count; ++i) peak = qMax(peak, qAbs(int(qint16(le16(samples, i * 2)))));
+    for (qsizetype i = 0; i < count; ++i)
+        peak = qMax(peak, qAbs(int(qint16(le16(samples, i * 2)))));
     QVERIFY2(peak > 3000 && peak < 32000, qPrintable(QString::number(peak)));
     QVERIFY(qAbs(int(qint16(le16(samples, 0)))) < 300);
     QVERIFY(qAbs(int(qint16(le16(samples, (count - 1) * 2)))) < 300);

@@ -57,7 +57,9 @@ QList<QByteArray> runAndKill(const QStringList& arguments, int delayMs, bool* ki
 }
 
 // Random kill moments, from before the first save to deep into a run.
-int randomDelay(QRandomGenerator& random) { return static_cast<int>(random.bounded(5, 260)); }
+int randomDelay(QRandomGenerator& random) {
+    return static_cast<int>(random.bounded(5, 260));
+}
 
 } // namespace
 
@@ -145,8 +147,8 @@ void TestCrashSafety::reportedSavesSurviveKills() {
         QVERIFY(status.ok());
         publicDiaryPath.clear();
     }
-    qInfo("crash safety: survived %d kills, %d reported saves, %d records cut off by a kill, %lld ms",
-          kills, reportedSaves, cutRecords, static_cast<long long>(budget.elapsed()));
+    qInfo("crash safety: survived %d kills, %d reported saves, %d records cut off by a kill, %lld ms", kills,
+          reportedSaves, cutRecords, static_cast<long long>(budget.elapsed()));
     QVERIFY(kills >= 10);
     QVERIFY(reportedSaves > 0);
 }
@@ -162,7 +164,7 @@ void TestCrashSafety::cutOffRecordIsHandledByTheLengthRules_data() {
         row(1, entries);
         row(1000, entries);
         row(1820, entries);
-        row(1821, entries);  // the plain length rule would place the next save one record further
+        row(1821, entries); // the plain length rule would place the next save one record further
         row(2000, entries);
         row(2041, entries);
         row(2042, entries % 2 == 0 ? entries : entries + 1); // a tie goes to the even count

@@ -175,13 +175,27 @@ void TestFormat::tabFields_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("owner");
     QTest::addColumn<QString>("title");
-    QTest::newRow("chooser line") << "12\tAnna\tMy year" << "Anna" << "My year";
-    QTest::newRow("one tab only") << "12\tAnna" << "" << "";
-    QTest::newRow("no tab") << "12" << "" << "";
-    QTest::newRow("empty line") << "" << "" << "";
-    QTest::newRow("third tab kept in title") << "1\tAnna\tMy\tyear" << "Anna" << "My\tyear";
-    QTest::newRow("empty owner") << "3\t\tTitle" << "" << "\tTitle";
-    QTest::newRow("empty title") << "3\tAnna\t" << "Anna" << "";
+    QTest::newRow("chooser line") << "12\tAnna\tMy year"
+                                  << "Anna"
+                                  << "My year";
+    QTest::newRow("one tab only") << "12\tAnna"
+                                  << ""
+                                  << "";
+    QTest::newRow("no tab") << "12"
+                            << ""
+                            << "";
+    QTest::newRow("empty line") << ""
+                                << ""
+                                << "";
+    QTest::newRow("third tab kept in title") << "1\tAnna\tMy\tyear"
+                                             << "Anna"
+                                             << "My\tyear";
+    QTest::newRow("empty owner") << "3\t\tTitle"
+                                 << ""
+                                 << "\tTitle";
+    QTest::newRow("empty title") << "3\tAnna\t"
+                                 << "Anna"
+                                 << "";
 }
 
 void TestFormat::tabFields() {

@@ -38,7 +38,7 @@ QString renameTo(const QString& path, const QString& name) {
 
 class TestToolCheck : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void cleanFolderGivesOneSummaryLine();
     void everyDamageIsReported();
     void damageInsideRecordsIsReportedByEntry();
@@ -55,8 +55,7 @@ void TestToolCheck::cleanFolderGivesOneSummaryLine() {
     makeDiary("Ben", "Travels", "pw", 0);
     const ToolRun run = runTool({"check", program.dataPath()});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(lines(run.out),
-             QStringList{QString("checked 2 diary files in %1: no problems").arg(program.dataPath())});
+    QCOMPARE(lines(run.out), QStringList{QString("checked 2 diary files in %1: no problems").arg(program.dataPath())});
     QVERIFY(run.err.isEmpty());
 }
 
@@ -79,14 +78,12 @@ void TestToolCheck::everyDamageIsReported() {
     const QString out = QString::fromUtf8(run.out);
     QVERIFY2(out.contains("empty.PDD: is empty (0 bytes)"), run.out.constData());
     QVERIFY(out.contains("short.PDD: is 100 bytes long, shorter than a diary header"));
-    QVERIFY(
-        out.contains("odd.PDD: is 4316 bytes long, not 222 + 4084 × n: the last entry is cut off after 10"));
+    QVERIFY(out.contains("odd.PDD: is 4316 bytes long, not 222 + 4084 × n: the last entry is cut off after 10"));
     QVERIFY(out.contains("folder.PDD: cannot be read:") && out.contains("is a folder, not a diary file"));
     QVERIFY(out.contains("pipe.PDD: cannot be read:") && out.contains("is a named pipe, not a diary file"));
     QVERIFY(out.contains("dangling.PDD: cannot be read:") && out.contains("is a dangling link"));
     QVERIFY(!out.contains("Sound") && !out.contains(QRegularExpression("\\d+(\\.\\d+)?\\.PDD: ")));
-    QVERIFY(lines(run.out).last().startsWith(
-        QString("checked 7 diary files in %1: 6 problems in 6 files").arg(data)));
+    QVERIFY(lines(run.out).last().startsWith(QString("checked 7 diary files in %1: 6 problems in 6 files").arg(data)));
 }
 
 void TestToolCheck::damageInsideRecordsIsReportedByEntry() {
@@ -104,14 +101,13 @@ void TestToolCheck::damageInsideRecordsIsReportedByEntry() {
 
     const ToolRun run = runTool({"check", data});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(
-        lines(run.out),
-        (QStringList{"bad.PDD: owner holds 2 bytes that are not text (the first 0x00 at position 11)",
-                     "bad.PDD: title is empty", "bad.PDD: entry 2: wellness rating 4 is outside 0 to 3",
-                     "bad.PDD: entry 3: topic holds 2 bytes that are not text (the first 0x01 at position 6)",
-                     "bad.PDD: entry 3: love rating -1 is outside 0 to 3",
-                     "bad.PDD: entry 4: text holds a byte that is not text (0x00 at position 1)",
-                     QString("checked 1 diary file in %1: 6 problems in 1 file").arg(data)}));
+    QCOMPARE(lines(run.out),
+             (QStringList{"bad.PDD: owner holds 2 bytes that are not text (the first 0x00 at position 11)",
+                          "bad.PDD: title is empty", "bad.PDD: entry 2: wellness rating 4 is outside 0 to 3",
+                          "bad.PDD: entry 3: topic holds 2 bytes that are not text (the first 0x01 at position 6)",
+                          "bad.PDD: entry 3: love rating -1 is outside 0 to 3",
+                          "bad.PDD: entry 4: text holds a byte that is not text (0x00 at position 1)",
+                          QString("checked 1 diary file in %1: 6 problems in 1 file").arg(data)}));
 }
 
 void TestToolCheck::oneFileCanBeChecked() {

@@ -37,7 +37,8 @@ QString makeDiaryWith(const QList<EntryValues>& entries, const QString& password
         qFatal("cannot create a diary");
     publicDiaryPath = path;
     for (const EntryValues& e : entries)
-        if (!Save_Entry(e.dateTime, e.topic, e.text, e.wellness, e.love).ok()) qFatal("cannot save an entry");
+        if (!Save_Entry(e.dateTime, e.topic, e.text, e.wellness, e.love).ok())
+            qFatal("cannot save an entry");
     publicDiaryPath.clear();
     return path;
 }
@@ -86,7 +87,7 @@ void patchBytes(const QString& path, qint64 offset, const QByteArray& bytes) {
 
 class TestToolExport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void roundTripGivesTheSameJsonAndBytes();
     void lineBreaksThatAreNotPairsSurviveExactly();
     void outOfRangeRatingsStayNumbers();
@@ -155,14 +156,12 @@ void TestToolExport::lineBreaksThatAreNotPairsSurviveExactly() {
 void TestToolExport::outOfRangeRatingsStayNumbers() {
     TempProgramFolder program;
     const QString diary = makeDiaryWith({{"01.01.2026 08:00:00", "T", "x", 1, 1}});
-    patchBytes(diary, DiaryFormat::entryOffset(1) + DiaryFormat::WellnessOffset,
-               QByteArray("\x07\x00\xFE\xFF", 4));
+    patchBytes(diary, DiaryFormat::entryOffset(1) + DiaryFormat::WellnessOffset, QByteArray("\x07\x00\xFE\xFF", 4));
     QTemporaryDir work;
     const QString password = writePasswordFile(work, "secret");
     ToolRun run = runTool({"export", diary, "-f", "json", "--password-file", password});
     QCOMPARE(run.exitCode, 0);
-    const QJsonObject entry =
-        QJsonDocument::fromJson(run.out).object().value("entries").toArray().at(0).toObject();
+    const QJsonObject entry = QJsonDocument::fromJson(run.out).object().value("entries").toArray().at(0).toObject();
     QCOMPARE(entry.value("wellness").toInt(), 7);
     QCOMPARE(entry.value("wellnessCaption").toString(), QString("unknown (7)"));
     QCOMPARE(entry.value("love").toInt(), -2);
@@ -190,11 +189,12 @@ void TestToolExport::passwordFollowsTheLogInRule() {
     const QString diary = makeDiaryWith({{"01.01.2026 08:00:00", "T", "x", 1, 1}}, QStringLiteral("Se cret"));
     QTemporaryDir work;
     const QString out = work.filePath("out.txt");
-    const ToolRun run = runTool(
-        {"export", diary, "-f", "text", "-o", out, "--password-file", writePasswordFile(work, typed)});
+    const ToolRun run =
+        runTool({"export", diary, "-f", "text", "-o", out, "--password-file", writePasswordFile(work, typed)});
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(QFileInfo::exists(out), exitCode == 0);
-    if (exitCode == 3) QVERIFY(run.err.contains("wrong password"));
+    if (exitCode == 3)
+        QVERIFY(run.err.contains("wrong password"));
     QVERIFY(!run.out.contains("Se cret") && !run.err.contains("Se cret"));
     // Nothing but the output file is left in the folder (no temporary file).
     QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden).size(), exitCode == 0 ? 2 : 1);
@@ -259,18 +259,16 @@ void TestToolExport::csvAndMarkdownUseCaptionsAndPlainLineBreaks() {
     const QString password = writePasswordFile(work, "secret");
     ToolRun run = runTool({"export", diary, "-f", "csv", "--password-file", password});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out,
-             QByteArray("number,dateTime,topic,text,wellness,love\n"
-                        "1,\"02.01.2026 10:01:00\",\"Say \"\"hi\"\", friend\",\"One\nTwo\",balanced,in love\n"
-                        "2,\"03.01.2026 11:00:00\",\"Next\",\"Three\",none,love sick\n"));
+    QCOMPARE(run.out, QByteArray("number,dateTime,topic,text,wellness,love\n"
+                                 "1,\"02.01.2026 10:01:00\",\"Say \"\"hi\"\", friend\",\"One\nTwo\",balanced,in love\n"
+                                 "2,\"03.01.2026 11:00:00\",\"Next\",\"Three\",none,love sick\n"));
 
     run = runTool({"export", diary, "-f", "markdown", "--password-file", password});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(!run.out.contains('\r'));
     QVERIFY(run.out.startsWith("# My year – 2026\n"));
-    QVERIFY(run.out.contains(
-        "## 1. Say \"hi\", friend\n\n*02.01.2026 10:01:00* – wellness: balanced, love: in love\n\n"
-        "One\nTwo\n"));
+    QVERIFY(run.out.contains("## 1. Say \"hi\", friend\n\n*02.01.2026 10:01:00* – wellness: balanced, love: in love\n\n"
+                             "One\nTwo\n"));
     QVERIFY(run.out.contains("wellness: none, love: love sick"));
     QVERIFY(!run.out.contains("secret"));
 }
@@ -279,8 +277,7 @@ void TestToolExport::jsonCarriesEveryField() {
     TempProgramFolder program;
     const QString diary = makeDiaryWith(richEntries());
     QTemporaryDir work;
-    const ToolRun run =
-        runTool({"export", diary, "-f", "json", "--password-file", writePasswordFile(work, "secret")});
+    const ToolRun run = runTool({"export", diary, "-f", "json", "--password-file", writePasswordFile(work, "secret")});
     QCOMPARE(run.exitCode, 0);
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(run.out, &error).object();
@@ -320,8 +317,7 @@ void TestToolExport::exportFileIsForItsOwnerOnly() {
     const QString diary = makeDiaryWith({});
     QTemporaryDir work;
     const QString out = work.filePath("diary.json");
-    QCOMPARE(runTool({"export", diary, "-f", "json", "-o", out, "--password-file",
-                      writePasswordFile(work, "secret")})
+    QCOMPARE(runTool({"export", diary, "-f", "json", "-o", out, "--password-file", writePasswordFile(work, "secret")})
                  .exitCode,
              0);
     struct stat st {};
@@ -350,17 +346,13 @@ void TestToolExport::usageAndFileErrors() {
     QCOMPARE(exportHelp.exitCode, 0);
     QVERIFY(exportHelp.out.contains("--password-file") && exportHelp.out.contains("Exit codes:"));
 
-    QCOMPARE(
-        runTool({"export", work.filePath("missing.PDD"), "-f", "json", "--password-file", password}).exitCode,
-        4);
+    QCOMPARE(runTool({"export", work.filePath("missing.PDD"), "-f", "json", "--password-file", password}).exitCode, 4);
     QCOMPARE(runTool({"export", work.path(), "-f", "json", "--password-file", password}).exitCode, 4);
     QCOMPARE(runTool({"export", diary, "-f", "json", "--password-file", work.filePath("none")}).exitCode, 4);
     writeBytes(work.filePath("short.PDD"), QByteArray(100, 'x'));
-    QCOMPARE(
-        runTool({"export", work.filePath("short.PDD"), "-f", "json", "--password-file", password}).exitCode,
-        4);
-    QCOMPARE(runTool({"export", diary, "-f", "json", "-o", work.filePath("no/such/folder/x.json"),
-                      "--password-file", password})
+    QCOMPARE(runTool({"export", work.filePath("short.PDD"), "-f", "json", "--password-file", password}).exitCode, 4);
+    QCOMPARE(runTool({"export", diary, "-f", "json", "-o", work.filePath("no/such/folder/x.json"), "--password-file",
+                      password})
                  .exitCode,
              4);
 }

@@ -22,13 +22,9 @@
 
 namespace {
 
-QJsonObject entry(const QString& topic = "Topic", const QString& text = "Text", int wellness = 1,
-                  int love = 2) {
-    return QJsonObject{{"dateTime", "02.01.2026 10:01:00"},
-                       {"topic", topic},
-                       {"text", text},
-                       {"wellness", wellness},
-                       {"love", love}};
+QJsonObject entry(const QString& topic = "Topic", const QString& text = "Text", int wellness = 1, int love = 2) {
+    return QJsonObject{
+        {"dateTime", "02.01.2026 10:01:00"}, {"topic", topic}, {"text", text}, {"wellness", wellness}, {"love", love}};
 }
 
 QJsonObject validExport() {
@@ -83,7 +79,7 @@ QString createdPath(const QByteArray& out) {
 
 class TestToolImport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void refusesWhatTheProgramWouldRefuse_data();
     void refusesWhatTheProgramWouldRefuse();
     void acceptsFieldsAtTheirFullWidth();
@@ -100,14 +96,10 @@ void TestToolImport::refusesWhatTheProgramWouldRefuse_data() {
     const auto row = [](const char* name, const QJsonObject& root, const QString& message) {
         QTest::newRow(name) << QJsonDocument(root).toJson() << message;
     };
-    row("owner too long", withField("owner", QString(51, 'o')),
-        "owner is 51 characters long; at most 50 fit");
-    row("title too long", withField("title", QString(101, 't')),
-        "title is 101 characters long; at most 100 fit");
-    row("password too long", withField("password", QString(51, 'p')),
-        "password is 51 characters long; at most 50");
-    row("time of begin too long", withField("timeOfBegin", QString(21, '1')),
-        "time of begin is 21 characters");
+    row("owner too long", withField("owner", QString(51, 'o')), "owner is 51 characters long; at most 50 fit");
+    row("title too long", withField("title", QString(101, 't')), "title is 101 characters long; at most 100 fit");
+    row("password too long", withField("password", QString(51, 'p')), "password is 51 characters long; at most 50");
+    row("time of begin too long", withField("timeOfBegin", QString(21, '1')), "time of begin is 21 characters");
     row("tab in owner", withField("owner", "An\tna"), "owner holds the control character 0x09 at position 3");
     row("control character in title", withField("title", QString("My") + QChar(1)),
         "title holds the control character 0x01");
@@ -127,29 +119,23 @@ void TestToolImport::refusesWhatTheProgramWouldRefuse_data() {
         "entry 1: topic is 61 characters long; at most 60");
     row("text too long with its line break", withEntryField("text", QString(3999, 'x') + "\n"),
         "entry 1: text is 4001 characters long; at most 4000 fit");
-    row("date/time too long", withEntryField("dateTime", QString(21, '1')),
-        "entry 1: date/time is 21 characters");
-    row("line break in topic", withEntryField("topic", "a\nb"),
-        "entry 1: topic holds the control character 0x0A");
+    row("date/time too long", withEntryField("dateTime", QString(21, '1')), "entry 1: date/time is 21 characters");
+    row("line break in topic", withEntryField("topic", "a\nb"), "entry 1: topic holds the control character 0x0A");
     row("wellness 4", withEntryField("wellness", 4), "entry 1: wellness rating 4 is not one of 0 to 3");
     row("love -1", withEntryField("love", -1), "entry 1: love rating -1 is not one of 0 to 3");
     row("wellness 1.5", withEntryField("wellness", 1.5), "entry 1: wellness rating 1.5 is not one of 0 to 3");
-    row("wellness as text", withEntryField("wellness", "2"),
-        "entry 1: wellness rating is missing or not a number");
+    row("wellness as text", withEntryField("wellness", "2"), "entry 1: wellness rating is missing or not a number");
     row("love missing", withEntryField("love", QJsonValue::Undefined),
         "entry 1: love rating is missing or not a number");
-    row("text missing", withEntryField("text", QJsonValue::Undefined),
-        "entry 1: \"text\" is missing or not a text");
+    row("text missing", withEntryField("text", QJsonValue::Undefined), "entry 1: \"text\" is missing or not a text");
     row("entry not an object", withField("entries", QJsonArray{1}), "entry 1: not an object");
-    row("entries missing", withField("entries", QJsonValue::Undefined),
-        "\"entries\" is missing or not a list");
+    row("entries missing", withField("entries", QJsonValue::Undefined), "\"entries\" is missing or not a list");
     row("count does not match", withField("entryCount", 3), "\"entryCount\" says 3 but 2 entries follow");
     row("other format", withField("format", "something"), "not a diary export of quorvel-tool");
     row("newer version", withField("version", 2), "export version 2 is not known");
     QJsonArray tooMany;
     for (int i = 0; i < DiaryFormat::MaxEntries + 1; ++i)
-        tooMany.append(
-            QJsonObject{{"dateTime", "d"}, {"topic", ""}, {"text", ""}, {"wellness", 3}, {"love", 3}});
+        tooMany.append(QJsonObject{{"dateTime", "d"}, {"topic", ""}, {"text", ""}, {"wellness", 3}, {"love", 3}});
     row("30001 entries", withField("entries", tooMany), "30001 entries are more than a diary holds (30000)");
     QTest::newRow("not JSON") << QByteArray("{\"format\": ") << QString("is not a JSON export");
     QTest::newRow("JSON list") << QByteArray("[1, 2]") << QString("it is not a JSON object");
@@ -204,13 +190,11 @@ void TestToolImport::importedDiaryReadsBackThroughStorage() {
     const QString diary = createdPath(run.out);
     QCOMPARE(QFileInfo(diary).dir().absolutePath(), QDir(folder).absolutePath());
     QVERIFY(QFileInfo(diary).fileName().endsWith(".PDD"));
-    QCOMPARE(QFileInfo(diary).permissions() & (QFile::ReadGroup | QFile::ReadOther),
-             QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(diary).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
 
     QCOMPARE(Read_Header_Field(diary, HeaderField::Owner), QString("Anna Müller").leftJustified(50));
     QCOMPARE(Read_Header_Field(diary, HeaderField::Password), QString("secret").leftJustified(50));
-    QCOMPARE(Read_Header_Field(diary, HeaderField::TimeOfBegin),
-             QString("07.12.2026 17:29:13").leftJustified(20));
+    QCOMPARE(Read_Header_Field(diary, HeaderField::TimeOfBegin), QString("07.12.2026 17:29:13").leftJustified(20));
     QCOMPARE(countEntriesInFile(diary), 2);
     EntryText second;
     QVERIFY(readEntry(diary, 2, second).ok());
@@ -224,13 +208,12 @@ void TestToolImport::acceptsThirtyThousandEntries() {
     QTemporaryDir work;
     QJsonArray entries;
     for (int i = 0; i < DiaryFormat::MaxEntries; ++i)
-        entries.append(
-            QJsonObject{{"dateTime", "d"}, {"topic", "t"}, {"text", ""}, {"wellness", i % 4}, {"love", 3}});
+        entries.append(QJsonObject{{"dateTime", "d"}, {"topic", "t"}, {"text", ""}, {"wellness", i % 4}, {"love", 3}});
     const QString folder = work.filePath("DATA");
     QVERIFY(QDir().mkdir(folder));
     const ToolRun run =
-        runTool({"import", writeJson(work, QJsonDocument(withField("entries", entries)).toJson()), folder},
-                {}, {}, toolPath(), 120000);
+        runTool({"import", writeJson(work, QJsonDocument(withField("entries", entries)).toJson()), folder}, {}, {},
+                toolPath(), 120000);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QFileInfo(createdPath(run.out)).size(), qint64(122520222));
     QCOMPARE(countEntriesInFile(createdPath(run.out)), DiaryFormat::MaxEntries);

@@ -101,7 +101,7 @@ void TestWriteFaults::saveAtTheEdgeOfAFullDisk() {
     }
     QCOMPARE(saved.number, StorageErrors::DiskFull);
     QVERIFY(!saved.description.isEmpty());
-    QCOMPARE(after, before); // taken back to the byte
+    QCOMPARE(after, before);                              // taken back to the byte
     QVERIFY(Save_Entry("d", "topic", "text", 1, 2).ok()); // room again: the save works
     QCOMPARE(Count_Entries(), 4);
 }

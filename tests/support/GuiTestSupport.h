@@ -17,8 +17,7 @@ namespace TestSupport {
 // Runs `action` once the active modal widget is of type T (or times out and
 // fails). Use it before a call that opens a modal dialog: the action runs from
 // the event loop while the dialog's exec() waits.
-template <typename T>
-void whenModal(std::function<void(T*)> action, int timeoutMs = 5000) {
+template <typename T> void whenModal(std::function<void(T*)> action, int timeoutMs = 5000) {
     auto* timer = new QTimer;
     auto* clock = new QElapsedTimer;
     clock->start();

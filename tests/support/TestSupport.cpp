@@ -18,7 +18,9 @@ TempProgramFolder::~TempProgramFolder() {
     publicDiaryPath.clear();
 }
 
-QString TempProgramFolder::dataPath() const { return ProgramFolder::dataFolder(); }
+QString TempProgramFolder::dataPath() const {
+    return ProgramFolder::dataFolder();
+}
 
 QString makeDiary(const QString& owner, const QString& title, const QString& password, int entries) {
     QString path;
@@ -28,9 +30,9 @@ QString makeDiary(const QString& owner, const QString& title, const QString& pas
     const QString previous = publicDiaryPath;
     publicDiaryPath = path;
     for (int i = 1; i <= entries; ++i) {
-        const StorageStatus saved = Save_Entry(QString("02.01.2026 10:%1:00").arg(i % 60, 2, 10, QChar('0')),
-                                               QString("Topic %1").arg(i), QString("Text %1").arg(i),
-                                               qint16(i % 4), qint16((i + 1) % 4));
+        const StorageStatus saved =
+            Save_Entry(QString("02.01.2026 10:%1:00").arg(i % 60, 2, 10, QChar('0')), QString("Topic %1").arg(i),
+                       QString("Text %1").arg(i), qint16(i % 4), qint16((i + 1) % 4));
         if (!saved.ok())
             qFatal("makeDiary: %s", qPrintable(saved.description));
     }

@@ -3,8 +3,8 @@
 // Shared helpers of the test suite: a throw-away program folder and diaries
 // made through the storage core.
 
-#include <QTemporaryDir>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace TestSupport {
 

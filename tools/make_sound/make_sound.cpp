@@ -25,7 +25,8 @@ struct Note {
 // harmonic makes it rounder than a bare sine.
 double noteSample(const Note& note, double t) {
     const double local = t - note.start;
-    if (local < 0.0) return 0.0;
+    if (local < 0.0)
+        return 0.0;
     const double attack = 0.012;
     const double rise = local < attack ? local / attack : 1.0;
     const double envelope = rise * std::exp(-local / note.decay);
@@ -44,8 +45,10 @@ std::vector<std::int16_t> makeChime() {
     for (int i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / sampleRate;
         double value = 0.0;
-        for (const Note& note : notes) value += noteSample(note, t);
-        if (i >= count - fadeOut) value *= static_cast<double>(count - 1 - i) / fadeOut;
+        for (const Note& note : notes)
+            value += noteSample(note, t);
+        if (i >= count - fadeOut)
+            value *= static_cast<double>(count - 1 - i) / fadeOut;
         value = std::fmax(-1.0, std::fmin(1.0, value));
         samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lround(value * 32767.0));
     }
@@ -53,7 +56,8 @@ std::vector<std::int16_t> makeChime() {
 }
 
 void putLE(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 // A canonical 44-byte RIFF/WAVE header followed by the little-endian samples.
@@ -63,16 +67,17 @@ std::string wavFile(const std::vector<std::int16_t>& samples) {
     out += "RIFF";
     putLE(out, 36 + dataBytes, 4);
     out += "WAVEfmt ";
-    putLE(out, 16, 4);             // fmt chunk size
-    putLE(out, 1, 2);              // PCM
-    putLE(out, 1, 2);              // mono
+    putLE(out, 16, 4); // fmt chunk size
+    putLE(out, 1, 2);  // PCM
+    putLE(out, 1, 2);  // mono
     putLE(out, sampleRate, 4);
     putLE(out, sampleRate * 2, 4); // bytes per second
     putLE(out, 2, 2);              // bytes per frame
     putLE(out, 16, 2);             // bits per sample
     out += "data";
     putLE(out, dataBytes, 4);
-    for (std::int16_t s : samples) putLE(out, static_cast<std::uint16_t>(s), 2);
+    for (std::int16_t s : samples)
+        putLE(out, static_cast<std::uint16_t>(s), 2);
     return out;
 }
 

@@ -110,7 +110,9 @@ frmInfo::~frmInfo() {
         live_ = nullptr;
 }
 
-frmInfo* frmInfo::instance() { return live_; }
+frmInfo* frmInfo::instance() {
+    return live_;
+}
 
 void frmInfo::GetKeyValue(Platform::RegistryRoot rootKey, const QString& keyName, const QString& valueName,
                           QString& keyValue, bool& success) {

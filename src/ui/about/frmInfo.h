@@ -22,8 +22,8 @@ public:
 
     // One registry value as text; success false (and the text empty) when it
     // cannot be read, as on a system without registry.
-    static void GetKeyValue(Platform::RegistryRoot rootKey, const QString& keyName, const QString& valueName, QString& keyValue,
-                            bool& success);
+    static void GetKeyValue(Platform::RegistryRoot rootKey, const QString& keyName, const QString& valueName,
+                            QString& keyValue, bool& success);
     // Starts the system information tool, or says that there is none.
     void StartSysInfo();
 

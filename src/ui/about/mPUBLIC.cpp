@@ -2,6 +2,10 @@
 
 #include "Platform.h"
 
-QString Get_Registered_Owner() { return Platform::registeredOwner(); }
+QString Get_Registered_Owner() {
+    return Platform::registeredOwner();
+}
 
-QString Get_Registered_Organization() { return Platform::registeredOrganization(); }
+QString Get_Registered_Organization() {
+    return Platform::registeredOrganization();
+}

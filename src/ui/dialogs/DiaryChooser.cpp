@@ -55,8 +55,7 @@ DiaryChooser::DiaryChooser(const Design& design, QWidget* parent) : QDialog(pare
 
     // The selection, not the current row: focus alone marks a row current
     // without choosing it.
-    connect(lstExistantDiaries, &QListWidget::itemSelectionChanged, this,
-            [this] { selectionChanged(selectedRow()); });
+    connect(lstExistantDiaries, &QListWidget::itemSelectionChanged, this, [this] { selectionChanged(selectedRow()); });
     connect(lstExistantDiaries, &QListWidget::itemDoubleClicked, this, [this] { confirm(); });
     connect(action_, &QPushButton::clicked, this, [this] { confirm(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -135,10 +134,9 @@ void DiaryChooser::fillLists() {
     if (lstExistantDiaries->count() > 0)
         lstExistantDiaries->setCurrentRow(0);
     if (!unreadable.isEmpty()) {
-        const QString description = unreadable.size() == 1
-                                        ? "This diary file cannot be read and is not listed: " + unreadable.first()
-                                        : "These diary files cannot be read and are not listed: " +
-                                              unreadable.join(", ");
+        const QString description =
+            unreadable.size() == 1 ? "This diary file cannot be read and is not listed: " + unreadable.first()
+                                   : "These diary files cannot be read and are not listed: " + unreadable.join(", ");
         Show_Error(firstFailure.number, description, QString(), QString());
     }
 }

@@ -32,9 +32,9 @@ public:
 
 protected:
     struct Design {
-        QString name;            // window class name
-        QString caption;         // window caption; the title strip repeats it after a blank
-        QString actionName;      // object name of the action button
+        QString name;       // window class name
+        QString caption;    // window caption; the title strip repeats it after a blank
+        QString actionName; // object name of the action button
         QString actionIcon;
         QString actionToolTip;
         QString initialPosition; // first text of lblwhichlistlndex

@@ -79,7 +79,9 @@ frmAreYouShure::~frmAreYouShure() {
         live_ = nullptr;
 }
 
-frmAreYouShure* frmAreYouShure::instance() { return live_; }
+frmAreYouShure* frmAreYouShure::instance() {
+    return live_;
+}
 
 void frmAreYouShure::closeChain(int result) {
     done(result);
@@ -89,7 +91,9 @@ void frmAreYouShure::closeChain(int result) {
         chooser->done(result);
 }
 
-void frmAreYouShure::reject() { closeChain(QDialog::Rejected); }
+void frmAreYouShure::reject() {
+    closeChain(QDialog::Rejected);
+}
 
 void frmAreYouShure::cmdDeleteDiary_Click() {
     frmDeleteDiary* chooser = frmDeleteDiary::instance();

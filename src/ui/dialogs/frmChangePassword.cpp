@@ -24,7 +24,9 @@ frmChangePassword::~frmChangePassword() {
         live_ = nullptr;
 }
 
-frmChangePassword* frmChangePassword::instance() { return live_; }
+frmChangePassword* frmChangePassword::instance() {
+    return live_;
+}
 
 void frmChangePassword::selectionChanged(int row) {
     DiaryChooser::selectionChanged(row);
@@ -32,7 +34,9 @@ void frmChangePassword::selectionChanged(int row) {
         lblWhichFile->setText(lstFilePath->item(row)->text());
 }
 
-void frmChangePassword::confirm() { Run_Session_Action(4); }
+void frmChangePassword::confirm() {
+    Run_Session_Action(4);
+}
 
 void Show_frmChangePassword() {
     if (frmChangePassword::instance())

@@ -20,7 +20,9 @@ frmDeleteDiary::~frmDeleteDiary() {
         live_ = nullptr;
 }
 
-frmDeleteDiary* frmDeleteDiary::instance() { return live_; }
+frmDeleteDiary* frmDeleteDiary::instance() {
+    return live_;
+}
 
 void frmDeleteDiary::confirm() {
     if (lstExistantDiaries->count() == 0) {

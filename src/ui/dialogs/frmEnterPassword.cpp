@@ -46,4 +46,6 @@ frmEnterPassword::~frmEnterPassword() {
         live_ = nullptr;
 }
 
-frmEnterPassword* frmEnterPassword::instance() { return live_; }
+frmEnterPassword* frmEnterPassword::instance() {
+    return live_;
+}

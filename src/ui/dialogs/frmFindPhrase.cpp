@@ -70,7 +70,9 @@ frmFindPhrase::~frmFindPhrase() {
         live_ = nullptr;
 }
 
-frmFindPhrase* frmFindPhrase::instance() { return live_; }
+frmFindPhrase* frmFindPhrase::instance() {
+    return live_;
+}
 
 void frmFindPhrase::findPhrase() {
     // The search lets window events run; a second click or Enter meanwhile

@@ -63,7 +63,9 @@ frmNewDiary::~frmNewDiary() {
         live_ = nullptr;
 }
 
-frmNewDiary* frmNewDiary::instance() { return live_; }
+frmNewDiary* frmNewDiary::instance() {
+    return live_;
+}
 
 QString frmNewDiary::unstorableInputMessage() const {
     const QString owner = trimBlanks(txtOwner->text());

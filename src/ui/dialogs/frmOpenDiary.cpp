@@ -7,8 +7,8 @@
 #include <QListWidget>
 
 frmOpenDiary::frmOpenDiary(QWidget* parent)
-    : DiaryChooser({"frmOpenDiary", "Open Existant Diary", "cmdOpenDiary", ":/icons/ok.svg",
-                    "Open the chosen diary", QString(), false, false},
+    : DiaryChooser({"frmOpenDiary", "Open Existant Diary", "cmdOpenDiary", ":/icons/ok.svg", "Open the chosen diary",
+                    QString(), false, false},
                    parent) {
     live_ = this;
     cmdOpenDiary = actionButton();
@@ -20,9 +20,13 @@ frmOpenDiary::~frmOpenDiary() {
         live_ = nullptr;
 }
 
-frmOpenDiary* frmOpenDiary::instance() { return live_; }
+frmOpenDiary* frmOpenDiary::instance() {
+    return live_;
+}
 
-void frmOpenDiary::confirm() { Run_Session_Action(1); }
+void frmOpenDiary::confirm() {
+    Run_Session_Action(1);
+}
 
 void Show_frmOpenDiary() {
     if (frmOpenDiary::instance())

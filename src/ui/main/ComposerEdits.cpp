@@ -35,7 +35,6 @@ int storedLength(const QString& editorText) {
 
 } // namespace LineBreaks
 
-
 ComposerTopicEdit::ComposerTopicEdit(QWidget* parent) : QLineEdit(parent) {
     setMaxLength(MaxLength);
     setValidator(new StorableTextValidator(this));
@@ -100,8 +99,7 @@ void ComposerTextEdit::keyPressEvent(QKeyEvent* event) {
 
 void ComposerTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     const QString commit = event->commitString();
-    if (!commit.isEmpty() &&
-        (!Cp1252::canStore(commit) || LineBreaks::storedLength(commit) > roomForInsert())) {
+    if (!commit.isEmpty() && (!Cp1252::canStore(commit) || LineBreaks::storedLength(commit) > roomForInsert())) {
         QApplication::beep();
         QInputMethodEvent dropped(event->preeditString(), event->attributes());
         QPlainTextEdit::inputMethodEvent(&dropped);

@@ -58,6 +58,10 @@ MainLayout computeMainLayout(int W, int H, bool minimized) {
     return l;
 }
 
-int twipsToPx(int twips) { return int(std::lround(twips / 15.0)); }
+int twipsToPx(int twips) {
+    return int(std::lround(twips / 15.0));
+}
 
-int twipsToPxCeil(int twips) { return int(std::ceil(twips / 15.0)); }
+int twipsToPxCeil(int twips) {
+    return int(std::ceil(twips / 15.0));
+}

@@ -53,10 +53,16 @@ void setTestMode(bool on) {
         testState().answers.clear();
 }
 
-void queueAnswer(Answer answer) { testState().answers.enqueue(answer); }
+void queueAnswer(Answer answer) {
+    testState().answers.enqueue(answer);
+}
 
-QList<Shown> shownForTesting() { return testState().shown; }
+QList<Shown> shownForTesting() {
+    return testState().shown;
+}
 
-void clearShownForTesting() { testState().shown.clear(); }
+void clearShownForTesting() {
+    testState().shown.clear();
+}
 
 } // namespace MsgBox

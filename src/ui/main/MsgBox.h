@@ -12,8 +12,7 @@ enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 
 // Shows a modal box without icon; returns the button pressed.
-Answer show(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
-            QWidget* parent = nullptr);
+Answer show(const QString& text, const QString& title, Buttons buttons = Buttons::Ok, QWidget* parent = nullptr);
 
 // --- test seam -----------------------------------------------------------
 struct Shown {

@@ -9,7 +9,9 @@ namespace {
 constexpr qint64 TurnIntervalMs = 30;
 }
 
-WalkPacer::WalkPacer(bool driveProgressBar) : driveProgressBar_(driveProgressBar) { sinceLastTurn_.start(); }
+WalkPacer::WalkPacer(bool driveProgressBar) : driveProgressBar_(driveProgressBar) {
+    sinceLastTurn_.start();
+}
 
 WalkPacer::~WalkPacer() = default;
 

@@ -46,16 +46,22 @@ struct MenuGroup {
     std::initializer_list<MenuEntry> entries;
 };
 const MenuGroup LeftMenu[] = {
-    {"lblMenuFile", " File", 345,
+    {"lblMenuFile",
+     " File",
+     345,
      {{0, " New Diary", 615},
       {1, " Open Diary", 885},
       {16, " Close Diary", 1155},
       {2, " Save Entry", 1425},
       {18, " Delete Diary", 1695},
       {3, " Quit", 1965}}},
-    {"lblMenuEdit", " Edit", 2280,
+    {"lblMenuEdit",
+     " Edit",
+     2280,
      {{6, " Cut", 2550}, {7, " Copy", 2820}, {8, " Paste", 3090}, {17, " Delete", 3360}, {9, " Find ...", 3630}}},
-    {"lblMenuView", " View", 3945,
+    {"lblMenuView",
+     " View",
+     3945,
      {{10, " Workbench", 4215},
       {11, " Compose", 4485},
       {12, " Browser", 4755},
@@ -94,7 +100,9 @@ QLabel* entryNumberPanel(QFrame* frame, const QString& panelName, const QString&
 
 } // namespace
 
-frmMain* frmMain::instance() { return theMainWindow; }
+frmMain* frmMain::instance() {
+    return theMainWindow;
+}
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     theMainWindow = this;
@@ -149,8 +157,8 @@ void frmMain::buildLeftMenu(QWidget* client) {
     place(fraMenuLeft, MenuLeftLeft, FrameTop, MenuLeftWidth, 7950);
 
     for (const MenuGroup& group : LeftMenu) {
-        QLabel* heading = caption(fraMenuLeft, QString::fromLatin1(group.name), QString::fromLatin1(group.caption),
-                                  90, group.top, 1700, 240);
+        QLabel* heading = caption(fraMenuLeft, QString::fromLatin1(group.name), QString::fromLatin1(group.caption), 90,
+                                  group.top, 1700, 240);
         heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
         for (const MenuEntry& entry : group.entries) {
@@ -247,8 +255,8 @@ void frmMain::buildBrowser(QWidget* client) {
     // Columns under the header's words: number, date/time, topic.
     const QFontMetrics header(lblEntryHeader->font());
     const QFontMetrics list(lstEntries->font());
-    const double unit = list.horizontalAdvance(
-                            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+    const double unit =
+        list.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
     const auto stopAt = [&](const QString& before) { return qint16(header.horizontalAdvance(before) / unit); };
     Set_List_Tabstops(lstEntries, {stopAt(QStringLiteral(" Number    ")),
                                    stopAt(QStringLiteral(" Number    Date/Time                 "))});
@@ -264,8 +272,8 @@ void frmMain::buildReading(QWidget* client) {
     lblREADINGEntryNumber = entryNumberPanel(fraEntryReading, QStringLiteral("picREADINGEntryNumber"),
                                              QStringLiteral("lblREADINGEntryNumber"), &picREADINGEntryNumber);
 
-    caption(fraEntryReading, QStringLiteral("lblREADINGDateTimeCaption"), QStringLiteral("Date/Time:"), 165, 405,
-            1600, 300);
+    caption(fraEntryReading, QStringLiteral("lblREADINGDateTimeCaption"), QStringLiteral("Date/Time:"), 165, 405, 1600,
+            300);
     lblREADINGDateTime = valueLabel(fraEntryReading, QStringLiteral("lblREADINGDateTime"), TopicLeft, 390, 3000, 330);
 
     QPalette silver;
@@ -292,8 +300,8 @@ void frmMain::buildReading(QWidget* client) {
 
     picREADINGWellness = panel(fraEntryReading, QStringLiteral("picREADINGWellness"), PanelFace);
     place(picREADINGWellness, PicReadingLeft, 6620, 9880, PicHeight);
-    caption(picREADINGWellness, QStringLiteral("lblREADINGWellnessCaption"), QStringLiteral("Wellness:"), 15, 105,
-            1500, 300);
+    caption(picREADINGWellness, QStringLiteral("lblREADINGWellnessCaption"), QStringLiteral("Wellness:"), 15, 105, 1500,
+            300);
     optREADINGWellness = buildOptionGroup(picREADINGWellness, "optREADINGWellness", WellnessCaptions, 1710, false);
     cmdForward = pictureButton(picREADINGWellness, QStringLiteral("cmdForward"), QStringLiteral("forward"),
                                QStringLiteral("Next Entry"), 7585, NarrowButtonTop, NarrowButtonWidth, ButtonHeight);
@@ -306,9 +314,9 @@ void frmMain::buildReading(QWidget* client) {
     place(picREADINGLove, PicReadingLeft, 7070, 9880, PicHeight);
     caption(picREADINGLove, QStringLiteral("lblREADINGLoveCaption"), QStringLiteral("Love:"), 15, 105, 1500, 300);
     optREADINGLove = buildOptionGroup(picREADINGLove, "optREADINGLove", LoveCaptions, 1710, false);
-    cmdGotoWorkbench = pictureButton(picREADINGLove, QStringLiteral("cmdGotoWorkbench"), QStringLiteral("workbench"),
-                                     QStringLiteral("Diary Workbench"), 7585, WideButtonTop, WideButtonWidth,
-                                     ButtonHeight);
+    cmdGotoWorkbench =
+        pictureButton(picREADINGLove, QStringLiteral("cmdGotoWorkbench"), QStringLiteral("workbench"),
+                      QStringLiteral("Diary Workbench"), 7585, WideButtonTop, WideButtonWidth, ButtonHeight);
     connect(cmdGotoWorkbench, &QPushButton::clicked, this, [] { Run_Command(10); });
 }
 
@@ -319,9 +327,9 @@ void frmMain::buildStatisticals(QWidget* client) {
     const char* headingCaptions[3] = {" Universal Data", " Health Data", " Love Data"};
     QLabel** headings[3] = {&lblStatistical_Universal, &lblStatistical_Health, &lblStatistical_Love};
     for (int i = 0; i < 3; ++i) {
-        QLabel* heading = caption(fraStaticticals, QString::fromLatin1(headingNames[i]),
-                                  QString::fromLatin1(headingCaptions[i]), StatHeadingLeft, StatHeadingTops[i], 9880,
-                                  StatHeadingHeight);
+        QLabel* heading =
+            caption(fraStaticticals, QString::fromLatin1(headingNames[i]), QString::fromLatin1(headingCaptions[i]),
+                    StatHeadingLeft, StatHeadingTops[i], 9880, StatHeadingHeight);
         heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
         *headings[i] = heading;
@@ -368,10 +376,10 @@ void frmMain::buildBottomRow(QWidget* client) {
     place(pgbProgressBottom, ProgressLeft, 8560, 6200, BottomHeight);
 
     // The two information panels carry a soft vertical gradient as their picture.
-    const QString panelLook = QStringLiteral(
-        "QFrame { border: 1px solid rgb(96,96,96); background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 rgb(236,236,236), stop:1 rgb(176,176,176)); }"
-        "QLabel { border: none; background: transparent; color: black; }");
+    const QString panelLook =
+        QStringLiteral("QFrame { border: 1px solid rgb(96,96,96); background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                       "stop:0 rgb(236,236,236), stop:1 rgb(176,176,176)); }"
+                       "QLabel { border: none; background: transparent; color: black; }");
     const auto infoPanel = [&](const QString& name, const QString& labelName, int width, QLabel** labelOut) {
         auto* pnl = new QFrame(client);
         pnl->setObjectName(name);
@@ -384,7 +392,7 @@ void frmMain::buildBottomRow(QWidget* client) {
         *labelOut = text;
         return pnl;
     };
-    pnlWhichOwner = infoPanel(QStringLiteral("pnlWhichOwner"), QStringLiteral("lblWhichOwner"), OwnerPanelWidth,
-                              &lblWhichOwner);
+    pnlWhichOwner =
+        infoPanel(QStringLiteral("pnlWhichOwner"), QStringLiteral("lblWhichOwner"), OwnerPanelWidth, &lblWhichOwner);
     pnlTitle = infoPanel(QStringLiteral("pnlTitle"), QStringLiteral("lblTitle"), TitlePanelWidth, &lblTitle);
 }

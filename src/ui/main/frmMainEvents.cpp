@@ -1,10 +1,10 @@
 #include "frmMain.h"
 
 #include "EntryDisplay.h"
+#include "MainLayout.h"
 #include "MsgBox.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
-#include "MainLayout.h"
 #include "StorageGlobals.h"
 
 #include <QAction>
@@ -99,9 +99,13 @@ void frmMain::openSelectedEntry() {
     fraEntryReading->show();
 }
 
-void frmMain::windowMinimized() { setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); }
+void frmMain::windowMinimized() {
+    setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+}
 
-void frmMain::windowMaximized() { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); }
+void frmMain::windowMaximized() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
 
 void frmMain::windowNormalSize() {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));

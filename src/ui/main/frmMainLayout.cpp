@@ -26,12 +26,18 @@ void setHeight(QWidget* w, int twips) {
     if (twips >= 0)
         w->resize(w->width(), twipsToPx(twips));
 }
-void setLeft(QWidget* w, int twips) { w->move(twipsToPx(twips), w->y()); }
-void setTop(QWidget* w, int twips) { w->move(w->x(), twipsToPx(twips)); }
+void setLeft(QWidget* w, int twips) {
+    w->move(twipsToPx(twips), w->y());
+}
+void setTop(QWidget* w, int twips) {
+    w->move(w->x(), twipsToPx(twips));
+}
 
 } // namespace
 
-QSize frmMain::outerSize() const { return frameGeometry().size(); }
+QSize frmMain::outerSize() const {
+    return frameGeometry().size();
+}
 
 // Sizes are outer sizes; resize() sets the inner one, so the frame the window
 // manager adds (none offscreen or under a bare X server) is taken off.

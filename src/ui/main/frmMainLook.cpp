@@ -30,8 +30,7 @@ void place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
 }
 
-QLabel* caption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                int height) {
+QLabel* caption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width, int height) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setFont(font(9));

@@ -25,8 +25,7 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text);
 void place(QWidget* widget, int left, int top, int width, int height);
 
 // A plain caption label.
-QLabel* caption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                int height);
+QLabel* caption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width, int height);
 // A sunken label that shows a value.
 QLabel* valueLabel(QWidget* parent, const QString& name, int left, int top, int width, int height);
 // A raised panel (picture box) or a view frame.

@@ -68,8 +68,7 @@ void frmMain::buildMenus() {
 
     QMenu* window = addMenu(bar, "mnuWindow", QStringLiteral("&Window"));
     mnuWindowMinimized = addItem(window, "mnuWindowMinimized", QStringLiteral("&Minimized"), Qt::CTRL | Qt::Key_I);
-    mnuWindowNormalSize =
-        addItem(window, "mnuWindowNormalSize", QStringLiteral("&Normal Size"), Qt::CTRL | Qt::Key_N);
+    mnuWindowNormalSize = addItem(window, "mnuWindowNormalSize", QStringLiteral("&Normal Size"), Qt::CTRL | Qt::Key_N);
     mnuWindowMaximized = addItem(window, "mnuWindowMaximized", QStringLiteral("&Maximized"), Qt::CTRL | Qt::Key_A);
     window->addSeparator();
     mnuWindowCenter = addItem(window, "mnuWindowCenter", QStringLiteral("&Center"), Qt::CTRL | Qt::Key_M);
@@ -84,12 +83,24 @@ void frmMain::buildMenus() {
 
     // Items that hand a command code to the dispatcher.
     const std::pair<QAction*, int> commands[] = {
-        {mnuFileNewDiary, 0},      {mnuFileOpenDiary, 1},          {mnuFileSaveEntry, 2},
-        {mnuFileQuit, 3},          {mnuEditCut, 6},                {mnuEditCopy, 7},
-        {mnuEditPaste, 8},         {mnuEditFind, 9},               {mnuViewWorkbench, 10},
-        {mnuViewComposer, 11},     {mnuViewEntryBrowser, 12},      {mnuViewEntryReading, 13},
-        {mnuHelpInfo, 15},         {mnuFileCloseDiary, 16},        {mnuEditDelete, 17},
-        {mnuFileCloseDeleteDiary, 18}, {mnuViewEntryStatiscical, 19}, {mnuOptionsChangePassword, 20},
+        {mnuFileNewDiary, 0},
+        {mnuFileOpenDiary, 1},
+        {mnuFileSaveEntry, 2},
+        {mnuFileQuit, 3},
+        {mnuEditCut, 6},
+        {mnuEditCopy, 7},
+        {mnuEditPaste, 8},
+        {mnuEditFind, 9},
+        {mnuViewWorkbench, 10},
+        {mnuViewComposer, 11},
+        {mnuViewEntryBrowser, 12},
+        {mnuViewEntryReading, 13},
+        {mnuHelpInfo, 15},
+        {mnuFileCloseDiary, 16},
+        {mnuEditDelete, 17},
+        {mnuFileCloseDeleteDiary, 18},
+        {mnuViewEntryStatiscical, 19},
+        {mnuOptionsChangePassword, 20},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);

@@ -14,5 +14,9 @@ void Set_Window_To_Center(QWidget* window);
 void Set_List_Tabstops(QAbstractItemView* list, const QList<qint16>& stops);
 
 // Twips to device-independent pixels and back (15 twips a pixel).
-constexpr int twipsToPixels(int twips) { return twips / 15; }
-constexpr int pixelsToTwips(int pixels) { return pixels * 15; }
+constexpr int twipsToPixels(int twips) {
+    return twips / 15;
+}
+constexpr int pixelsToTwips(int pixels) {
+    return pixels * 15;
+}

@@ -42,16 +42,28 @@ void setTimingForTesting(int firstTick, int secondTick) {
     settings().firstTickMs = firstTick;
     settings().secondTickMs = secondTick;
 }
-void setSoundEnabledForTesting(bool enabled) { settings().sound = enabled; }
-int firstTickMs() { return settings().firstTickMs; }
-int secondTickMs() { return settings().secondTickMs; }
-bool soundEnabled() { return settings().sound; }
-QList<PopupKind> shownForTesting() { return settings().shown; }
+void setSoundEnabledForTesting(bool enabled) {
+    settings().sound = enabled;
+}
+int firstTickMs() {
+    return settings().firstTickMs;
+}
+int secondTickMs() {
+    return settings().secondTickMs;
+}
+bool soundEnabled() {
+    return settings().sound;
+}
+QList<PopupKind> shownForTesting() {
+    return settings().shown;
+}
 void clearShownForTesting() {
     settings().shown.clear();
     settings().sounds = 0;
 }
-int soundCountForTesting() { return settings().sounds; }
+int soundCountForTesting() {
+    return settings().sounds;
+}
 
 void playPopupSound() {
     ++settings().sounds;

@@ -59,9 +59,13 @@ frmPopup::~frmPopup() {
         shownPopup = nullptr;
 }
 
-frmPopup* frmPopup::current() { return shownPopup; }
+frmPopup* frmPopup::current() {
+    return shownPopup;
+}
 
-QString frmPopup::objectNameFor(PopupKind kind) { return QString::fromLatin1(lookOf(kind).name); }
+QString frmPopup::objectNameFor(PopupKind kind) {
+    return QString::fromLatin1(lookOf(kind).name);
+}
 
 QImage frmPopup::picture(PopupKind kind) {
     const PopupLook& look = lookOf(kind);
@@ -119,7 +123,9 @@ void frmPopup::tick() {
 }
 
 // Nothing in a popup reacts to keys; Escape does not close it either.
-void frmPopup::keyPressEvent(QKeyEvent* event) { event->accept(); }
+void frmPopup::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+}
 
 void frmPopup::reject() {
     if (closing_)
