@@ -11,7 +11,9 @@
 namespace MainLook {
 
 QFont font(int pointSize, bool bold) {
-    QFont f(QStringLiteral("Verdana"));
+    // Verdana where it is installed, else the sans-serif faces Linux desktops carry.
+    QFont f;
+    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
     f.setStyleHint(QFont::SansSerif);
     f.setPointSize(pointSize);
     f.setBold(bold);

@@ -87,7 +87,9 @@ QImage frmPopup::picture(PopupKind kind) {
         painter.drawLine(w - 1 - i, i, w - 1 - i, h - 1 - i);
     }
 
-    QFont font(QStringLiteral("Arial"));
+    // Arial where it is installed, else a metric-compatible or common sans-serif face.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     // Large capitals, as large as the panel allows.
