@@ -1,39 +1,10 @@
 #include "DiaryBulkCreate.h"
 
+#include "DiaryNaming.h"
 #include "RawFile.h"
-#include "mFile.h"
 #include "mString.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLocale>
-#include <QThread>
-#include <QTime>
-
 using namespace DiaryFormat;
-
-namespace {
-
-// Creates a new file under a clock-number name that no file has yet, by the
-// same rule as Create_Diary_File; the exclusive create makes the test for an
-// existing name and the creation one step.
-StorageStatus createUniqueFile(const QString& folder, RawFile& file) {
-    for (int attempt = 0; attempt < 2000; ++attempt) {
-        const float seconds = float(QTime::currentTime().msecsSinceStartOfDay() / 10) / 100.0f;
-        const QString path = QDir(folder).filePath(clockFileStem(seconds, QLocale()) + QStringLiteral(".PDD"));
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-            const StorageStatus opened = file.open(path, RawFile::Mode::CreateNew);
-            if (opened.ok() || !(QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
-                return opened;
-        }
-        QThread::msleep(5); // the clock has to move on to give a new name
-    }
-    return StorageStatus::failure(StorageErrors::PathFileAccess,
-                                  QStringLiteral("no free diary file name in %1").arg(folder));
-}
-
-} // namespace
 
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
                                      QString* createdPath) {
@@ -45,11 +16,12 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
     DiaryHeader first = header;
     first.Mark = 1;
 
+    // Written and flushed under no name, then named like any new diary: a
+    // failure or a crash part-way leaves nothing in the folder.
     RawFile file;
-    StorageStatus status = createUniqueFile(folder, file);
+    StorageStatus status = file.createUnnamed(folder);
     if (!status.ok())
         return status;
-    const QString path = file.path();
 
     status = file.writeAllAt(0, first.toRecord().constData(), HeaderSize);
     qint64 offset = HeaderSize;
@@ -71,11 +43,12 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
     }
     if (status.ok())
         status = file.sync();
+    QString path;
+    if (status.ok())
+        status = publishUnderClockName(file, folder, path);
     file.close();
-    if (!status.ok()) {
-        QFile::remove(path); // never leave a half-made diary behind
+    if (!status.ok())
         return status;
-    }
     syncFolder(folder);
     if (createdPath)
         *createdPath = path;

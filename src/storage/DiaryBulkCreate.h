@@ -16,6 +16,6 @@
 // and text NOT scrambled (the caller has checked them against their widths).
 // The file gets a fresh clock-number name in folder, created exclusively and
 // readable by its owner only. It is flushed to disk (file and folder) before
-// success is returned; on any failure the half-made file is removed.
+// success is returned; it is written under no name and named only when complete, so a failure leaves no file.
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
                                      QString* createdPath = nullptr);

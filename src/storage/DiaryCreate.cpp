@@ -1,5 +1,6 @@
 #include "mFile.h"
 
+#include "DiaryNaming.h"
 #include "ProgramFolder.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
@@ -50,6 +51,18 @@ QString clockFileStem(float seconds, const QLocale& locale) {
     return numberText(parseDotNumber(numberText(hundredths, plain)), plain);
 }
 
+StorageStatus publishUnderClockName(RawFile& file, const QString& folder, QString& path) {
+    const QDir dir(folder);
+    for (;;) {
+        path = dir.filePath(clockFileStem(secondsSinceMidnight(), QLocale()) + QStringLiteral(".PDD"));
+        bool nameTaken = false;
+        const StorageStatus named = file.publishAs(path, &nameTaken);
+        if (named.ok() || !nameTaken)
+            return named;
+        QThread::msleep(10);
+    }
+}
+
 StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
                                 const QString& timeOfBegin, QString* createdPath) {
     DiaryHeader header;
@@ -80,19 +93,10 @@ StorageStatus Create_Diary_File(const QString& owner, const QString& password, c
     if (!written.ok())
         return written;
 
-    // Draw a clock-number name until one is free; with a decimal comma the
-    // name holds whole seconds only, so a second diary waits for the clock.
     QString path;
-    for (;;) {
-        path = folder.filePath(clockFileStem(secondsSinceMidnight(), QLocale()) + QStringLiteral(".PDD"));
-        bool nameTaken = false;
-        const StorageStatus named = file.publishAs(path, &nameTaken);
-        if (named.ok())
-            break;
-        if (!nameTaken)
-            return named;
-        QThread::msleep(10);
-    }
+    const StorageStatus named = publishUnderClockName(file, folder.path(), path);
+    if (!named.ok())
+        return named;
     file.close();
     syncFolder(folder.path());
     if (createdPath)
