@@ -14,8 +14,8 @@
 //
 // The header fields and the entries hold Windows-1252 bytes, not padded, topic
 // and text NOT scrambled (the caller has checked them against their widths).
-// The file gets a fresh clock-number name in folder, created exclusively and
-// readable by its owner only. It is flushed to disk (file and folder) before
-// success is returned; it is written under no name and named only when complete, so a failure leaves no file.
+// The file is written and flushed under no name, readable by its owner only,
+// and only then gets a fresh clock-number name in folder (never replacing a
+// file), so a failure leaves no file behind.
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
                                      QString* createdPath = nullptr);
