@@ -174,13 +174,15 @@ QProcess* X11Desktop::startProgram(const QString& program, const QString& workin
     return process;
 }
 
-QString X11Desktop::run(const QString& program, const QStringList& arguments, bool* ok) const {
+QString X11Desktop::run(const QString& program, const QStringList& arguments, bool* ok, QString* errors) const {
     QProcess tool;
     tool.setProcessEnvironment(environment());
     tool.start(program, arguments);
     const bool finished = tool.waitForStarted(ToolTimeoutMs) && tool.waitForFinished(ToolTimeoutMs);
     if (ok)
         *ok = finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    if (errors)
+        *errors = QString::fromUtf8(tool.readAllStandardError()).trimmed();
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
@@ -188,10 +190,24 @@ WindowId X11Desktop::activeWindow() const {
     return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong();
 }
 
+QString X11Desktop::activeTitle() const {
+    return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")})
+        .trimmed();
+}
+
 QList<WindowId> X11Desktop::visibleWindows(const QString& titleRegex) const {
+    // A search fails (BadWindow) when a window goes while it runs; that one
+    // is asked again. No match at all is exit code 1 with nothing printed.
+    QString found;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QString errors;
+        found = run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titleRegex},
+                    nullptr, &errors);
+        if (errors.isEmpty())
+            break;
+    }
     QList<WindowId> windows;
-    const QString found = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                          QStringLiteral("--name"), titleRegex});
     for (const QString& line : found.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         windows << line.trimmed().toULongLong();
     return windows;

@@ -40,6 +40,7 @@ public:
 
     // --- reading the desktop through X11 ---
     WindowId activeWindow() const;                                   // xdotool getactivewindow; 0 when none
+    QString activeTitle() const;                                     // its title, in the same call; "" when none
     QList<WindowId> visibleWindows(const QString& titleRegex) const; // mapped windows by title
     QString title(WindowId window) const;
     QStringList atoms(WindowId window, const QString& property) const;
@@ -57,7 +58,8 @@ public:
     void moveWindow(WindowId window, int x, int y) const;
 
 private:
-    QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr) const;
+    QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr,
+                QString* errors = nullptr) const;
     std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments) const;
     void stopAll();
 
