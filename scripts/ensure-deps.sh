@@ -8,6 +8,8 @@ quorvel_packages=(
   qt6-qpa-plugins
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  libxcb1-dev
+  xvfb xauth openbox xdotool x11-utils
 )
 
 quorvel_missing=()

@@ -3,6 +3,7 @@
 #include "DialogLaunch.h"
 #include "MsgBox.h"
 #include "Platform.h"
+#include "WindowHints.h"
 #include "mPUBLIC.h"
 
 #include <QFrame>
@@ -103,6 +104,7 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
 
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmInfo::StartSysInfo);
+    Platform::hintFixedDialog(this);
 }
 
 frmInfo::~frmInfo() {

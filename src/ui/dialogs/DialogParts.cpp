@@ -3,6 +3,7 @@
 #include "StorableTextValidator.h"
 
 #include "Cp1252.h"
+#include "WindowHints.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ void setUpWindow(QDialog* dialog, const QString& caption) {
                            Qt::MSWindowsFixedSizeDialogHint);
     dialog->setModal(true);
     dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Platform::hintFixedDialog(dialog);
 }
 
 QWidget* owner() {

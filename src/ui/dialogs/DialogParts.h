@@ -14,8 +14,9 @@ class QWidget;
 // title strip, picture buttons and the rows of labels and boxes.
 namespace DialogParts {
 
-// Fixed border, no minimize or maximize button, the given caption. Call once
-// the layout is complete: the window keeps the size its layout asks for.
+// Fixed border, no minimize or maximize button, no task-bar entry, the given
+// caption. Call once the layout is complete: the window keeps the size its
+// layout asks for.
 void setUpWindow(QDialog* dialog, const QString& caption);
 
 // The window a new dialog is shown over: the active modal dialog, else the

@@ -1,5 +1,7 @@
 #include "MsgBox.h"
 
+#include "WindowHints.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QQueue>
@@ -36,6 +38,7 @@ Answer show(const QString& text, const QString& title, Buttons buttons, QWidget*
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    Platform::hintFixedDialog(&box);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "ChainEndFocus.h"
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
 #include "MainLayout.h"
@@ -137,6 +138,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     // Menu shortcuts must reach the menu also while a text box has the focus.
     qApp->installEventFilter(this);
+    new ChainEndFocus(this);
 
     // Start-up: size, places of the frames, centring, caption, DATA folder.
     setOuterSizeTwips(StartWidth, StartHeight);

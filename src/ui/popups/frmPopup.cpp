@@ -1,5 +1,7 @@
 #include "frmPopup.h"
 
+#include "WindowHints.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
@@ -30,7 +32,13 @@ const PopupLook& lookOf(PopupKind kind) {
 
 } // namespace
 
-frmPopup::frmPopup(PopupKind kind) : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), kind_(kind) {
+// No frame, above the other windows, no task-bar entry, and never the
+// keyboard's: the window below keeps the focus, so nothing typed reaches the
+// popup and the focus is where it was when the popup goes.
+frmPopup::frmPopup(PopupKind kind)
+    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      kind_(kind) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(objectNameFor(kind));
     setWindowTitle(QStringLiteral("Form1"));
     setModal(true);
@@ -52,6 +60,7 @@ frmPopup::frmPopup(PopupKind kind) : QDialog(nullptr, Qt::Tool | Qt::FramelessWi
     connect(timtimer, &QTimer::timeout, this, &frmPopup::tick);
     timtimer->start();
     shownPopup = this;
+    Platform::hintSkipTaskbar(this);
 }
 
 frmPopup::~frmPopup() {

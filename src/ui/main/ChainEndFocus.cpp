@@ -1,0 +1,30 @@
+#include "ChainEndFocus.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+ChainEndFocus::ChainEndFocus(QWidget* mainWindow) : QObject(mainWindow), main_(mainWindow) {
+    qApp->installEventFilter(this);
+}
+
+bool ChainEndFocus::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        const auto* window = static_cast<QWidget*>(watched);
+        // Checked once the events of the closing have run, so that a chain
+        // that goes on (the next dialog, a popup) is still seen as open.
+        if (window->isWindow() && window != main_ && window->isModal() && !pending_) {
+            pending_ = true;
+            QMetaObject::invokeMethod(this, &ChainEndFocus::activateMainWindow, Qt::QueuedConnection);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ChainEndFocus::activateMainWindow() {
+    pending_ = false;
+    if (!main_ || !main_->isVisible() || main_->isMinimized() || QApplication::activeModalWidget())
+        return;
+    main_->raise();
+    main_->activateWindow();
+}

@@ -1,0 +1,554 @@
+// The built program on a real desktop: Xvfb with openbox as window manager,
+// driven with the keyboard only (xdotool) and read only through X11 (the
+// active window, window properties, stacking and geometry). It walks every
+// end of every dialog chain and checks that the keyboard is back in the main
+// window right after it, and the window properties the offscreen platform
+// cannot show: task-bar entries, minimise boxes, focus of the popups, stacking,
+// outer sizes.
+
+#include "X11Desktop.h"
+
+#include "ProgramFolder.h"
+#include "TestSupport.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Desktop;
+
+namespace {
+
+// How soon the main window must be active again once a chain's last window has
+// gone, and how long a window may take to come or go on a loaded machine.
+constexpr int FocusBackMs = 300;
+constexpr int WindowTimeoutMs = 8000;
+// A popup stays about 2.1 s, plus its sound.
+constexpr int PopupTimeoutMs = 15000;
+
+const QString MainTitle = QStringLiteral("^TALVERONIX - Quorvel Version 4\\.0$");
+const QString InfoTitle = QStringLiteral("^Info \\.\\.\\.$");
+const QString CreateTitle = QStringLiteral("^Create New Diary$");
+const QString AlertTitle = QStringLiteral("^Alert$");
+const QString MessageTitle = QStringLiteral("^Quorvel$");
+const QString OpenTitle = QStringLiteral("^Open Existant Diary$");
+const QString PasswordTitle = QStringLiteral("^Enter Password$");
+const QString FindTitle = QStringLiteral("^Find Phrase$");
+const QString DeleteTitle = QStringLiteral("^Delete Existant Diary$");
+const QString DeletePasswordTitle = QStringLiteral("^Enter password to delete diary$");
+const QString SureTitle = QStringLiteral("^Do You want to delete this Diary\\?$");
+const QString ChangeTitle = QStringLiteral("^Change Diary Password$");
+const QString OldPasswordTitle = QStringLiteral("^Enter Old Password$");
+const QString NewPasswordTitle = QStringLiteral("^Enter New Password$");
+const QString PopupTitle = QStringLiteral("^Form1$");
+
+// Stops the test function at the first failed check inside a helper.
+#define STEP(call)                                                                                                     \
+    do {                                                                                                               \
+        call;                                                                                                          \
+        if (QTest::currentTestFailed())                                                                                \
+            return;                                                                                                    \
+    } while (false)
+
+} // namespace
+
+class tst_desktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void mainWindowKeepsMinimumAndCentres();
+    void aboutBoxAndQuitQuestion();
+    void createChain();
+    void logInChain();
+    void findChain();
+    void deleteChain();
+    void changePasswordChain();
+
+private:
+    // --- reading the desktop ---
+    WindowId waitForActive(const QString& titleRegex, int timeoutMs = WindowTimeoutMs);
+    void waitGone(const QString& titleRegex, int timeoutMs = WindowTimeoutMs);
+    void expectActiveSoon(WindowId window, const QString& what);
+    void expectFixedDialog(WindowId dialog, const QString& what);
+    void expectQuietPopup(WindowId popup);
+
+    // --- chain ends ---
+    // The chain's windows have gone; within FocusBackMs the main window is
+    // active, and a shortcut typed right then acts.
+    void expectChainEnded(const QStringList& chainTitles);
+    // The given dialog of the chain is active again within FocusBackMs.
+    void expectBackIn(const QString& dialogTitle, const QString& closedTitle);
+    // A popup comes without taking the focus, stands above the main window and goes.
+    void expectPopupThenChainEnd(const QStringList& chainTitles);
+
+    // --- moving about ---
+    WindowId openCreateDialog();
+    // Opens a chooser with its shortcut (or menu keys) and selects the diary of owner.
+    WindowId openChooser(const QString& keys, const QString& titleRegex, const QString& owner, bool skipOpen);
+    int chooserRow(const QString& owner, bool skipOpen) const;
+
+    QTemporaryDir scratch_;
+    std::unique_ptr<TestSupport::TempProgramFolder> folder_;
+    std::unique_ptr<X11Desktop> desktop_;
+    QProcess* program_ = nullptr;
+    WindowId main_ = 0;
+    QString openDiaryPath_;
+    bool infoChecked_ = false;
+};
+
+// ---------------------------------------------------------------------------
+
+void tst_desktop::initTestCase() {
+    QVERIFY(scratch_.isValid());
+    // The program folder: the executable and its sound, with a DATA folder of
+    // diaries made through the storage core.
+    folder_ = std::make_unique<TestSupport::TempProgramFolder>();
+    const QString programFolder = folder_->path();
+    const QString built = QStringLiteral(QUORVEL_EXECUTABLE);
+    QVERIFY2(QFile::copy(built, programFolder + "/quorvel"), qPrintable("cannot copy " + built));
+    QFile::copy(QFileInfo(built).dir().filePath("s1.wav"), programFolder + "/s1.wav");
+    TestSupport::makeDiary("Anna", "Book A", "alpha", 3);
+    TestSupport::makeDiary("Bert", "Book B", "beta");
+    TestSupport::makeDiary("Cora", "Book C", "gamma");
+
+    desktop_ = std::make_unique<X11Desktop>();
+    QVERIFY2(desktop_->start(scratch_.path()), qPrintable(desktop_->error()));
+    program_ = desktop_->startProgram(programFolder + "/quorvel", programFolder);
+    QVERIFY2(program_->waitForStarted(10000), "quorvel does not start");
+    main_ = waitForActive(MainTitle, 20000);
+    QVERIFY2(main_ != 0, "the main window does not become the active window");
+}
+
+// A test function that failed half-way may leave dialogs open: close them, so
+// that the next one starts at the main window.
+void tst_desktop::init() {
+    for (int i = 0; i < 6 && main_ && desktop_->activeWindow() != main_; ++i) {
+        waitGone(PopupTitle, PopupTimeoutMs);
+        desktop_->key("Escape");
+        waitUntil([&] { return desktop_->activeWindow() == main_; }, 1000);
+    }
+    QCOMPARE(desktop_->title(desktop_->activeWindow()), desktop_->title(main_));
+}
+
+void tst_desktop::cleanupTestCase() {
+    if (program_ && program_->state() == QProcess::Running && main_ && desktop_->activeWindow() == main_) {
+        // Ctrl+Q, then Yes (the default button): the program ends.
+        desktop_->key("ctrl+q");
+        if (waitForActive(MessageTitle))
+            desktop_->key("Return");
+        QVERIFY2(program_->waitForFinished(10000), "the program does not end after Quit and Yes");
+    }
+    desktop_.reset(); // kills whatever still runs
+    folder_.reset();
+}
+
+// ---------------------------------------------------------------------------
+
+// Polls the active window's title (one tool call a turn: the machine may be
+// loaded), then takes its id.
+WindowId tst_desktop::waitForActive(const QString& titleRegex, int timeoutMs) {
+    const QRegularExpression title(titleRegex);
+    if (!waitUntil([&] { return title.match(desktop_->activeTitle()).hasMatch(); }, timeoutMs))
+        return 0;
+    const WindowId active = desktop_->activeWindow();
+    return title.match(desktop_->title(active)).hasMatch() ? active : 0;
+}
+
+void tst_desktop::waitGone(const QString& titleRegex, int timeoutMs) {
+    const bool gone = waitUntil([&] { return desktop_->visibleWindows(titleRegex).isEmpty(); }, timeoutMs);
+    QVERIFY2(gone, qPrintable("still open: " + titleRegex));
+}
+
+void tst_desktop::expectActiveSoon(WindowId window, const QString& what) {
+    QElapsedTimer clock;
+    clock.start();
+    const bool active = waitUntil([&] { return desktop_->activeWindow() == window; }, FocusBackMs);
+    QVERIFY2(active, qPrintable(QStringLiteral("%1 is not the active window %2 ms after the chain end; active: \"%3\"")
+                                    .arg(what)
+                                    .arg(clock.elapsed())
+                                    .arg(desktop_->title(desktop_->activeWindow()))));
+}
+
+// Fixed border: no minimise, maximise or resize action, and no task-bar entry.
+void tst_desktop::expectFixedDialog(WindowId dialog, const QString& what) {
+    QStringList actions;
+    // The window manager sets the allowed actions once it manages the window.
+    waitUntil(
+        [&] {
+            actions = desktop_->atoms(dialog, "_NET_WM_ALLOWED_ACTIONS");
+            return !actions.isEmpty();
+        },
+        WindowTimeoutMs);
+    QVERIFY2(actions.contains("_NET_WM_ACTION_CLOSE"), qPrintable(what + ": " + actions.join(' ')));
+    for (const char* refused : {"_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+                                "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_RESIZE"})
+        QVERIFY2(!actions.contains(refused), qPrintable(what + " allows " + refused));
+    const QStringList state = desktop_->atoms(dialog, "_NET_WM_STATE");
+    QVERIFY2(state.contains("_NET_WM_STATE_SKIP_TASKBAR"), qPrintable(what + " state: " + state.join(' ')));
+}
+
+// No focus, no decoration, no task-bar entry, above the main window.
+void tst_desktop::expectQuietPopup(WindowId popup) {
+    QVERIFY2(desktop_->activeWindow() != popup, "the popup took the focus");
+    const QList<long> frame = desktop_->cardinals(popup, "_NET_FRAME_EXTENTS");
+    QCOMPARE(frame, QList<long>({0, 0, 0, 0}));
+    const QStringList state = desktop_->atoms(popup, "_NET_WM_STATE");
+    QVERIFY2(state.contains("_NET_WM_STATE_SKIP_TASKBAR"), qPrintable("popup state: " + state.join(' ')));
+    QVERIFY2(state.contains("_NET_WM_STATE_ABOVE"), qPrintable("popup state: " + state.join(' ')));
+    const QList<WindowId> stack = desktop_->stacking();
+    QVERIFY2(stack.indexOf(popup) > stack.indexOf(main_) && stack.indexOf(main_) >= 0,
+             "the popup does not stand above the main window");
+}
+
+// The keyboard check after a chain end: F12 (Info) is a main-window shortcut
+// whose effect X11 shows - a new window "Info ..." becomes active. Escape
+// closes it again, which is itself the end of the About box chain.
+void tst_desktop::expectChainEnded(const QStringList& chainTitles) {
+    if (!chainTitles.isEmpty())
+        STEP(waitGone(chainTitles.join('|')));
+    STEP(expectActiveSoon(main_, "the main window"));
+    desktop_->key("F12");
+    const WindowId info = waitForActive(InfoTitle);
+    QVERIFY2(info != 0, "F12 typed right after the chain end does not open the Info box");
+    if (!infoChecked_) {
+        STEP(expectFixedDialog(info, "Info ..."));
+        infoChecked_ = true;
+    }
+    desktop_->key("Escape");
+    STEP(waitGone(InfoTitle));
+    STEP(expectActiveSoon(main_, "the main window (after the Info box)"));
+}
+
+void tst_desktop::expectBackIn(const QString& dialogTitle, const QString& closedTitle) {
+    STEP(waitGone(closedTitle));
+    QElapsedTimer clock;
+    clock.start();
+    const QRegularExpression title(dialogTitle);
+    QString active;
+    const bool back = waitUntil(
+        [&] {
+            active = desktop_->activeTitle();
+            return title.match(active).hasMatch();
+        },
+        FocusBackMs);
+    QVERIFY2(back, qPrintable(QStringLiteral("%1 is not the active window %2 ms after %3 closed; active: \"%4\"")
+                                  .arg(dialogTitle, QString::number(clock.elapsed()), closedTitle, active)));
+}
+
+void tst_desktop::expectPopupThenChainEnd(const QStringList& chainTitles) {
+    WindowId popup = 0;
+    waitUntil(
+        [&] {
+            const QList<WindowId> popups = desktop_->visibleWindows(PopupTitle);
+            popup = popups.isEmpty() ? 0 : popups.first();
+            return popup != 0;
+        },
+        PopupTimeoutMs);
+    QVERIFY2(popup != 0, "no popup appears");
+    STEP(expectQuietPopup(popup));
+    STEP(waitGone(PopupTitle, PopupTimeoutMs));
+    STEP(expectChainEnded(chainTitles));
+}
+
+WindowId tst_desktop::openCreateDialog() {
+    desktop_->key("alt+f");
+    desktop_->key("n");
+    return waitForActive(CreateTitle);
+}
+
+// The row of owner's diary in a chooser: files in name order, the open diary
+// left out of the delete chooser.
+int tst_desktop::chooserRow(const QString& owner, bool skipOpen) const {
+    QList<DiaryFileName> files;
+    listDiaryFiles(ProgramFolder::dataFolder(), files);
+    int row = 0;
+    for (const DiaryFileName& file : files) {
+        if (skipOpen && file.fullPath == openDiaryPath_)
+            continue;
+        if (trimBlanks(Read_Header_Field(file.fullPath, HeaderField::Owner)) == owner)
+            return row;
+        ++row;
+    }
+    return -1;
+}
+
+WindowId tst_desktop::openChooser(const QString& keys, const QString& titleRegex, const QString& owner, bool skipOpen) {
+    for (const QString& k : keys.split(' '))
+        desktop_->key(k);
+    const WindowId chooser = waitForActive(titleRegex);
+    if (chooser == 0)
+        return 0;
+    const int row = chooserRow(owner, skipOpen);
+    QString moves = "Home";
+    for (int i = 0; i < row; ++i)
+        moves += " Down";
+    desktop_->key(moves);
+    return chooser;
+}
+
+// ---------------------------------------------------------------------------
+
+// The window manager cannot make the main window smaller than its minimum
+// outer size, and Window > Center centres it on the screen by its outer size.
+void tst_desktop::mainWindowKeepsMinimumAndCentres() {
+    const QSize minimum(qCeil(12400 / 15.0), qCeil(9500 / 15.0)); // outer, in pixels
+    desktop_->resizeClient(main_, 300, 200);
+    QRect outer;
+    // The size settles at the minimum (the window manager applies the size
+    // hints, the window's own layout pass stands behind them).
+    const bool settled = waitUntil(
+        [&] {
+            outer = desktop_->outerGeometry(main_);
+            return outer.width() >= minimum.width() && outer.height() >= minimum.height();
+        },
+        WindowTimeoutMs);
+    QVERIFY2(settled, qPrintable(QStringLiteral("outer size %1x%2 below the minimum %3x%4")
+                                     .arg(outer.width())
+                                     .arg(outer.height())
+                                     .arg(minimum.width())
+                                     .arg(minimum.height())));
+    QVERIFY2(outer.width() <= minimum.width() + 1 && outer.height() <= minimum.height() + 1,
+             qPrintable(QStringLiteral("outer size %1x%2, not the minimum").arg(outer.width()).arg(outer.height())));
+
+    desktop_->moveWindow(main_, 5, 7);
+    QVERIFY(waitUntil([&] { return desktop_->outerGeometry(main_).left() <= 10; }, WindowTimeoutMs));
+    desktop_->key("ctrl+m");
+    const QSize screen = desktop_->screenSize();
+    const bool centred = waitUntil(
+        [&] {
+            outer = desktop_->outerGeometry(main_);
+            return qAbs(outer.left() - (screen.width() - outer.width()) / 2) <= 1 &&
+                   qAbs(outer.top() - (screen.height() - outer.height()) / 2) <= 1;
+        },
+        WindowTimeoutMs);
+    QVERIFY2(centred, qPrintable(QStringLiteral("outer rectangle %1,%2 %3x%4 is not centred on %5x%6")
+                                     .arg(outer.left())
+                                     .arg(outer.top())
+                                     .arg(outer.width())
+                                     .arg(outer.height())
+                                     .arg(screen.width())
+                                     .arg(screen.height())));
+}
+
+// The About box (F12, Escape) and the quit question answered No.
+void tst_desktop::aboutBoxAndQuitQuestion() {
+    STEP(expectChainEnded({}));
+    desktop_->key("ctrl+q");
+    const WindowId question = waitForActive(MessageTitle);
+    QVERIFY2(question != 0, "Ctrl+Q does not ask the quit question");
+    STEP(expectFixedDialog(question, "the quit question"));
+    desktop_->key("Escape"); // No
+    STEP(expectChainEnded({MessageTitle}));
+    QCOMPARE(program_->state(), QProcess::Running);
+}
+
+// Each refusal message gives the focus back to the create dialog; cancelled
+// and created end at the main window (created through the Open Diary chooser,
+// cancelled there).
+void tst_desktop::createChain() {
+    WindowId create = openCreateDialog();
+    QVERIFY2(create != 0, "File > New Diary does not open the create dialog");
+    STEP(expectFixedDialog(create, "Create New Diary"));
+
+    // Owner and title missing.
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(AlertTitle) != 0, "no message for the missing owner and title");
+    desktop_->key("Return");
+    STEP(expectBackIn(CreateTitle, AlertTitle));
+
+    // Passwords that differ.
+    desktop_->type("Dora");
+    desktop_->key("Tab");
+    desktop_->type("Book D");
+    desktop_->key("Tab");
+    desktop_->type("one");
+    desktop_->key("Tab");
+    desktop_->type("two");
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(AlertTitle) != 0, "no message for the unconfirmed password");
+    desktop_->key("Return");
+    STEP(expectBackIn(CreateTitle, AlertTitle));
+
+    // No password: the focus stayed in the confirmation box; empty both boxes.
+    desktop_->key("ctrl+a BackSpace shift+Tab ctrl+a BackSpace");
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(AlertTitle) != 0, "no message for the missing password");
+    desktop_->key("Return");
+    STEP(expectBackIn(CreateTitle, AlertTitle));
+
+    // Cancelled.
+    desktop_->key("Escape");
+    STEP(expectChainEnded({CreateTitle}));
+
+    // Created: the Open Diary chooser follows; cancelled there.
+    create = openCreateDialog();
+    QVERIFY(create != 0);
+    desktop_->type("Dora");
+    desktop_->key("Tab");
+    desktop_->type("Book D");
+    desktop_->key("Tab");
+    desktop_->type("delta");
+    desktop_->key("Tab");
+    desktop_->type("delta");
+    desktop_->key("Return");
+    const WindowId chooser = waitForActive(OpenTitle);
+    QVERIFY2(chooser != 0, "the Open Diary chooser does not follow a created diary");
+    STEP(expectFixedDialog(chooser, "Open Existant Diary"));
+    QVERIFY(chooserRow("Dora", false) >= 0);
+    desktop_->key("Escape");
+    STEP(expectChainEnded({CreateTitle, OpenTitle}));
+}
+
+// The Open Diary chooser chosen, the log-in refused and allowed (each with its
+// popup, which takes no focus).
+void tst_desktop::logInChain() {
+    QVERIFY(openChooser("alt+f o", OpenTitle, "Anna", false) != 0);
+    desktop_->key("Return");
+    const WindowId password = waitForActive(PasswordTitle);
+    QVERIFY2(password != 0, "no password dialog for the chosen diary");
+    STEP(expectFixedDialog(password, "Enter Password"));
+    desktop_->type("wrong");
+    desktop_->key("Return");
+    STEP(expectPopupThenChainEnd({PasswordTitle, OpenTitle}));
+
+    QVERIFY(openChooser("alt+f o", OpenTitle, "Anna", false) != 0);
+    desktop_->key("Return");
+    QVERIFY(waitForActive(PasswordTitle) != 0);
+    desktop_->type("alpha");
+    desktop_->key("Return");
+    STEP(expectPopupThenChainEnd({PasswordTitle, OpenTitle}));
+    // Anna's diary is open now: the delete chooser leaves it out.
+    QList<DiaryFileName> files;
+    listDiaryFiles(ProgramFolder::dataFolder(), files);
+    for (const DiaryFileName& file : files)
+        if (trimBlanks(Read_Header_Field(file.fullPath, HeaderField::Owner)) == "Anna")
+            openDiaryPath_ = file.fullPath;
+}
+
+// Find with a hit (the dialog closes itself), and with no hit, then cancelled.
+void tst_desktop::findChain() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    desktop_->key("ctrl+f");
+    const WindowId find = waitForActive(FindTitle);
+    QVERIFY2(find != 0, "Ctrl+F does not open Find Phrase");
+    STEP(expectFixedDialog(find, "Find Phrase"));
+    desktop_->type("text 2");
+    desktop_->key("Return");
+    STEP(expectChainEnded({FindTitle}));
+
+    desktop_->key("ctrl+f");
+    QVERIFY(waitForActive(FindTitle) != 0);
+    desktop_->type("no such phrase"); // replaces the offered, selected phrase
+    desktop_->key("Return");
+    // Nothing is found: the dialog stays, still active, until cancelled.
+    QVERIFY(waitForActive(FindTitle) != 0);
+    desktop_->key("Escape");
+    STEP(expectChainEnded({FindTitle}));
+}
+
+// The delete chain: its chooser cancelled, then its three ends.
+void tst_desktop::deleteChain() {
+    QVERIFY(openChooser("ctrl+d", DeleteTitle, "Cora", true) != 0);
+    STEP(expectFixedDialog(desktop_->activeWindow(), "Delete Existant Diary"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({DeleteTitle}));
+
+    // 1. Cancel in the password dialog: two dialogs close.
+    QVERIFY(openChooser("ctrl+d", DeleteTitle, "Cora", true) != 0);
+    desktop_->key("Return");
+    const WindowId password = waitForActive(DeletePasswordTitle);
+    QVERIFY2(password != 0, "no password dialog in the delete chain");
+    STEP(expectFixedDialog(password, "Enter password to delete diary"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({DeletePasswordTitle, DeleteTitle}));
+
+    // 2. Cancel in the confirmation: three dialogs close.
+    QVERIFY(openChooser("ctrl+d", DeleteTitle, "Cora", true) != 0);
+    desktop_->key("Return");
+    QVERIFY(waitForActive(DeletePasswordTitle) != 0);
+    desktop_->type("gamma");
+    desktop_->key("Tab");
+    desktop_->type("gamma");
+    desktop_->key("Return");
+    const WindowId sure = waitForActive(SureTitle);
+    QVERIFY2(sure != 0, "no confirmation after the right password");
+    STEP(expectFixedDialog(sure, "Do You want to delete this Diary?"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({SureTitle, DeletePasswordTitle, DeleteTitle}));
+    QVERIFY(chooserRow("Cora", true) >= 0);
+
+    // 3. Deleted: the popup, then the three dialogs close.
+    QVERIFY(openChooser("ctrl+d", DeleteTitle, "Cora", true) != 0);
+    desktop_->key("Return");
+    QVERIFY(waitForActive(DeletePasswordTitle) != 0);
+    desktop_->type("gamma");
+    desktop_->key("Tab");
+    desktop_->type("gamma");
+    desktop_->key("Return");
+    QVERIFY(waitForActive(SureTitle) != 0);
+    desktop_->key("Return");
+    STEP(expectPopupThenChainEnd({SureTitle, DeletePasswordTitle, DeleteTitle}));
+    QCOMPARE(chooserRow("Cora", true), -1);
+}
+
+// The change-password chain's five ends.
+void tst_desktop::changePasswordChain() {
+    // 1. Cancel in the chooser.
+    QVERIFY(openChooser("ctrl+p", ChangeTitle, "Bert", false) != 0);
+    STEP(expectFixedDialog(desktop_->activeWindow(), "Change Diary Password"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({ChangeTitle}));
+
+    // 2. Cancel in the old-password dialog: back in the chooser.
+    QVERIFY(openChooser("ctrl+p", ChangeTitle, "Bert", false) != 0);
+    desktop_->key("Return");
+    const WindowId old = waitForActive(OldPasswordTitle);
+    QVERIFY2(old != 0, "no old-password dialog");
+    STEP(expectFixedDialog(old, "Enter Old Password"));
+    desktop_->key("Escape");
+    STEP(expectBackIn(ChangeTitle, OldPasswordTitle));
+
+    // 3. Cancel in the new-password dialog: back in the old-password dialog.
+    desktop_->key("Return");
+    QVERIFY(waitForActive(OldPasswordTitle) != 0);
+    desktop_->type("beta");
+    desktop_->key("Tab");
+    desktop_->type("beta");
+    desktop_->key("Return");
+    const WindowId fresh = waitForActive(NewPasswordTitle);
+    QVERIFY2(fresh != 0, "no new-password dialog after the right old password");
+    STEP(expectFixedDialog(fresh, "Enter New Password"));
+    desktop_->key("Escape");
+    STEP(expectBackIn(OldPasswordTitle, NewPasswordTitle));
+
+    // 4. The new password confirmed: all three dialogs close at once.
+    desktop_->key("Return"); // the old password is still typed in
+    QVERIFY(waitForActive(NewPasswordTitle) != 0);
+    desktop_->type("epsilon");
+    desktop_->key("Tab");
+    desktop_->type("epsilon");
+    desktop_->key("Return");
+    STEP(expectChainEnded({NewPasswordTitle, OldPasswordTitle, ChangeTitle}));
+
+    // 5. A wrong old password: the popup, and the chain is over.
+    QVERIFY(openChooser("ctrl+p", ChangeTitle, "Bert", false) != 0);
+    desktop_->key("Return");
+    QVERIFY(waitForActive(OldPasswordTitle) != 0);
+    desktop_->type("beta"); // the old one, no longer right
+    desktop_->key("Tab");
+    desktop_->type("beta");
+    desktop_->key("Return");
+    STEP(expectPopupThenChainEnd({OldPasswordTitle, ChangeTitle}));
+}
+
+QTEST_GUILESS_MAIN(tst_desktop)
+#include "tst_desktop.moc"
