@@ -8,6 +8,7 @@ quorvel_packages=(
   qt6-qpa-plugins
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  poppler-utils
 )
 
 quorvel_missing=()
