@@ -13,12 +13,12 @@
 #include "ToolCommon.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <spawn.h>
@@ -82,34 +82,45 @@ struct BookRun {
     double peakMb = 0; // resident memory of the process at its peak
 };
 
-// One whole run of quorvel-tool, started and waited for here so that its own
-// peak memory is known (wait4 gives the resources of that one child).
-BookRun runMeasured(const QStringList& arguments) {
-    QList<QByteArray> bytes{QByteArray(QUORVEL_TOOL_PATH)};
-    for (const QString& a : arguments)
-        bytes.append(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
+// Runs argv (stdout thrown away), waits for it and prints its wall-clock
+// time, CPU time and peak resident memory: "wallMs cpuMs peakKb". The
+// benchmark starts itself in this mode for each measured run: a process
+// started from a small parent, since a child's peak memory counts from the
+// memory of the process it was forked from.
+int measureChild(char** argv) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer clock;
-    clock.start();
+    timespec start{}, end{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
     pid_t child = 0;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        qFatal("cannot start quorvel-tool");
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv, environ) != 0)
+        return 127;
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        qFatal("quorvel-tool export failed");
+    if (wait4(child, &status, 0, &usage) != child)
+        return 127;
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    const double wallMs = double(end.tv_sec - start.tv_sec) * 1e3 + double(end.tv_nsec - start.tv_nsec) / 1e6;
+    const double cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    std::printf("%.1f %.1f %ld\n", wallMs, cpuMs, usage.ru_maxrss);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+// One whole run of quorvel-tool, measured by a small copy of this program.
+BookRun runMeasured(const QStringList& arguments) {
+    QProcess measure;
+    measure.start(QCoreApplication::applicationFilePath(),
+                  QStringList{QStringLiteral("--measure"), QStringLiteral(QUORVEL_TOOL_PATH)} + arguments);
+    if (!measure.waitForFinished(600000) || measure.exitCode() != 0)
+        qFatal("quorvel-tool export failed: %s", measure.readAllStandardError().constData());
+    const QList<QByteArray> figures = measure.readAllStandardOutput().trimmed().split(' ');
     BookRun run;
-    run.time.wallMs = double(clock.nsecsElapsed()) / 1e6;
-    run.time.cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    run.peakMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    run.time.wallMs = figures.value(0).toDouble();
+    run.time.cpuMs = figures.value(1).toDouble();
+    run.peakMb = figures.value(2).toDouble() / 1024.0; // kilobytes on Linux
     return run;
 }
 
@@ -134,6 +145,8 @@ void bookRow(const char* what, const BookRun& run, qint64 bytes, const char* tar
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
+        return measureChild(argv + 2);
     QCoreApplication app(argc, argv);
     const int entries = argc > 1 ? QByteArray(argv[1]).toInt() : 30000;
     QTemporaryDir dir;
