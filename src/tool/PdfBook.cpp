@@ -290,5 +290,9 @@ bool PdfBook::end(QString* error) {
     QList<PdfOutlineItem> outline;
     for (const Contents& item : std::as_const(contents_))
         outline.append(PdfOutlineItem{item.title, item.page});
-    return appendPdfOutline(device_, outline, error);
+    if (!appendPdfOutline(device_, outline, error)) {
+        *error = QStringLiteral("the PDF book was not written completely: %1").arg(*error);
+        return false;
+    }
+    return true;
 }

@@ -145,11 +145,13 @@ QByteArray xrefLine(qint64 offset) {
 } // namespace
 
 bool appendPdfOutline(QIODevice& file, const QList<PdfOutlineItem>& items, QString* error) {
-    if (items.isEmpty())
-        return true;
+    // The trailer is read also when there is nothing to add: a PDF whose
+    // writing failed part-way has none.
     PdfObjects pdf(file);
     if (!pdf.readTrailer(error))
         return false;
+    if (items.isEmpty())
+        return true;
     const QByteArray catalog = pdf.object(pdf.root);
     static const QRegularExpression pagesRef(QStringLiteral("/Pages\\s+(\\d+)\\s+0\\s+R"));
     const QRegularExpressionMatch pagesMatch = pagesRef.match(QString::fromLatin1(catalog));

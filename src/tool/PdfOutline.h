@@ -17,6 +17,7 @@ struct PdfOutlineItem {
 // names them and asks viewers to show them, a cross-reference section for
 // those objects and a trailer pointing back at the old one. The bytes already
 // written stay as they are. file: open for reading and writing, at any
-// position. False with *error when the file is not a PDF this can follow
-// (a classic cross-reference table, as Qt's PDF writer makes).
+// position. False with *error when the file is not a complete PDF this can
+// follow (a classic cross-reference table, as Qt's PDF writer makes), also
+// when there are no items.
 bool appendPdfOutline(QIODevice& file, const QList<PdfOutlineItem>& items, QString* error);

@@ -21,7 +21,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using TestSupport::TempProgramFolder;
@@ -127,6 +129,7 @@ private slots:
     void pdfPageSizeAndStandardOutput();
     void partOfTheDiaryInEveryFormat();
     void damagedDiaryExportsWhatCanBeRead();
+    void fullDiskLeavesNothing();
     void usageErrors();
 };
 
@@ -374,6 +377,24 @@ void TestToolBook::damagedDiaryExportsWhatCanBeRead() {
     writeBytes(work.password, "secret\n");
     QCOMPARE(runTool(exportArguments(diary, "pdf", work, {"-o", work.path("no/such/book.pdf")})).exitCode, 4);
     QCOMPARE(work.others(), (QStringList{"book.html", "book.pdf"}));
+}
+
+void TestToolBook::fullDiskLeavesNothing() {
+    TempProgramFolder program;
+    const QString diary = makeDiaryWith(monthEntries());
+    Work work;
+    for (const char* format : {"html", "pdf"}) {
+        // A file size limit stands for a full disk (it stops root too).
+        const ToolRun run = runTool(exportArguments(diary, format, work, {"-o", work.path("book")}), {}, [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{2000, 2000};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        QVERIFY2(run.finished, format);
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(run.err.contains("cannot write") || run.err.contains("not written completely"), run.err.constData());
+        QVERIFY2(work.others().isEmpty(), qPrintable(work.others().join(' ')));
+    }
 }
 
 void TestToolBook::usageErrors() {
