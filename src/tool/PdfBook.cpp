@@ -83,7 +83,11 @@ QFont bookFont(double points, bool bold = false, bool italic = false) {
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setItalic(italic);
-    font.setKerning(false); // the same look, less work per line
+    // Whole-dot advances (at 600 dpi no one sees the rounding) make the
+    // page streams, where Qt writes every glyph with its own position, about
+    // a fifth shorter and the book faster; no kerning: less work per line.
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
