@@ -4,6 +4,7 @@
 #include "DiaryFormat.h"
 #include "DiaryPart.h"
 #include "ExportFormats.h"
+#include "StoredTextLines.h"
 #include "mString.h"
 
 #include <QDate>
@@ -135,6 +136,7 @@ void PdfBook::begin(const QByteArray& headerRecord, const ExportPlan& plan, qint
     pageHeight_ = page.height();
     top_ = millimetres(12);
     bottom_ = pageHeight_ - millimetres(10);
+    body_ = std::make_unique<StoredTextLines>(bodyFont_, writer_.get(), width_, millimetres(10));
 
     paintTitlePage(headerRecord, plan, diaryEntries);
     for (const BookOpeningPage& paintPage : std::as_const(openingPages_)) {
@@ -251,7 +253,24 @@ void PdfBook::entry(qint32 number, const char* record) {
         QStringLiteral("  \u00B7  love: ") + QString::fromLatin1(loveCaption(readInt16LE(record + LoveOffset)));
     paintText(when, metaFont_, grey, 2);
     y_ += millimetres(1.5);
-    paintText(fieldText(record + TextOffset, EntryWidth, true), bodyFont_, ink);
+    paintStoredText(record + TextOffset, EntryWidth);
+}
+
+void PdfBook::paintStoredText(const char* field, int width) {
+    qsizetype length = width;
+    while (length > 0 && field[length - 1] == ' ')
+        --length;
+    body_->layOut(field, length);
+    painter_->setPen(ink);
+    const double step = body_->lineHeight() + lineSpacing(bodyFont_) * 0.18;
+    for (int i = 0; i < body_->lineCount(); ++i) {
+        if (y_ + step > bottom_ && y_ > top_)
+            newPage(true);
+        const QGlyphRun run = body_->line(i);
+        if (!run.glyphIndexes().isEmpty())
+            painter_->drawGlyphRun(QPointF(0, y_ + body_->ascent()), run);
+        y_ += step;
+    }
 }
 
 void PdfBook::paintContents() {

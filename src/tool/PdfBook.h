@@ -12,6 +12,7 @@
 
 class QIODevice;
 class QPainter;
+class StoredTextLines;
 class QPdfWriter;
 class QRectF;
 struct ExportPlan;
@@ -59,11 +60,15 @@ private:
     // keepLines: lines that must still fit below the first one (so that a
     // heading is never left alone at the foot of a page).
     void paintText(const QString& text, const QFont& font, const QColor& color, int keepLines = 0);
+    // The same for an entry's stored text (scrambled, padded), through the
+    // quicker line breaker for stored text.
+    void paintStoredText(const char* field, int width);
     double lineSpacing(const QFont& font) const;
 
     QIODevice& device_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
+    std::unique_ptr<StoredTextLines> body_;
     QList<BookOpeningPage> openingPages_;
     const ExportPlan* plan_ = nullptr;
     qsizetype nextSection_ = 0;

@@ -212,7 +212,8 @@ void TestToolBook::pdfIsABookPopplerReadsBack() {
     QString longText;
     while (longText.size() < 3900)
         longText += QStringLiteral("A long day by the sea. ");
-    entries[2].text = longText; // runs over to the next page
+    entries[2].text = longText;                                                          // runs over to the next page
+    entries[4].text = QString(230, QLatin1Char('W')) + " end\r\n\r\nafter a blank line"; // broken anywhere
     const QString diary = makeDiaryWith(entries);
     Work work;
     const QString out = work.path("book.pdf");
@@ -243,6 +244,9 @@ void TestToolBook::pdfIsABookPopplerReadsBack() {
     QVERIFY(text.contains("15.01.2026 12:00:00 · wellness: ill · love: love sick"));
     QVERIFY(text.contains("Fireworks\n"));
     QVERIFY(text.contains("A long day by the sea."));
+    const QString plain = QString::fromUtf8(poppler("pdftotext", {out, "-"}));
+    QVERIFY(QString(plain).remove('\n').contains(QString(230, QLatin1Char('W')) + " end"));
+    QVERIFY(plain.contains(" end\nafter a blank line\n")); // a blank line is only space
     // Each page but the first: running header with the title, its number.
     const QStringList pageTexts = text.split('\f');
     for (int page = 2; page <= pages; ++page) {
