@@ -86,13 +86,33 @@ QByteArray csvPiece(char16_t u) {
     return u == '"' ? QByteArray("\"\"") : plainPiece(u);
 }
 
-enum class Kind { Json, Plain, Csv };
+// HTML text and attribute content: the five markup characters as entities,
+// so that a topic "<script>" is shown as text.
+QByteArray htmlPiece(char16_t u) {
+    switch (u) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&#39;";
+    default:
+        return plainPiece(u);
+    }
+}
+
+enum class Kind { Json, Plain, Csv, Html };
 
 const ByteTable& table(Kind kind, bool unscrambled) {
-    static const ByteTable tables[3][2] = {
+    static const ByteTable tables[4][2] = {
         {makeTable(jsonPiece, false), makeTable(jsonPiece, true)},
         {makeTable(plainPiece, false), makeTable(plainPiece, true)},
         {makeTable(csvPiece, false), makeTable(csvPiece, true)},
+        {makeTable(htmlPiece, false), makeTable(htmlPiece, true)},
     };
     return tables[int(kind)][unscrambled ? 1 : 0];
 }
@@ -206,6 +226,10 @@ QByteArray caption(qint16 value, const char* const names[4]) {
 
 } // namespace
 
+void appendHtmlField(QByteArray& out, const char* field, int width, bool scrambled, bool textBreaks) {
+    appendFixed(out, field, width, table(Kind::Html, scrambled), textBreaks ? Breaks::AllToLf : Breaks::Keep);
+}
+
 bool parseExportFormat(const QString& name, ExportFormat& format) {
     const QString n = name.toLower();
     if (n == QLatin1String("json"))
@@ -216,6 +240,10 @@ bool parseExportFormat(const QString& name, ExportFormat& format) {
         format = ExportFormat::Csv;
     else if (n == QLatin1String("text") || n == QLatin1String("txt"))
         format = ExportFormat::Text;
+    else if (n == QLatin1String("html"))
+        format = ExportFormat::Html;
+    else if (n == QLatin1String("pdf"))
+        format = ExportFormat::Pdf;
     else
         return false;
     return true;
@@ -235,7 +263,6 @@ DiaryExporter::DiaryExporter(ExportFormat format, Output& output)
     : format_(format), output_(output), out_(output.buffer()) {}
 
 void DiaryExporter::begin(const QString& fileName, const QByteArray& headerRecord, qint32 entryCount) {
-    entryCount_ = entryCount;
     const char* h = headerRecord.constData();
     const ByteTable& plain = table(Kind::Plain, false);
     switch (format_) {
@@ -271,6 +298,9 @@ void DiaryExporter::begin(const QString& fileName, const QByteArray& headerRecor
     case ExportFormat::Csv:
         out_.append("number,dateTime,topic,text,wellness,love\n");
         break;
+    case ExportFormat::Html:
+    case ExportFormat::Pdf:
+        break;
     }
 }
 
@@ -288,12 +318,16 @@ void DiaryExporter::entry(qint32 number, const char* record) {
     case ExportFormat::Csv:
         csvEntry(number, record);
         break;
+    case ExportFormat::Html:
+    case ExportFormat::Pdf:
+        break; // the books have writers of their own
     }
+    ++written_;
     output_.flushIfFull();
 }
 
 void DiaryExporter::jsonEntry(qint32 number, const char* record) {
-    out_.append(number == 1 ? "\n    {\"number\": " : ",\n    {\"number\": ").append(QByteArray::number(number));
+    out_.append(written_ == 0 ? "\n    {\"number\": " : ",\n    {\"number\": ").append(QByteArray::number(number));
     appendJsonField(out_, ", \"dateTime\": ", record + DateTimeOffset, DateTimeWidth);
     appendJsonField(out_, ", \"topic\": ", record + TopicOffset, TopicWidth, true);
     appendJsonField(out_, ", \"text\": ", record + TextOffset, EntryWidth, true, Breaks::AllToLf);
@@ -352,5 +386,5 @@ void DiaryExporter::csvEntry(qint32 number, const char* record) {
 
 void DiaryExporter::end() {
     if (format_ == ExportFormat::Json)
-        out_.append(entryCount_ > 0 ? "\n  ]\n}\n" : "]\n}\n");
+        out_.append(written_ > 0 ? "\n  ]\n}\n" : "]\n}\n");
 }

@@ -5,10 +5,12 @@
 
 class Output;
 
-// The four export formats. Each writes straight from the stored records:
-// topic and text unscrambled, Windows-1252 turned into UTF-8, trailing
-// blanks of every fixed-width field left out (they are only padding).
-enum class ExportFormat { Json, Markdown, Csv, Text };
+// The export formats. Each writes straight from the stored records: topic and
+// text unscrambled, Windows-1252 turned into UTF-8, trailing blanks of every
+// fixed-width field left out (they are only padding). Json, Markdown, Csv and
+// Text are written by DiaryExporter; the two books (Html, Pdf) by HtmlBook
+// and PdfBook.
+enum class ExportFormat { Json, Markdown, Csv, Text, Html, Pdf };
 
 bool parseExportFormat(const QString& name, ExportFormat& format);
 
@@ -16,6 +18,12 @@ bool parseExportFormat(const QString& name, ExportFormat& format);
 // 3 "none"); a value outside 0 to 3 reads "unknown (7)".
 QByteArray wellnessCaption(qint16 value);
 QByteArray loveCaption(qint16 value);
+
+// Appends a fixed-width field as HTML text (UTF-8, the five markup characters
+// as entities, control characters other than tab and line feed as U+FFFD),
+// without its padding blanks. scrambled: the field is stored scrambled (topic,
+// text); textBreaks: every CR LF, lone CR and lone LF becomes one line feed.
+void appendHtmlField(QByteArray& out, const char* field, int width, bool scrambled, bool textBreaks);
 
 class DiaryExporter {
 public:
@@ -35,5 +43,5 @@ private:
     ExportFormat format_;
     Output& output_;
     QByteArray& out_;
-    qint32 entryCount_ = 0;
+    qint32 written_ = 0;
 };

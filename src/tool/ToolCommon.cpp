@@ -12,7 +12,8 @@
 QString exitCodeHelp() {
     return QStringLiteral("Exit codes:\n"
                           "  0  success\n"
-                          "  1  check found problems in a diary file\n"
+                          "  1  check found problems in a diary file; export left out what it could not\n"
+                          "     read or place (said on standard error), the rest is written\n"
                           "  2  usage error (unknown command, option or argument)\n"
                           "  3  wrong password\n"
                           "  4  a file or folder could not be read or written\n"

@@ -12,7 +12,7 @@ class QTemporaryFile;
 // Exit codes of quorvel-tool.
 namespace ExitCode {
 constexpr int Ok = 0;
-constexpr int ProblemsFound = 1; // check found damaged diaries
+constexpr int ProblemsFound = 1; // check found damaged diaries; export left part out
 constexpr int Usage = 2;         // wrong arguments or options
 constexpr int WrongPassword = 3;
 constexpr int FileError = 4; // a file or folder could not be read or written
@@ -52,6 +52,10 @@ public:
     // The bytes are buffered; write errors show at the next flush or finish().
     void write(const QByteArray& bytes);
     QByteArray& buffer() { return buffer_; }
+    // The file being written (open for reading and writing), for a writer
+    // that needs a device of its own; null when writing to stdout. Nothing
+    // may be in the buffer while it is used.
+    QTemporaryFile* file() { return file_.get(); }
     // Hands the buffer on once it holds about a megabyte.
     void flushIfFull();
     bool finish(QString* error);

@@ -5,9 +5,8 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "ToolApplication.h"
 #include "ToolCommon.h"
-
-#include <QCoreApplication>
 
 #include <sys/stat.h>
 
@@ -21,8 +20,9 @@ QString generalHelp() {
                           "Commands:\n"
                           "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
                           "  check [FOLDER|FILE]      reports every problem of the diary files\n"
-                          "  export FILE --format json|markdown|csv|text [-o OUT] [--password-file FILE]\n"
-                          "                           writes every entry; asks for the diary's password\n"
+                          "  export FILE --format json|markdown|csv|text|html|pdf [-o OUT] [--password-file FILE]\n"
+                          "         [--entries N-M] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--page-size a4|letter]\n"
+                          "                           writes the entries; asks for the diary's password\n"
                           "  import FILE.json [FOLDER]\n"
                           "                           makes a new diary from a JSON export\n"
                           "\n"
@@ -35,7 +35,7 @@ QString generalHelp() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-tool"));
     QCoreApplication::setApplicationVersion(QStringLiteral("4.0"));
     // Diaries and exports (JSON holds the password) are for their owner only.

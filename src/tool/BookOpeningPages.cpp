@@ -1,0 +1,5 @@
+#include "BookOpeningPages.h"
+
+QList<BookOpeningPage> bookOpeningPages() {
+    return {};
+}
