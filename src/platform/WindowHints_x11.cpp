@@ -80,10 +80,9 @@ void hintFixedDialog(QWidget* window) {
     xcb_connection_t* connection = nativeWindow(window, &id);
     if (!connection)
         return;
-    // Window managers give a dialog a minimise box whatever its Motif hints
-    // say (openbox ignores them for that box); a window typed as a toolbar has
-    // none. The dialog type Qt set stays listed after it, so the window is
-    // still a transient, modal dialog with a title bar and a close box.
+    // Some window managers (openbox among them) give every dialog a minimise
+    // box whatever its Motif hints say; a window typed as a toolbar has none. The dialog type Qt set stays listed after
+    // it, so the window is still a transient, modal dialog with a title bar and a close box.
     const xcb_atom_t type = internAtom(connection, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t toolbar = internAtom(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR");
     QList<xcb_atom_t> types = readAtoms(connection, id, type);

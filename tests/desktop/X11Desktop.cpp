@@ -17,10 +17,22 @@ constexpr int PollMs = 10;
 constexpr int ToolTimeoutMs = 10000;
 constexpr int StartTimeoutMs = 20000;
 
-// Children get SIGKILL when the test process dies, also when it crashes or
-// CTest kills it at its time-out: no server or window manager is left over.
+// Children get SIGTERM when the test process dies, also when it crashes or
+// CTest kills it at its time-out: no server or window manager is left over,
+// and the X server still removes its lock file and socket.
 void dieWithParent() {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
+
+// Asks the process to end (so that Xvfb cleans up), then kills it if it must.
+void stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
 }
 
 QString hex(WindowId window) {
@@ -68,15 +80,13 @@ X11Desktop::~X11Desktop() {
 
 void X11Desktop::stopAll() {
     for (QProcess* program : programs_) {
-        program->kill();
-        program->waitForFinished(3000);
+        stop(*program);
         delete program;
     }
     programs_.clear();
     for (std::unique_ptr<QProcess>* process : {&windowManager_, &server_}) {
         if (*process) {
-            (*process)->kill();
-            (*process)->waitForFinished(3000);
+            stop(**process);
             process->reset();
         }
     }
@@ -113,11 +123,10 @@ bool X11Desktop::start(const QString& scratchFolder) {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir().mkpath(scratch_ + QStringLiteral("/config"));
 
-    // The first display from :11 that no other server holds; a server that
-    // finds its display taken after all exits at once, and the next is tried.
+    // The first display from :11 that no running server holds: Xvfb exits at
+    // once when its display is taken (a lock file of a server that is gone it
+    // takes over), and the next is tried.
     for (int number = 11; number < 100 && !server_; ++number) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-            continue;
         display_ = QStringLiteral(":%1").arg(number);
         auto server = launch(QStringLiteral("Xvfb"),
                              {display_, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
