@@ -2,6 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
+#include "DraftKeeper.h"
 #include "MainLayout.h"
 #include "ProgramFolder.h"
 #include "frmMainLook.h"
@@ -130,6 +131,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildReading(client);
     buildStatisticals(client);
     buildBottomRow(client);
+    draftKeeper = new DraftKeeper(this);
 
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -147,6 +149,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
+    delete draftKeeper; // before the composer it listens to goes
+    draftKeeper = nullptr;
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }

@@ -19,6 +19,7 @@ class ClickableLabel;
 class ComposerTopicEdit;
 class ComposerTextEdit;
 class QRadioButton;
+class DraftKeeper;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
@@ -95,6 +96,9 @@ public:
     QFrame* pnlTitle = nullptr;
     QLabel* lblTitle = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+
+    // Keeps the composer's unsaved entry on disk as the open diary's draft.
+    DraftKeeper* draftKeeper = nullptr;
 
     // Menu items (File, Edit, View, Options, Window, ?)
     QAction* mnuFileNewDiary = nullptr;
