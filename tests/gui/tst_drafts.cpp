@@ -272,23 +272,31 @@ void TestDrafts::logInOverOpenDiaryTakesTheDraftAlong() {
 
     // A wrong password leaves the draft where it was; nothing is written
     // while no diary is open.
-    whenModal<frmOpenDiary>([a](frmOpenDiary* d) {
-        for (int i = 0; i < d->lstFilePath->count(); ++i)
-            if (d->lstFilePath->item(i)->text() == a)
-                d->lstExistantDiaries->setCurrentRow(i);
-        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
-    });
-    whenModal<frmEnterPassword>([](frmEnterPassword* d) {
-        QTest::keyClicks(d->txtPassword, "wrong");
-        QTest::keyClick(d->txtPassword, Qt::Key_Return);
-    });
-    Run_Command(1);
+    logIn(a, "wrong");
     QVERIFY(!isDiaryOpen());
     QTest::keyClicks(main_->txtEntry, " more");
     QTest::qWait(DraftKeeper::MaxWaitMs + 100);
     main_->draftKeeper->flushNow();
     QCOMPARE(stateOf(a), DraftState::None);
-    QCOMPARE(readDraftOf(b).draft.text, QString("typed while A was open"));
+    const EntryDraft kept = readDraftOf(b).draft;
+    QCOMPARE(kept.text, QString("typed while A was open"));
+
+    // Back into B with more typed: B's older draft is offered, No keeps the
+    // composer, and its content becomes B's draft.
+    logIn(b, "b");
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("typed while A was open more"));
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(b).draft.text, QString("typed while A was open more"), 2000);
+
+    // A wrong password, then B again: the composer still shows B's draft, so
+    // nothing is asked.
+    logIn(a, "wrong");
+    QVERIFY(!isDiaryOpen());
+    MsgBox::clearShownForTesting();
+    logIn(b, "b");
+    QVERIFY(shownTexts().isEmpty());
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("typed while A was open more"));
+    QCOMPARE(main_->lblDateTime->text(), readDraftOf(b).draft.dateTime);
 }
 
 void TestDrafts::closeAndDeleteRemoveTheDraft() {

@@ -198,6 +198,16 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     case DraftState::Ready:
         break;
     }
+    EntryDraft shown = composerContent();
+    shown.dateTime = reading.draft.dateTime;
+    if (reading.draft == shown) {
+        // The composer still holds it (a log-in again after a wrong password):
+        // nothing to ask, only its own date/time comes back.
+        fillComposer(reading.draft);
+        tiedDiary_ = diaryPath;
+        tiedOwner_ = reading.owner;
+        return true;
+    }
     const QString dateTime = trimBlanks(reading.draft.dateTime);
     const QString question =
         QStringLiteral("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
