@@ -240,11 +240,6 @@ int main(int argc, char* argv[]) {
         saveMs = qMin(saveMs, static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     row("Save Entry at 29999 + Entry Browser refresh (fsync)", saveMs, "ms", "<= 120 ms");
-
-    const double gapList = longestGapDuring([&] { Show_Entries(path, 1, 1); });
-    const double gapStats = longestGapDuring([] { Show_Statistics(); });
-    row("longest event-loop gap, Entry Browser walk", gapList, "ms", "<= 50 ms");
-    row("longest event-loop gap, statistics walk", gapStats, "ms", "<= 50 ms");
     // Typing with the draft kept, beside the same typing with no diary open
     // (no draft), which shows what the machine itself costs.
     QFile::resize(path, at29999); // room for the entry being typed
@@ -277,6 +272,11 @@ int main(int argc, char* argv[]) {
                                                 {"bench.PDD", QByteArray(20, ' ')}, bytes);
                         }),
         "us", "-");
+
+    const double gapList = longestGapDuring([&] { Show_Entries(path, 1, 1); });
+    const double gapStats = longestGapDuring([] { Show_Statistics(); });
+    row("longest event-loop gap, Entry Browser walk", gapList, "ms", "<= 50 ms");
+    row("longest event-loop gap, statistics walk", gapStats, "ms", "<= 50 ms");
     row("peak memory over the empty window, diary listed", (listedPeakKb - emptyKb) / 1024.0, "MB", "<= 25 MB");
     row("resident memory over the empty window, diary listed", (listedKb - emptyKb) / 1024.0, "MB", "-");
     return 0;

@@ -15,11 +15,11 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QStringListModel;
+class DraftKeeper;
 class ClickableLabel;
 class ComposerTopicEdit;
 class ComposerTextEdit;
 class QRadioButton;
-class DraftKeeper;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
