@@ -6,7 +6,9 @@
 //   build/bin/quorvel_window_bench
 
 #include "BenchDiary.h"
+#include "ComposerEdits.h"
 #include "DialogLaunch.h"
+#include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "Popups.h"
 #include "ProgramFolder.h"
@@ -19,12 +21,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <malloc.h>
 #include <string>
@@ -108,6 +114,71 @@ double timedLogIn(const QString& password) {
     return ms;
 }
 
+// The user-interface thread's own CPU time in ns: what a turn of the loop
+// costs the program, without the time other processes of a loaded machine
+// take from it.
+qint64 threadCpuNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+struct TypingGaps {
+    double wallMs = 0; // longest gap between two turns of the loop
+    double cpuMs = 0;  // the most CPU time the thread spent between two turns
+};
+
+// Types a 4000-character text into the shown composer, one key per
+// event-loop turn (far faster than anyone types), and measures the gaps
+// between two turns of the loop with a 1 ms timer, until the last draft is
+// on disk.
+TypingGaps longestGapTyping(frmMain& window) {
+    static const char Words[] = "the quick brown fox jumps over 12 lazy dogs and writes 3 diary pages ";
+    window.txtEntry->setPlainText(QString());
+    window.txtEntry->setFocus();
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    qint64 lastCpu = threadCpuNs();
+    qint64 longestCpu = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        const qint64 cpu = threadCpuNs();
+        longest = qMax(longest, now - last);
+        longestCpu = qMax(longestCpu, cpu - lastCpu);
+        last = now;
+        lastCpu = cpu;
+    });
+    int typed = 0;
+    QTimer typist;
+    typist.setInterval(0);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        const QChar c = QLatin1Char(Words[typed % (sizeof(Words) - 1)]);
+        QKeyEvent press(QEvent::KeyPress, c == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key_A, Qt::NoModifier, c);
+        QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, c);
+        QApplication::sendEvent(window.txtEntry, &press);
+        QApplication::sendEvent(window.txtEntry, &release);
+        if (++typed == 4000)
+            typist.stop();
+    });
+    clock.start();
+    ticker.start();
+    typist.start();
+    while (typist.isActive())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const qint64 typingEnd = clock.elapsed();
+    while (clock.elapsed() < typingEnd + DraftKeeper::MaxWaitMs + 250)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ticker.stop();
+    if (window.txtEntry->toPlainText().size() != 4000)
+        qFatal("the composer holds %lld characters, not 4000",
+               static_cast<long long>(window.txtEntry->toPlainText().size()));
+    return {static_cast<double>(longest) / 1e6, static_cast<double>(longestCpu) / 1e6};
+}
+
 void row(const char* what, double value, const char* unit, const char* target) {
     std::printf("%-52s %9.1f %-3s  target %s\n", what, value, unit, target);
 }
@@ -169,6 +240,38 @@ int main(int argc, char* argv[]) {
         saveMs = qMin(saveMs, static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     row("Save Entry at 29999 + Entry Browser refresh (fsync)", saveMs, "ms", "<= 120 ms");
+    // Typing with the draft kept, beside the same typing with no diary open
+    // (no draft), which shows what the machine itself costs.
+    QFile::resize(path, at29999); // room for the entry being typed
+    // Five runs each, alternating; the median of their longest gaps, since
+    // one stall of a shared machine would otherwise decide the figure.
+    Run_Command(11);
+    QList<TypingGaps> withDraft;
+    QList<TypingGaps> withoutDraft;
+    for (int run = 0; run < 5; ++run) {
+        publicDiaryPath.clear();
+        withoutDraft.append(longestGapTyping(window));
+        publicDiaryPath = path;
+        withDraft.append(longestGapTyping(window));
+    }
+    const auto median = [](QList<TypingGaps> runs, double TypingGaps::*figure) {
+        std::sort(runs.begin(), runs.end(),
+                  [figure](const TypingGaps& a, const TypingGaps& b) { return a.*figure < b.*figure; });
+        return runs.at(runs.size() / 2).*figure;
+    };
+    row("longest event-loop gap, typing 4000 characters", median(withDraft, &TypingGaps::wallMs), "ms", "<= 16 ms");
+    row("  the same typing without a draft (no diary open)", median(withoutDraft, &TypingGaps::wallMs), "ms", "-");
+    row("  UI-thread CPU time of the longest turn, draft kept", median(withDraft, &TypingGaps::cpuMs), "ms",
+        "<= 16 ms");
+    row("  UI-thread CPU time of the longest turn, no draft", median(withoutDraft, &TypingGaps::cpuMs), "ms", "-");
+    row("draft taken from the composer (4000 chars, UI thread)",
+        1000.0 * bestMs(20,
+                        [&] {
+                            QByteArray bytes;
+                            DraftFormat::encode(window.draftKeeper->composerContent(),
+                                                {"bench.PDD", QByteArray(20, ' ')}, bytes);
+                        }),
+        "us", "-");
 
     const double gapList = longestGapDuring([&] { Show_Entries(path, 1, 1); });
     const double gapStats = longestGapDuring([] { Show_Statistics(); });

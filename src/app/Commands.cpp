@@ -3,6 +3,7 @@
 #include "ComposerEdits.h"
 #include "DateTimeText.h"
 #include "DialogLaunch.h"
+#include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "MsgBox.h"
 #include "Popups.h"
@@ -86,6 +87,9 @@ void saveEntry(frmMain* main) {
     main->txtEntry->setPlainText(QString());
     selectNone(main->optWellness);
     selectNone(main->optLove);
+    // The entry is on disk for good: its draft is no longer needed.
+    if (main->draftKeeper)
+        main->draftKeeper->entrySaved();
 
     switchView(main, View::Browser);
     Show_Entries(publicDiaryPath, 0, 1);
@@ -132,6 +136,7 @@ void showStatisticals(frmMain* main) {
 void closeDiary(frmMain* main) {
     if (!diaryOpenOrTell())
         return;
+    const QString closed = publicDiaryPath;
     publicDiaryPath.clear();
     main->lblWhichOwner->setText(QString());
     main->lblTitle->setText(QString());
@@ -141,6 +146,8 @@ void closeDiary(frmMain* main) {
     main->fraStaticticals->hide();
     main->txtEntry->setPlainText(QString());
     main->txtTopic->setText(QString());
+    if (main->draftKeeper)
+        main->draftKeeper->diaryClosed(closed);
 }
 
 // --- editing on the focused control -------------------------------------

@@ -2,6 +2,7 @@
 
 #include "DateTimeText.h"
 #include "DialogParts.h"
+#include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
@@ -66,6 +67,9 @@ void logIn() {
     if (row < 0)
         return;
     chooser->lstFilePath->setCurrentRow(row);
+    DraftKeeper* keeper = DraftKeeper::instance();
+    if (keeper)
+        keeper->logInStarting();
     // From here the chosen diary counts as the open one, whatever was open.
     publicDiaryPath = chooser->lstFilePath->item(row)->text();
     const QString path = publicDiaryPath;
@@ -82,6 +86,8 @@ void logIn() {
         // The chosen file vanished or cannot be read since it was listed: no
         // diary is left open, as after a refused password.
         publicDiaryPath.clear();
+        if (keeper)
+            keeper->logInFailed();
         passwordDialog->done(QDialog::Rejected);
         Show_Error(status, Source);
         return;
@@ -92,10 +98,15 @@ void logIn() {
         showOpenedDiary(path, owner, title);
         passwordDialog->done(QDialog::Accepted);
         showPopup(PopupKind::LoginAllowed);
+        // An entry left unsaved in this diary is offered back now.
+        if (DraftKeeper* after = DraftKeeper::instance(); after && publicDiaryPath == path)
+            after->loggedIn(path);
     } else {
         passwordDialog->done(QDialog::Rejected);
         showPopup(PopupKind::AccessDenied);
         publicDiaryPath.clear();
+        if (keeper)
+            keeper->logInFailed();
     }
 }
 

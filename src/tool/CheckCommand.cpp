@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include "DiaryAudit.h"
+#include "DraftReport.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mFile.h"
@@ -17,7 +18,18 @@ bool isFolderToScan(const QString& path) {
     return info.isDir() && !info.fileName().endsWith(QLatin1String(".PDD"), Qt::CaseInsensitive);
 }
 
-// Prints the problems of one file; returns how many there were.
+// Prints the draft notes; returns how many of them are problems.
+qsizetype reportDrafts(const QList<DraftNote>& notes, QString& lines) {
+    qsizetype problems = 0;
+    for (const DraftNote& note : notes) {
+        lines += printable(note.shownName) + QStringLiteral(": ") + printable(note.text) + QLatin1Char('\n');
+        problems += note.problem ? 1 : 0;
+    }
+    return problems;
+}
+
+// Prints the problems of one file and the state of its draft; returns how
+// many problems there were.
 qsizetype report(const QString& shownName, const QString& path, QString& lines) {
     const DiaryInspection inspection = inspectDiaryFile(path);
     for (const DiaryProblem& problem : inspection.problems) {
@@ -26,7 +38,7 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
             lines += QStringLiteral("entry %1: ").arg(problem.entry);
         lines += printable(problem.description) + QLatin1Char('\n');
     }
-    return inspection.problems.size();
+    return inspection.problems.size() + reportDrafts(draftNoteFor(shownName, path), lines);
 }
 
 QString count(qsizetype n, const char* one, const char* many) {
@@ -41,6 +53,7 @@ int runCheck(const QStringList& arguments) {
         QStringLiteral("Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
                        "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
                        "names that are not readable files (folders, pipes, dangling links).\n"
+                       "Reports the draft of an unsaved entry beside its diary, and damaged drafts.\n"
                        "Prints one line per problem and a summary; exit code 1 when any was found."));
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("A data folder or one diary file (default: DATA beside "
@@ -72,6 +85,9 @@ int runCheck(const QStringList& arguments) {
             problems += found;
             damagedFiles += found > 0 ? 1 : 0;
         }
+        const qsizetype strayDrafts = reportDrafts(draftsWithoutDiary(target, files), lines);
+        problems += strayDrafts;
+        damagedFiles += strayDrafts;
         lines +=
             QStringLiteral("checked %1 in %2: ")
                 .arg(count(files.size(), "diary file", "diary files"), printable(target)) +

@@ -2,6 +2,7 @@
 // sound and damaged diary files, special files among them.
 
 #include "DiaryFormat.h"
+#include "EntryDraft.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
 
@@ -47,6 +48,7 @@ private slots:
     void listShowsOneLinePerDiaryWithoutPasswords();
     void listReportsUnreadableFilesAndGoesOn();
     void defaultFolderIsDataBesideTheTool();
+    void draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -192,3 +194,47 @@ void TestToolCheck::defaultFolderIsDataBesideTheTool() {
 
 QTEST_GUILESS_MAIN(TestToolCheck)
 #include "tst_tool_check.moc"
+
+void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
+    TempProgramFolder program;
+    const QString data = program.dataPath();
+    const QString anna = renameTo(makeDiary("Anna", "Year", "pw", 1), "1000.PDD");
+    const QString ben = renameTo(makeDiary("Ben", "Trips", "pw", 0), "2000.PDD");
+    EntryDraft draft;
+    draft.dateTime = "08.12.2026 21:14:05";
+    draft.topic = "Half";
+    draft.text = "written";
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(anna, owner).ok());
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode(draft, owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(anna), bytes).ok());
+    writeBytes(draftPathFor(ben), "noise");
+    QVERIFY(writeDraftFile(data + "/3000.draft", bytes).ok()); // its diary is gone
+
+    const ToolRun check = runTool({"check", data});
+    QCOMPARE(check.exitCode, 1);
+    QCOMPARE(lines(check.out),
+             (QStringList{"1000.PDD: draft: an unsaved entry of 08.12.2026 21:14:05 (topic 4 characters, text 7), "
+                          "offered at the next log-in",
+                          "2000.PDD: draft: damaged (the draft is cut short (5 bytes)); Quorvel sets it aside at the "
+                          "next log-in",
+                          "3000.draft: a draft whose diary no longer exists",
+                          QString("checked 2 diary files in %1: 2 problems in 2 files").arg(data)}));
+    const ToolRun one = runTool({"check", anna});
+    QCOMPARE(one.exitCode, 0);
+    QVERIFY(one.out.contains("1000.PDD: draft: an unsaved entry"));
+
+    // Listing and export see the diaries only.
+    const ToolRun list = runTool({"list", data});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(lines(list.out).size(), 2);
+    QTemporaryDir work;
+    writeBytes(work.filePath("pw"), "pw");
+    const ToolRun withDraft = runTool({"export", anna, "-f", "json", "--password-file", work.filePath("pw")});
+    QCOMPARE(withDraft.exitCode, 0);
+    QVERIFY(!withDraft.out.contains("Half"));
+    QVERIFY(removeDraftFile(draftPathFor(anna)).ok());
+    const ToolRun without = runTool({"export", anna, "-f", "json", "--password-file", work.filePath("pw")});
+    QCOMPARE(without.out, withDraft.out);
+}

@@ -1,6 +1,8 @@
 #include "frmAreYouShure.h"
 
 #include "DialogParts.h"
+#include "DraftKeeper.h"
+#include "EntryDraft.h"
 #include "Popups.h"
 #include "StorageStatus.h"
 #include "frmDeleteDiary.h"
@@ -99,9 +101,15 @@ void frmAreYouShure::cmdDeleteDiary_Click() {
     frmDeleteDiary* chooser = frmDeleteDiary::instance();
     const QString path = chooser ? chooser->selectedPath() : QString();
     const StorageStatus deleted = path.isEmpty() ? StorageStatus::fromErrno(ENOENT, path) : deleteDiaryFile(path);
-    if (deleted)
+    if (deleted) {
+        // The diary's unsaved entry goes with it.
+        if (DraftKeeper* keeper = DraftKeeper::instance())
+            keeper->diaryDeleted(path);
+        else
+            removeDraftFile(draftPathFor(path));
         showPopup(PopupKind::KillAllowed);
-    else
+    } else {
         Show_Error(deleted, "frmAreYouShure --> cmdDeleteDiary_Click");
+    }
     closeChain(deleted ? QDialog::Accepted : QDialog::Rejected);
 }

@@ -3,6 +3,7 @@
 #include "ChainEndFocus.h"
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
+#include "DraftKeeper.h"
 #include "MainLayout.h"
 #include "ProgramFolder.h"
 #include "frmMainLook.h"
@@ -131,6 +132,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildReading(client);
     buildStatisticals(client);
     buildBottomRow(client);
+    draftKeeper = new DraftKeeper(this);
 
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -149,6 +151,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
+    delete draftKeeper; // before the composer it listens to goes
+    draftKeeper = nullptr;
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }

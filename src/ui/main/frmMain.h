@@ -15,6 +15,7 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QStringListModel;
+class DraftKeeper;
 class ClickableLabel;
 class ComposerTopicEdit;
 class ComposerTextEdit;
@@ -95,6 +96,9 @@ public:
     QFrame* pnlTitle = nullptr;
     QLabel* lblTitle = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+
+    // Keeps the composer's unsaved entry on disk as the open diary's draft.
+    DraftKeeper* draftKeeper = nullptr;
 
     // Menu items (File, Edit, View, Options, Window, ?)
     QAction* mnuFileNewDiary = nullptr;

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "MainLayout.h"
 #include "MsgBox.h"
@@ -56,6 +57,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     quitting_ = true;
+    // The unsaved entry stays on disk, so the next log-in can bring it back.
+    if (draftKeeper)
+        draftKeeper->flushNow();
     event->accept();
     // Leave every event loop, also those of dialogs still open.
     if (QThread::currentThread()->loopLevel() > 0)

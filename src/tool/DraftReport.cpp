@@ -1,0 +1,48 @@
+#include "DraftReport.h"
+
+#include "EntryDraft.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QDir>
+#include <QSet>
+
+QList<DraftNote> draftNoteFor(const QString& shownName, const QString& diaryPath) {
+    const DraftReading reading = readDraftOf(diaryPath);
+    switch (reading.state) {
+    case DraftState::None:
+        return {};
+    case DraftState::Ready: {
+        const QString dateTime = trimBlanks(reading.draft.dateTime);
+        return {{shownName,
+                 QStringLiteral("draft: an unsaved entry of %1 (topic %2 characters, text %3), offered at the next "
+                                "log-in")
+                     .arg(dateTime.isEmpty() ? QStringLiteral("no date/time") : dateTime)
+                     .arg(reading.draft.topic.size())
+                     .arg(reading.draft.text.size()),
+                 false}};
+    }
+    case DraftState::Damaged:
+    case DraftState::Foreign:
+        break;
+    }
+    return {
+        {shownName,
+         QStringLiteral("draft: %1 (%2); Quorvel sets it aside at the next log-in")
+             .arg(reading.state == DraftState::Damaged ? QStringLiteral("damaged") : QStringLiteral("not this diary's"),
+                  reading.problem),
+         true}};
+}
+
+QList<DraftNote> draftsWithoutDiary(const QString& folder, const QList<DiaryFileName>& diaries) {
+    QSet<QString> drafted;
+    for (const DiaryFileName& diary : diaries)
+        drafted.insert(QDir(folder).relativeFilePath(draftPathFor(diary.fullPath)));
+    QList<DraftNote> notes;
+    const QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names)
+        if (isDraftFileName(name) && !drafted.contains(name))
+            notes.append({name, QStringLiteral("a draft whose diary no longer exists"), true});
+    return notes;
+}

@@ -1,0 +1,240 @@
+#include "DraftKeeper.h"
+
+#include "ComposerEdits.h"
+#include "MsgBox.h"
+#include "StorageGlobals.h"
+#include "frmMain.h"
+#include "mString.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+
+DraftKeeper* theKeeper = nullptr;
+
+qint16 checkedRating(const QButtonGroup* group) {
+    const int id = group->checkedId();
+    return qint16(id >= 0 && id <= 3 ? id : DiaryFormat::RatingNone);
+}
+
+void checkRating(QButtonGroup* group, qint16 rating) {
+    if (QAbstractButton* option = group->button(rating))
+        option->setChecked(true);
+}
+
+bool holdsAnything(const EntryDraft& draft) {
+    return !draft.topic.isEmpty() || !draft.text.isEmpty() || draft.wellness != DiaryFormat::RatingNone ||
+           draft.love != DiaryFormat::RatingNone;
+}
+
+// The first few words of a draft, for the question that offers it.
+QString firstWords(const EntryDraft& draft) {
+    const QString all = (trimBlanks(draft.topic) + QLatin1Char(' ') + draft.text).simplified();
+    const QStringList words = all.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QString shown = words.mid(0, 8).join(QLatin1Char(' '));
+    const bool cut = words.size() > 8 || shown.size() > 60;
+    shown.truncate(60);
+    return shown.isEmpty() ? QStringLiteral("(only ratings)") : QStringLiteral("\"%1%2\"").arg(shown, cut ? "..." : "");
+}
+
+} // namespace
+
+DraftKeeper::DraftKeeper(frmMain* main) : QObject(main), main_(main) {
+    theKeeper = this;
+    setObjectName(QStringLiteral("draftKeeper"));
+    quiet_.setSingleShot(true);
+    connect(&quiet_, &QTimer::timeout, this, &DraftKeeper::writePending);
+    connect(main->txtTopic, &QLineEdit::textChanged, this, &DraftKeeper::composerChanged);
+    connect(main->txtEntry, &QPlainTextEdit::textChanged, this, &DraftKeeper::composerChanged);
+    connect(main->optWellness, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            composerChanged();
+    });
+    connect(main->optLove, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            composerChanged();
+    });
+}
+
+DraftKeeper::~DraftKeeper() {
+    if (theKeeper == this)
+        theKeeper = nullptr;
+}
+
+DraftKeeper* DraftKeeper::instance() {
+    return theKeeper;
+}
+
+EntryDraft DraftKeeper::composerContent() const {
+    EntryDraft draft;
+    draft.dateTime = main_->lblDateTime->text();
+    draft.topic = main_->txtTopic->text();
+    draft.text = LineBreaks::toStored(main_->txtEntry->toPlainText());
+    draft.wellness = checkedRating(main_->optWellness);
+    draft.love = checkedRating(main_->optLove);
+    return draft;
+}
+
+void DraftKeeper::fillComposer(const EntryDraft& draft) {
+    filling_ = true;
+    main_->lblDateTime->setText(draft.dateTime);
+    main_->txtTopic->setText(draft.topic);
+    main_->txtEntry->setPlainText(LineBreaks::toEditor(draft.text));
+    checkRating(main_->optWellness, draft.wellness);
+    checkRating(main_->optLove, draft.love);
+    filling_ = false;
+}
+
+void DraftKeeper::composerChanged() {
+    if (filling_)
+        return;
+    if (!pending_) {
+        pending_ = true;
+        sinceFirstChange_.start();
+    }
+    // Wait for a pause in typing, but never longer than MaxWaitMs in all.
+    const qint64 left = qMax<qint64>(0, MaxWaitMs - sinceFirstChange_.elapsed());
+    quiet_.start(int(qMin<qint64>(QuietMs, left)));
+}
+
+bool DraftKeeper::tieTo(const QString& diaryPath) {
+    if (diaryPath == tiedDiary_ && !tiedDiary_.isEmpty())
+        return true;
+    DraftOwner owner;
+    if (!draftOwnerOf(diaryPath, owner).ok())
+        return false; // no readable diary, no draft
+    tiedDiary_ = diaryPath;
+    tiedOwner_ = owner;
+    return true;
+}
+
+void DraftKeeper::writePending() {
+    quiet_.stop();
+    if (held_ || !pending_)
+        return;
+    pending_ = false;
+    if (!isDiaryOpen())
+        return; // a draft belongs to an open diary
+    const QString diary = publicDiaryPath;
+    const QString previous = tiedDiary_;
+    if (!tieTo(diary))
+        return;
+    if (!previous.isEmpty() && previous != diary)
+        writer_.remove(draftPathFor(previous)); // the unsaved entry now belongs here
+    const EntryDraft draft = composerContent();
+    if (!holdsAnything(draft)) {
+        writer_.remove(draftPathFor(diary));
+        return;
+    }
+    QByteArray bytes;
+    if (DraftFormat::encode(draft, tiedOwner_, bytes).ok())
+        writer_.write(draftPathFor(diary), bytes);
+}
+
+void DraftKeeper::flushNow() {
+    held_ = false;
+    writePending();
+    writer_.flush();
+}
+
+void DraftKeeper::entrySaved() {
+    quiet_.stop();
+    pending_ = false;
+    if (isDiaryOpen())
+        writer_.remove(draftPathFor(publicDiaryPath));
+}
+
+void DraftKeeper::diaryClosed(const QString& diaryPath) {
+    quiet_.stop();
+    pending_ = false;
+    writer_.remove(draftPathFor(diaryPath));
+    if (tiedDiary_ == diaryPath)
+        tiedDiary_.clear();
+}
+
+void DraftKeeper::diaryDeleted(const QString& diaryPath) {
+    if (tiedDiary_ == diaryPath) {
+        quiet_.stop();
+        pending_ = false;
+        tiedDiary_.clear();
+    }
+    writer_.remove(draftPathFor(diaryPath));
+}
+
+void DraftKeeper::logInStarting() {
+    writePending(); // what was typed so far is the open diary's
+    held_ = true;
+}
+
+void DraftKeeper::logInFailed() {
+    held_ = false;
+}
+
+void DraftKeeper::loggedIn(const QString& diaryPath) {
+    writer_.flush(); // nothing of the diary open before is still on its way
+    const bool carried = holdsAnything(composerContent());
+    const bool restored = offerDraft(diaryPath);
+    held_ = false;
+    if (restored || !carried)
+        return;
+    // The composer's unsaved entry follows the diary now open: written as its
+    // draft at once, and the draft of the diary it was typed for goes.
+    pending_ = true;
+    writePending();
+}
+
+bool DraftKeeper::offerDraft(const QString& diaryPath) {
+    const DraftReading reading = readDraftOf(diaryPath);
+    switch (reading.state) {
+    case DraftState::None:
+        return false;
+    case DraftState::Damaged:
+    case DraftState::Foreign:
+        reportDamaged(diaryPath, reading.problem);
+        return false;
+    case DraftState::Ready:
+        break;
+    }
+    EntryDraft shown = composerContent();
+    shown.dateTime = reading.draft.dateTime;
+    if (reading.draft == shown) {
+        // The composer still holds it (a log-in again after a wrong password):
+        // nothing to ask, only its own date/time comes back.
+        fillComposer(reading.draft);
+        tiedDiary_ = diaryPath;
+        tiedOwner_ = reading.owner;
+        return true;
+    }
+    const QString dateTime = trimBlanks(reading.draft.dateTime);
+    const QString question =
+        QStringLiteral("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
+            .arg(dateTime.isEmpty() ? QStringLiteral("an unknown date") : dateTime, firstWords(reading.draft));
+    if (MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) == MsgBox::Answer::Yes) {
+        quiet_.stop();
+        pending_ = false;
+        fillComposer(reading.draft);
+        tiedDiary_ = diaryPath; // the draft on disk is the composer's content
+        tiedOwner_ = reading.owner;
+        return true;
+    }
+    const StorageStatus removed = removeDraftFile(draftPathFor(diaryPath));
+    if (!removed.ok())
+        reportDamaged(diaryPath, removed.description);
+    return false;
+}
+
+void DraftKeeper::reportDamaged(const QString& diaryPath, const QString& problem) {
+    const QString draftPath = draftPathFor(diaryPath);
+    if (reported_.contains(draftPath))
+        return;
+    reported_.insert(draftPath);
+    const QString aside = moveDraftAside(draftPath);
+    const QString where = aside.isEmpty() ? QStringLiteral("It could not be set aside.")
+                                          : QStringLiteral("It was set aside as %1.").arg(QFileInfo(aside).fileName());
+    MsgBox::show(
+        QStringLiteral("The unsaved entry kept for this diary cannot be restored: %1.\n%2").arg(problem, where),
+        QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "DraftWriter.h"
+#include "EntryDraft.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+class frmMain;
+
+// Keeps the unsaved entry of the Entry Composer on disk while a diary is
+// open: a change to the topic, the text or a rating is written as the
+// diary's draft once typing pauses (QuietMs) and at the latest MaxWaitMs
+// after the first change not yet written, so a crash loses at most the
+// last moments of typing. The writing and its fsync run on DraftWriter's
+// thread; the composer is only read here.
+class DraftKeeper : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int QuietMs = 250;
+    static constexpr int MaxWaitMs = 750;
+
+    explicit DraftKeeper(frmMain* main);
+    ~DraftKeeper() override;
+
+    // The keeper of the one main window, or null.
+    static DraftKeeper* instance();
+
+    // Save Entry stored the composed entry durably: its draft goes.
+    void entrySaved();
+    // The diary is closed (its composer emptied): its draft goes.
+    void diaryClosed(const QString& diaryPath);
+    // The diary file is deleted: so is its draft.
+    void diaryDeleted(const QString& diaryPath);
+    // A log-in is about to change the open diary: what is pending is
+    // written for the diary open so far, and nothing more until it ends.
+    void logInStarting();
+    // The log-in failed (no diary is open now).
+    void logInFailed();
+    // The log-in into diaryPath succeeded ("LOGIN ALLOWED" shown): offers
+    // the diary's draft, sets damaged drafts aside, and the composer's
+    // unsaved content, if any, is kept as a draft of this diary from now on.
+    void loggedIn(const QString& diaryPath);
+    // Writes what is pending now and waits until the draft is on disk
+    // (before the program ends).
+    void flushNow();
+
+    // The composer's content as a draft.
+    EntryDraft composerContent() const;
+    // Fills the composer with a draft: date/time, topic, text and ratings.
+    void fillComposer(const EntryDraft& draft);
+
+private:
+    void composerChanged();
+    void writePending();
+    bool tieTo(const QString& diaryPath);
+    // Asks whether to restore the diary's draft; true when it was restored.
+    bool offerDraft(const QString& diaryPath);
+    void reportDamaged(const QString& diaryPath, const QString& problem);
+
+    frmMain* main_;
+    QTimer quiet_;
+    QElapsedTimer sinceFirstChange_;
+    bool pending_ = false;
+    bool held_ = false;    // during a log-in
+    bool filling_ = false; // the keeper itself fills the composer
+    QString tiedDiary_;    // the diary whose draft this keeper writes
+    DraftOwner tiedOwner_;
+    QSet<QString> reported_; // damaged drafts already reported in this run
+    DraftWriter writer_;
+};

@@ -1,0 +1,337 @@
+// The composer's unsaved entry kept as a draft through the real main window:
+// written within two seconds of typing, removed by Save Entry, Close Diary
+// and Delete Diary, kept by Quit, offered back at the next log-in (Yes
+// restores, No discards), following the diary a log-in opens, and damaged or
+// foreign drafts reported once and set aside, never offered.
+
+#include "ComposerEdits.h"
+#include "DraftKeeper.h"
+#include "EntryDraft.h"
+#include "GuiTestSupport.h"
+#include "MsgBox.h"
+#include "Popups.h"
+#include "StorageGlobals.h"
+#include "frmAreYouShure.h"
+#include "frmDeleteDiary.h"
+#include "frmDeleteEnterPassword.h"
+#include "frmEnterPassword.h"
+#include "frmMain.h"
+#include "frmOpenDiary.h"
+#include "mApplication.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+// Logs into the diary at path through the real chooser and password dialog.
+void logIn(const QString& path, const QString& password) {
+    whenModal<frmOpenDiary>([path](frmOpenDiary* d) {
+        for (int i = 0; i < d->lstFilePath->count(); ++i)
+            if (d->lstFilePath->item(i)->text() == path)
+                d->lstExistantDiaries->setCurrentRow(i);
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    whenModal<frmEnterPassword>([password](frmEnterPassword* d) {
+        QTest::keyClicks(d->txtPassword, password);
+        QTest::keyClick(d->txtPassword, Qt::Key_Return);
+    });
+    Run_Command(1);
+}
+
+DraftState stateOf(const QString& diary) {
+    return readDraftOf(diary).state;
+}
+
+QStringList shownTexts() {
+    QStringList texts;
+    for (const MsgBox::Shown& shown : MsgBox::shownForTesting())
+        texts << shown.text;
+    return texts;
+}
+
+} // namespace
+
+class TestDrafts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDialogs(); }
+    void init() {
+        folder_ = std::make_unique<TempProgramFolder>();
+        publicDiaryPath.clear();
+        startWindow();
+    }
+    void cleanup() {
+        QVERIFY(!QApplication::activeModalWidget());
+        main_.reset();
+        publicDiaryPath.clear();
+        folder_.reset();
+    }
+
+    void typingIsDraftedAndSaveEntryRemovesIt();
+    void nextLogInOffersTheDraftYesRestoresNoDiscards();
+    void quitAsksAndKeepsTheLatestDraft();
+    void damagedOrForeignDraftIsReportedOnceAndSetAside();
+    void logInOverOpenDiaryTakesTheDraftAlong();
+    void closeAndDeleteRemoveTheDraft();
+
+private:
+    void startWindow() {
+        MsgBox::clearShownForTesting();
+        main_ = std::make_unique<frmMain>();
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+    }
+    // Ends the window as a crash would: nothing pending is written.
+    void crashWindow() {
+        main_.reset();
+        publicDiaryPath.clear();
+    }
+    void typeEntry(const QString& topic, const QString& text) {
+        QTest::keyClicks(main_->txtTopic, topic);
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(main_->txtEntry, Qt::Key_Return);
+            QTest::keyClicks(main_->txtEntry, lines.at(i));
+        }
+    }
+
+    std::unique_ptr<TempProgramFolder> folder_;
+    std::unique_ptr<frmMain> main_;
+};
+
+void TestDrafts::typingIsDraftedAndSaveEntryRemovesIt() {
+    const QString diary = makeDiary("Ann", "Days", "pw", 1);
+    logIn(diary, "pw");
+    QVERIFY(shownTexts().isEmpty()); // no draft, no question
+    QCOMPARE(stateOf(diary), DraftState::None);
+
+    typeEntry("Snow", "It snowed all day.");
+    main_->optWellness->button(1)->click();
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(readDraftOf(diary).draft == main_->draftKeeper->composerContent(), 2000);
+    qInfo("draft on disk %lld ms after the last change", static_cast<long long>(clock.elapsed()));
+    const EntryDraft draft = readDraftOf(diary).draft;
+    QCOMPARE(draft.topic, QString("Snow"));
+    QCOMPARE(draft.text, QString("It snowed all day."));
+    QCOMPARE(draft.wellness, qint16(1));
+    QCOMPARE(draft.love, qint16(3));
+    QCOMPARE(draft.dateTime, main_->lblDateTime->text());
+
+    // A ratings-only composer still holds something unsaved; an empty one not.
+    main_->txtTopic->clear();
+    main_->txtEntry->clear();
+    QTRY_VERIFY_WITH_TIMEOUT(readDraftOf(diary).draft.text.isEmpty(), 2000);
+    QCOMPARE(stateOf(diary), DraftState::Ready);
+    main_->optWellness->button(3)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(diary), DraftState::None, 2000);
+
+    typeEntry("Rain", "Then it rained.");
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.text, QString("Then it rained."), 2000);
+    Run_Command(2);
+    QCOMPARE(PopupSettings::shownForTesting().last(), PopupKind::EntrySaved);
+    QCOMPARE(countEntriesInFile(diary), 2);
+    main_->draftKeeper->flushNow();
+    QCOMPARE(stateOf(diary), DraftState::None);
+    QTest::qWait(DraftKeeper::MaxWaitMs + 100);
+    QCOMPARE(stateOf(diary), DraftState::None); // the cleared composer writes nothing back
+}
+
+void TestDrafts::nextLogInOffersTheDraftYesRestoresNoDiscards() {
+    const QString diary = makeDiary("Ann", "Days", "pw");
+    logIn(diary, "pw");
+    main_->lblDateTime->setText("03.04.2025 05:06:07");
+    typeEntry("Half a story", "Once upon a time there was a diary\nwith two lines");
+    main_->optLove->button(2)->click();
+    const EntryDraft typed = main_->draftKeeper->composerContent();
+    QTRY_VERIFY_WITH_TIMEOUT(readDraftOf(diary).draft == typed, 2000);
+    crashWindow();
+
+    startWindow();
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    logIn(diary, "pw");
+    QCOMPARE(PopupSettings::shownForTesting().last(), PopupKind::LoginAllowed);
+    const QList<MsgBox::Shown> shown = MsgBox::shownForTesting();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().title, QString("Quorvel"));
+    QCOMPARE(int(shown.first().buttons), int(MsgBox::Buttons::YesNo));
+    QVERIFY2(shown.first().text.contains("03.04.2025 05:06:07"), qPrintable(shown.first().text));
+    QVERIFY2(shown.first().text.contains("Half a story Once upon a time"), qPrintable(shown.first().text));
+    QCOMPARE(main_->draftKeeper->composerContent(), typed);
+    QCOMPARE(main_->lblDateTime->text(), QString("03.04.2025 05:06:07"));
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("Once upon a time there was a diary\nwith two lines"));
+    QCOMPARE(main_->optLove->checkedId(), 2);
+    QCOMPARE(main_->lblEntryNumber->text(), QString("1"));
+    // Saved as restored, with its original date/time.
+    Run_Command(2);
+    EntryText saved;
+    QVERIFY(readEntry(diary, 1, saved).ok());
+    QCOMPARE(trimBlanks(saved.dateTime), QString("03.04.2025 05:06:07"));
+    QCOMPARE(trimBlanks(saved.topic), QString("Half a story"));
+    main_->draftKeeper->flushNow();
+    QCOMPARE(stateOf(diary), DraftState::None);
+
+    // No discards the draft and leaves the composer empty.
+    Run_Command(11);
+    typeEntry("Another", "to be thrown away");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(diary), DraftState::Ready, 2000);
+    crashWindow();
+    startWindow();
+    MsgBox::queueAnswer(MsgBox::Answer::No);
+    logIn(diary, "pw");
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(stateOf(diary), DraftState::None);
+    QVERIFY(main_->txtTopic->text().isEmpty());
+    QVERIFY(main_->txtEntry->toPlainText().isEmpty());
+    QCOMPARE(countEntriesInFile(diary), 1);
+}
+
+void TestDrafts::quitAsksAndKeepsTheLatestDraft() {
+    const QString diary = makeDiary("Ann", "Days", "pw");
+    logIn(diary, "pw");
+    typeEntry("Late", "typed just before quitting");
+    // Quit right away, before the draft's pause is over: No keeps the window.
+    MsgBox::queueAnswer(MsgBox::Answer::No);
+    Run_Command(3);
+    QVERIFY(main_->isVisible());
+    QCOMPARE(shownTexts().last(), QString("Do you want to quit this application?"));
+    QTest::keyClicks(main_->txtEntry, " and more");
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    Run_Command(3);
+    QVERIFY(!main_->isVisible());
+    const DraftReading reading = readDraftOf(diary);
+    QCOMPARE(reading.state, DraftState::Ready);
+    QCOMPARE(reading.draft.text, QString("typed just before quitting and more"));
+}
+
+void TestDrafts::damagedOrForeignDraftIsReportedOnceAndSetAside() {
+    const QString a = makeDiary("Ann", "Days", "a");
+    const QString b = makeDiary("Bob", "Nights", "b");
+    QFile noise(draftPathFor(a));
+    QVERIFY(noise.open(QIODevice::WriteOnly));
+    noise.write("QVDRAFT\x01 this is not what a draft holds");
+    noise.close();
+    logIn(a, "a");
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(int(MsgBox::shownForTesting().first().buttons), int(MsgBox::Buttons::Ok));
+    QVERIFY(shownTexts().first().contains("cannot be restored"));
+    QVERIFY(shownTexts().first().contains(".damaged-draft"));
+    QVERIFY(QFile::exists(a.chopped(4) + ".damaged-draft"));
+    QCOMPARE(stateOf(a), DraftState::None);
+    QVERIFY(main_->txtEntry->toPlainText().isEmpty());
+
+    // A's intact draft put in B's place: never offered to B.
+    typeEntry("For A", "only for A");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(a), DraftState::Ready, 2000);
+    crashWindow();
+    QVERIFY(QFile::rename(draftPathFor(a), draftPathFor(b)));
+    startWindow();
+    logIn(b, "b");
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(int(MsgBox::shownForTesting().first().buttons), int(MsgBox::Buttons::Ok));
+    QVERIFY(main_->txtEntry->toPlainText().isEmpty());
+    QCOMPARE(stateOf(b), DraftState::None);
+
+    // A folder in the draft's place: reported once, then gone from the way.
+    QVERIFY(QDir().mkdir(draftPathFor(a)));
+    logIn(a, "a");
+    logIn(a, "a");
+    QCOMPARE(MsgBox::shownForTesting().size(), 2);
+    QCOMPARE(stateOf(a), DraftState::None);
+}
+
+void TestDrafts::logInOverOpenDiaryTakesTheDraftAlong() {
+    const QString a = makeDiary("Ann", "Days", "a");
+    const QString b = makeDiary("Bob", "Nights", "b", 2);
+    logIn(a, "a");
+    typeEntry("Wandering", "typed while A was open");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(a), DraftState::Ready, 2000);
+    logIn(b, "b");
+    QVERIFY(shownTexts().isEmpty());
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("typed while A was open"));
+    main_->draftKeeper->flushNow();
+    QCOMPARE(stateOf(a), DraftState::None);
+    QCOMPARE(readDraftOf(b).state, DraftState::Ready);
+    QCOMPARE(readDraftOf(b).draft.text, QString("typed while A was open"));
+
+    // A wrong password leaves the draft where it was; nothing is written
+    // while no diary is open.
+    logIn(a, "wrong");
+    QVERIFY(!isDiaryOpen());
+    QTest::keyClicks(main_->txtEntry, " more");
+    QTest::qWait(DraftKeeper::MaxWaitMs + 100);
+    main_->draftKeeper->flushNow();
+    QCOMPARE(stateOf(a), DraftState::None);
+    const EntryDraft kept = readDraftOf(b).draft;
+    QCOMPARE(kept.text, QString("typed while A was open"));
+
+    // Back into B with more typed: B's older draft is offered, No keeps the
+    // composer, and its content becomes B's draft.
+    logIn(b, "b");
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("typed while A was open more"));
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(b).draft.text, QString("typed while A was open more"), 2000);
+
+    // A wrong password, then B again: the composer still shows B's draft, so
+    // nothing is asked.
+    logIn(a, "wrong");
+    QVERIFY(!isDiaryOpen());
+    MsgBox::clearShownForTesting();
+    logIn(b, "b");
+    QVERIFY(shownTexts().isEmpty());
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("typed while A was open more"));
+    QCOMPARE(main_->lblDateTime->text(), readDraftOf(b).draft.dateTime);
+}
+
+void TestDrafts::closeAndDeleteRemoveTheDraft() {
+    const QString a = makeDiary("Ann", "Days", "a");
+    logIn(a, "a");
+    typeEntry("Closing", "soon closed");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(a), DraftState::Ready, 2000);
+    Run_Command(16);
+    main_->draftKeeper->flushNow();
+    QCOMPARE(stateOf(a), DraftState::None);
+
+    // A draft left by a crash goes with its diary when that is deleted
+    // (from another diary: the open one is not offered for deleting).
+    logIn(a, "a");
+    typeEntry("Deleting", "soon deleted");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(a), DraftState::Ready, 2000);
+    crashWindow();
+    startWindow();
+    const QString b = makeDiary("Bob", "Nights", "b");
+    logIn(b, "b");
+    whenModal<frmDeleteDiary>([](frmDeleteDiary* d) { QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return); });
+    whenModal<frmDeleteEnterPassword>([](frmDeleteEnterPassword* d) {
+        QTest::keyClicks(d->txtPassword1, "a");
+        QTest::keyClicks(d->txtPassword2, "a");
+        QTest::keyClick(d->txtPassword2, Qt::Key_Return);
+    });
+    whenModal<frmAreYouShure>([](frmAreYouShure* d) { QTest::keyClick(d->cmdDeleteDiary, Qt::Key_Return); });
+    Run_Command(18);
+    QCOMPARE(PopupSettings::shownForTesting().last(), PopupKind::KillAllowed);
+    QVERIFY(!QFile::exists(a));
+    main_->draftKeeper->flushNow();
+    QVERIFY(!QFile::exists(draftPathFor(a)));
+    QCOMPARE(QDir(folder_->dataPath()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QFileInfo(b).fileName()});
+}
+
+QTEST_MAIN(TestDrafts)
+#include "tst_drafts.moc"
