@@ -140,9 +140,10 @@ void MoodMonths::add(const char* dateTime, qint16 wellness, qint16 love) {
         const MonthNumber month = fast >= 0 ? fast : otherForms(dateTime, 20);
         if (month < 0) {
             ++undated_;
-            return;
+            tally = &undatedTally_;
+        } else {
+            tally = &months_[month];
         }
-        tally = &months_[month];
         if (fast >= 0) {
             std::memcpy(lastDate_, dateTime, DatePartWidth);
             lastTally_ = tally;

@@ -36,6 +36,7 @@ public:
 
     const std::map<MonthNumber, RatingTally>& months() const { return months_; }
     qint32 undated() const { return undated_; }
+    const RatingTally& undatedTally() const { return undatedTally_; }
     bool isEmpty() const { return months_.empty() && undated_ == 0; }
 
 private:
@@ -43,6 +44,7 @@ private:
 
     std::map<MonthNumber, RatingTally> months_;
     qint32 undated_ = 0;
+    RatingTally undatedTally_;
     // Entries come mostly in date order: the last date text and its month are
     // kept, so most entries cost one compare.
     char lastDate_[DatePartWidth] = {};
