@@ -141,7 +141,8 @@ int main(int argc, char* argv[]) {
 
     const QString path = ProgramFolder::dataFolder() + "/bench.PDD";
     writeBenchDiary(path, Entries);
-    const double raw = bestMs(5, [&] {
+    // Nine runs of the raw read and the walks: the ratios stay steady on a busy machine.
+    const double raw = bestMs(9, [&] {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         QByteArray buffer(1 << 20, '\0');
@@ -168,10 +169,10 @@ int main(int argc, char* argv[]) {
     row("raw sequential read of the file", raw, "ms", "-");
     row("log-in: password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
     bool allMet = true;
-    allMet &= walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(5, [&] { Show_Entries(path, 1, 1); }), raw, 5);
+    allMet &= walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(9, [&] { Show_Entries(path, 1, 1); }), raw, 5);
     const long listedPeakKb = statusKb("VmHWM");
     const long listedKb = statusKb("VmRSS");
-    allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(5, [] { Show_Statistics(); }), raw, 3);
+    allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(9, [] { Show_Statistics(); }), raw, 3);
 
     // The save path at 29999 entries: composer, Save Entry (fsync), refreshed list.
     const qint64 at29999 = DiaryFormat::entryOffset(Entries);
