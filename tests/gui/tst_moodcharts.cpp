@@ -113,6 +113,10 @@ void TestMoodCharts::reopeningTheViewRefreshesBoth() {
     QCOMPARE(f.window->chtWellnessByMonth->undatedLine()->text(), QStringLiteral("undated: 1"));
     QVERIFY(f.window->chtWellnessByMonth->undatedLine()->isVisible());
     QCOMPARE(f.window->lblStatisticals_DS_COUNT->text(), QStringLiteral("4"));
+    // At the smallest window the charts are low: the undated count joins the title.
+    f.window->setOuterSizeTwips(MainDesign::MinWidth, MainDesign::MinHeight);
+    QVERIFY(f.window->chtWellnessByMonth->undatedLine()->isHidden());
+    QCOMPARE(love->chart()->title(), QStringLiteral("Love by month (undated: 1)"));
 }
 
 void TestMoodCharts::emptyDiarySaysNoEntriesYet() {

@@ -263,12 +263,39 @@ QChart* MoodChartView::chart() const {
 void MoodChartView::setTimeline(const MoodTimeline& timeline) {
     timeline_ = timeline;
     fillMoodChart(view_->chart(), mood_, timeline_);
-    connectToolTips();
     undated_->setText(undatedText(timeline_));
-    undated_->setVisible(timeline_.undated > 0);
+    fitToHeight();
+    connectToolTips();
     const QString description = moodChartDescription(mood_, timeline_);
     setAccessibleDescription(description);
     view_->setAccessibleDescription(description);
+}
+
+void MoodChartView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitToHeight();
+}
+
+// A low chart (the window near its smallest) keeps its bars readable: the
+// legend moves beside the plot in a smaller type, the undated count joins the
+// title and the period names give way; the tool tip and the description still
+// name every bar.
+void MoodChartView::fitToHeight() {
+    if (!view_ || !undated_)
+        return; // still being built
+    constexpr int LowHeight = 200;
+    const bool low = height() < LowHeight;
+    QChart* chart = view_->chart();
+    chart->legend()->setAlignment(low ? Qt::AlignRight : Qt::AlignBottom);
+    chart->legend()->setFont(sizedFont(low ? 6 : 8));
+    chart->legend()->setContentsMargins(0, low ? 0 : 4, 0, low ? 0 : 4);
+    chart->setMargins(low ? QMargins(2, 0, 2, 0) : QMargins(4, 4, 4, 4));
+    for (QAbstractAxis* axis : chart->axes(Qt::Horizontal))
+        axis->setLabelsVisible(!low);
+    const bool undated = timeline_.undated > 0;
+    undated_->setVisible(undated && !low);
+    const QString title = moodChartTitle(mood_, timeline_.period);
+    chart->setTitle(undated && low ? title + QStringLiteral(" (%1)").arg(undatedText(timeline_)) : title);
 }
 
 void MoodChartView::connectToolTips() {

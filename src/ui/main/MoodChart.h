@@ -50,8 +50,12 @@ public:
     QChart* chart() const;
     QLabel* undatedLine() const { return undated_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void connectToolTips();
+    void fitToHeight();
 
     Mood mood_;
     MoodTimeline timeline_;
