@@ -152,6 +152,7 @@ std::unique_ptr<QChart> buildMoodChart(Mood mood, const MoodTimeline& timeline) 
     chart->setTitleFont(sizedFont(9, true));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setFont(sizedFont(8));
+    chart->legend()->setContentsMargins(0, 4, 0, 4);
     auto* note = new QGraphicsSimpleTextItem(chart.get());
     note->setData(NoteKey, NoteTag);
     note->setFont(sizedFont(11, true));
@@ -286,10 +287,13 @@ void MoodChartView::fitToHeight() {
     constexpr int LowHeight = 200;
     const bool low = height() < LowHeight;
     QChart* chart = view_->chart();
-    chart->legend()->setAlignment(low ? Qt::AlignRight : Qt::AlignBottom);
-    chart->legend()->setFont(sizedFont(low ? 6 : 8));
-    chart->legend()->setContentsMargins(0, low ? 0 : 4, 0, low ? 0 : 4);
-    chart->setMargins(low ? QMargins(2, 0, 2, 0) : QMargins(4, 4, 4, 4));
+    if (low != low_) { // each of these lays the chart out anew
+        low_ = low;
+        chart->legend()->setAlignment(low ? Qt::AlignRight : Qt::AlignBottom);
+        chart->legend()->setFont(sizedFont(low ? 6 : 8));
+        chart->legend()->setContentsMargins(0, low ? 0 : 4, 0, low ? 0 : 4);
+        chart->setMargins(low ? QMargins(2, 0, 2, 0) : QMargins(4, 4, 4, 4));
+    }
     for (QAbstractAxis* axis : chart->axes(Qt::Horizontal))
         axis->setLabelsVisible(!low);
     const bool undated = timeline_.undated > 0;

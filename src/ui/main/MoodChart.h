@@ -61,4 +61,5 @@ private:
     MoodTimeline timeline_;
     QChartView* view_ = nullptr;
     QLabel* undated_ = nullptr;
+    bool low_ = false; // laid out for a low height
 };
