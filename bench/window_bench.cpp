@@ -183,6 +183,21 @@ void row(const char* what, double value, const char* unit, const char* target) {
     std::printf("%-52s %9.1f %-3s  target %s\n", what, value, unit, target);
 }
 
+// A walk through the window: its time, the ratio to the raw read, and
+// whether it met its target ratio.
+bool walkRow(const char* what, double ms, double rawMs, double maxRatio) {
+    const double ratio = ms / rawMs;
+    std::printf("%-52s %9.1f ms   %5.2f x raw, target <= %.0f x raw%s\n", what, ms, ratio, maxRatio,
+                ratio <= maxRatio ? "" : "   ** MISSED **");
+    return ratio <= maxRatio;
+}
+
+bool gapRow(const char* what, double ms) {
+    constexpr double MaxGapMs = 50;
+    std::printf("%-52s %9.1f ms   target <= 50 ms%s\n", what, ms, ms <= MaxGapMs ? "" : "   ** MISSED **");
+    return ms <= MaxGapMs;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -197,7 +212,8 @@ int main(int argc, char* argv[]) {
 
     const QString path = ProgramFolder::dataFolder() + "/bench.PDD";
     writeBenchDiary(path, Entries);
-    const double raw = bestMs(5, [&] {
+    // Nine runs of the raw read and the walks: the ratios stay steady on a busy machine.
+    const double raw = bestMs(9, [&] {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         QByteArray buffer(1 << 20, '\0');
@@ -223,10 +239,11 @@ int main(int argc, char* argv[]) {
     std::printf("Quorvel window benchmark: %d entries, offscreen\n", Entries);
     row("raw sequential read of the file", raw, "ms", "-");
     row("log-in: password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
-    row("Show_Entries mode 1 (Entry Browser list)", bestMs(5, [&] { Show_Entries(path, 1, 1); }), "ms", "<= 60 ms");
+    bool allMet = true;
+    allMet &= walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(9, [&] { Show_Entries(path, 1, 1); }), raw, 5);
     const long listedPeakKb = statusKb("VmHWM");
     const long listedKb = statusKb("VmRSS");
-    row("Show_Statistics", bestMs(5, [] { Show_Statistics(); }), "ms", "<= 40 ms");
+    allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(9, [] { Show_Statistics(); }), raw, 3);
 
     // The save path at 29999 entries: composer, Save Entry (fsync), refreshed list.
     const qint64 at29999 = DiaryFormat::entryOffset(Entries);
@@ -275,9 +292,11 @@ int main(int argc, char* argv[]) {
 
     const double gapList = longestGapDuring([&] { Show_Entries(path, 1, 1); });
     const double gapStats = longestGapDuring([] { Show_Statistics(); });
-    row("longest event-loop gap, Entry Browser walk", gapList, "ms", "<= 50 ms");
-    row("longest event-loop gap, statistics walk", gapStats, "ms", "<= 50 ms");
+    allMet &= gapRow("longest event-loop gap, Entry Browser walk", gapList);
+    allMet &= gapRow("longest event-loop gap, statistics walk", gapStats);
     row("peak memory over the empty window, diary listed", (listedPeakKb - emptyKb) / 1024.0, "MB", "<= 25 MB");
     row("resident memory over the empty window, diary listed", (listedKb - emptyKb) / 1024.0, "MB", "-");
-    return 0;
+    if (!allMet)
+        std::printf("Some targets were missed.\n");
+    return allMet ? 0 : 1;
 }

@@ -1,9 +1,10 @@
-// Rating statistics on arbitrary file bytes, checked against the ratings of
+// Rating statistics and their months on arbitrary file bytes, checked against the ratings of
 // each entry as readEntry returns them.
 
 #include "FuzzFile.h"
 
 #include "DiaryWalks.h"
+#include "MoodMonths.h"
 #include "mFile.h"
 
 #include <cstdio>
@@ -11,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString path = FuzzFile::put(data, size);
     StorageStatus status;
-    const RatingCounts counts = countRatings(path, {}, &status);
+    MoodMonths months;
+    const RatingCounts counts = countRatings(path, {}, &status, &months);
     FUZZ_CHECK(status.ok());
     FUZZ_CHECK(counts.entries == countEntriesInFile(path));
     RatingCounts expected;
@@ -25,5 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(counts.wellness == expected.wellness);
     FUZZ_CHECK(counts.love == expected.love);
+    // The months (and the undated entries) share out the same counts.
+    RatingTally shared = months.undatedTally();
+    for (const auto& [month, tally] : months.months()) {
+        FUZZ_CHECK(month >= 12 && month < 10000 * 12);
+        for (std::size_t k = 0; k < 4; ++k) {
+            shared.wellness[k] += tally.wellness[k];
+            shared.love[k] += tally.love[k];
+        }
+    }
+    FUZZ_CHECK(shared.wellness == counts.wellness);
+    FUZZ_CHECK(shared.love == counts.love);
     return 0;
 }

@@ -3,7 +3,7 @@
 # are missing. Sourced by run.sh and test.sh.
 quorvel_packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libqt6svg6
   qt6-qpa-plugins
   clang libclang-rt-14-dev

@@ -2,6 +2,7 @@
 
 #include "Cp1252.h"
 #include "DiaryFormat.h"
+#include "MoodMonths.h"
 #include "RawFile.h"
 #include "mString.h"
 
@@ -11,12 +12,23 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+// Where the processor has AVX2 (checked at run time), the search scans
+// 32 bytes a compare; the program itself is built for plain x86-64.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define QUORVEL_AVX2_SCAN 1
+#include <immintrin.h>
+#endif
 
 using namespace DiaryFormat;
 
 namespace {
 
 constexpr qint32 ProgressEvery = 64;
+// Records a read: about 1 MiB for the walks that look at a few bytes of each
+// record; the search reads a quarter of that, so that the block it scans is
+// still in the processor's cache.
+constexpr qint32 WalkBlockRecords = 256;
+constexpr qint32 SearchBlockRecords = 64;
 
 void report(const WalkProgress& progress, qint32 done, qint32 total) {
     if (progress)
@@ -51,6 +63,37 @@ bool readPadded(const RawFile& file, qint64 offset, char* buffer, qint64 length)
     return true;
 }
 
+// Reads the records of a walk many at a time (about 1 MiB a system call)
+// into one buffer that is kept for the whole walk.
+class RecordBlocks {
+public:
+    RecordBlocks(const RawFile& file, qint32 count, qint32 recordsPerBlock)
+        : file_(file), count_(count), perBlock_(recordsPerBlock),
+          buffer_(static_cast<size_t>(qMin(recordsPerBlock, qMax(count, 1))) * EntrySize) {
+        file.adviseSequential();
+    }
+
+    // Reads the block that starts with entry first; returns how many records
+    // it holds, -1 on a read error (errno tells).
+    qint32 read(qint32 first) {
+        const qint32 records = qMin(perBlock_, count_ - first + 1);
+        if (!readPadded(file_, entryOffset(first), buffer_.data(), qint64(records) * EntrySize))
+            return -1;
+        return records;
+    }
+
+    qint32 perBlock() const { return perBlock_; }
+
+    // Record r (from 0) of the block last read.
+    const char* record(qint32 r) const { return buffer_.data() + qsizetype(r) * EntrySize; }
+
+private:
+    const RawFile& file_;
+    qint32 count_;
+    qint32 perBlock_;
+    std::vector<char> buffer_;
+};
+
 unsigned char foldedByte(unsigned char plain) {
     const QString decoded = Cp1252::decode(QByteArray(1, static_cast<char>(plain)));
     const QString folded = decoded.toCaseFolded();
@@ -79,24 +122,34 @@ public:
             if (fold[static_cast<size_t>(b)] == static_cast<unsigned char>(needle_.at(0)))
                 firstBytes_.push_back(static_cast<unsigned char>(b));
         }
+#ifdef __SSE2__
+        // Up to four possible first bytes, each in all 16 lanes; one or three
+        // are padded by repeating the last, so the scan needs 2 or 4 compares.
+        const size_t forms = firstBytes_.size();
+        splatWidth_ = forms == 0 || forms > 4 ? 0 : (forms <= 2 ? 2 : 4);
+        for (int k = 0; k < splatWidth_; ++k)
+            firstSplats_[k] = _mm_set1_epi8(static_cast<char>(firstBytes_[qMin(static_cast<size_t>(k), forms - 1)]));
+#endif
     }
 
     qint32 find(const unsigned char* text, qint32 length) const {
         const qint32 last = length - static_cast<qint32>(needle_.size());
         qint32 i = 0;
 #ifdef __SSE2__
-        for (; i + 16 <= last + 1; i += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            __m128i hits = _mm_setzero_si128();
-            for (const unsigned char b : firstBytes_)
-                hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(static_cast<char>(b))));
-            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-            while (mask != 0) {
-                const int bit = __builtin_ctz(mask);
-                if (matchesAt(text, i + bit))
-                    return i + bit;
-                mask &= mask - 1;
+        if (splatWidth_ != 0) {
+            qint32 scanned = -1;
+#ifdef QUORVEL_AVX2_SCAN
+            if (avx2_) {
+                scanned = splatWidth_ == 2 ? scanAvx2<2>(text, last) : scanAvx2<4>(text, last);
+                if (scanned >= 0)
+                    return scanned;
             }
+#endif
+            const qint32 from = -(scanned + 1);
+            scanned = splatWidth_ == 2 ? scanSse<2>(text, from, last) : scanSse<4>(text, from, last);
+            if (scanned >= 0)
+                return scanned;
+            i = -(scanned + 1);
         }
 #endif
         for (; i <= last; ++i) {
@@ -107,6 +160,89 @@ public:
     }
 
 private:
+#ifdef __SSE2__
+    template <int Width> __m128i firstByteHits(const unsigned char* at) const {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        __m128i hits = _mm_cmpeq_epi8(chunk, firstSplats_[0]);
+        for (int k = 1; k < Width; ++k)
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, firstSplats_[k]));
+        return hits;
+    }
+
+    // Scans 64 bytes a step: most steps hold no possible first byte and cost
+    // one test. Returns the position of a match, or where the byte-wise
+    // rest of the scan goes on, as -(position + 1).
+    template <int Width> qint32 scanSse(const unsigned char* text, qint32 from, qint32 last) const {
+        qint32 i = from;
+        for (; i + 64 <= last + 1; i += 64) {
+            const __m128i any =
+                _mm_or_si128(_mm_or_si128(firstByteHits<Width>(text + i), firstByteHits<Width>(text + i + 16)),
+                             _mm_or_si128(firstByteHits<Width>(text + i + 32), firstByteHits<Width>(text + i + 48)));
+            if (_mm_movemask_epi8(any) == 0)
+                continue;
+            for (int part = 0; part < 64; part += 16) {
+                const qint32 at = matchIn16<Width>(text, i + part);
+                if (at >= 0)
+                    return at;
+            }
+        }
+        for (; i + 16 <= last + 1; i += 16) {
+            const qint32 at = matchIn16<Width>(text, i);
+            if (at >= 0)
+                return at;
+        }
+        return -(i + 1);
+    }
+
+    // The first match that starts within the 16 bytes from `from`; -1 when none.
+    template <int Width> qint32 matchIn16(const unsigned char* text, qint32 from) const {
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(firstByteHits<Width>(text + from)));
+        while (mask != 0) {
+            const int bit = __builtin_ctz(mask);
+            if (matchesAt(text, from + bit))
+                return from + bit;
+            mask &= mask - 1;
+        }
+        return -1;
+    }
+#endif
+
+#ifdef QUORVEL_AVX2_SCAN
+    template <int Width>
+    __attribute__((target("avx2"))) static __m256i firstByteHitsAvx2(const unsigned char* at, const __m256i* splats) {
+        const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+        __m256i hits = _mm256_cmpeq_epi8(chunk, splats[0]);
+        for (int k = 1; k < Width; ++k)
+            hits = _mm256_or_si256(hits, _mm256_cmpeq_epi8(chunk, splats[k]));
+        return hits;
+    }
+
+    // As scanSse, 64 bytes in two 32-byte compares per possible first byte.
+    template <int Width> __attribute__((target("avx2"))) qint32 scanAvx2(const unsigned char* text, qint32 last) const {
+        __m256i splats[Width];
+        for (int k = 0; k < Width; ++k)
+            splats[k] = _mm256_broadcastsi128_si256(firstSplats_[k]);
+        qint32 i = 0;
+        for (; i + 64 <= last + 1; i += 64) {
+            const __m256i low = firstByteHitsAvx2<Width>(text + i, splats);
+            const __m256i high = firstByteHitsAvx2<Width>(text + i + 32, splats);
+            const __m256i any = _mm256_or_si256(low, high);
+            if (_mm256_testz_si256(any, any))
+                continue;
+            for (const auto& [hits, offset] : {std::pair{low, 0}, std::pair{high, 32}}) {
+                unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hits));
+                while (mask != 0) {
+                    const int bit = __builtin_ctz(mask);
+                    if (matchesAt(text, i + offset + bit))
+                        return i + offset + bit;
+                    mask &= mask - 1;
+                }
+            }
+        }
+        return -(i + 1);
+    }
+#endif
+
     bool matchesAt(const unsigned char* text, qint32 at) const {
         const auto& fold = storedFoldTable();
         for (qsizetype k = 1; k < needle_.size(); ++k) {
@@ -118,6 +254,13 @@ private:
 
     QByteArray needle_;
     std::vector<unsigned char> firstBytes_;
+#ifdef __SSE2__
+    __m128i firstSplats_[4] = {};
+    int splatWidth_ = 0;
+#ifdef QUORVEL_AVX2_SCAN
+    bool avx2_ = __builtin_cpu_supports("avx2");
+#endif
+#endif
 };
 
 } // namespace
@@ -144,8 +287,6 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
         return lines;
 
     lines.reserve(count);
-    constexpr int Width = DateTimeWidth + TopicWidth;
-    char head[Width];
     const unsigned char* unscramble = unscrambleTable();
     const QString byteChars = Cp1252::decode([] {
         QByteArray all(256, '\0');
@@ -153,28 +294,38 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
             all[b] = static_cast<char>(b);
         return all;
     }());
-    for (qint32 i = 1; i <= count; ++i) {
-        if (!readPadded(file, entryOffset(i), head, Width)) {
+    const QChar* chars = byteChars.constData();
+    RecordBlocks blocks(file, count, WalkBlockRecords);
+    for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
+        const qint32 records = blocks.read(first);
+        if (records < 0) {
             if (status)
                 *status = StorageStatus::fromErrno(errno, path);
             break;
         }
-        // " n", tab, date/time, tab, topic: written straight into one string.
-        const QString number = QString::number(i);
-        QString line(1 + number.size() + 1 + DateTimeWidth + 1 + TopicWidth, Qt::Uninitialized);
-        QChar* out = line.data();
-        *out++ = QLatin1Char(' ');
-        for (const QChar c : number)
-            *out++ = c;
-        *out++ = QLatin1Char('\t');
-        for (int k = 0; k < DateTimeWidth; ++k)
-            *out++ = byteChars.at(static_cast<unsigned char>(head[DateTimeOffset + k]));
-        *out++ = QLatin1Char('\t');
-        for (int k = 0; k < TopicWidth; ++k)
-            *out++ = byteChars.at(unscramble[static_cast<unsigned char>(head[TopicOffset + k])]);
-        lines.append(line);
-        if (i % ProgressEvery == 0)
-            report(progress, i, count);
+        for (qint32 r = 0; r < records; ++r) {
+            const qint32 i = first + r;
+            const auto* head = reinterpret_cast<const unsigned char*>(blocks.record(r));
+            // " n", tab, date/time, tab, topic: written straight into one string.
+            char digits[12];
+            int digitCount = 0;
+            for (qint32 n = i; n > 0; n /= 10)
+                digits[digitCount++] = static_cast<char>('0' + n % 10);
+            QString line(1 + digitCount + 1 + DateTimeWidth + 1 + TopicWidth, Qt::Uninitialized);
+            QChar* out = line.data();
+            *out++ = QLatin1Char(' ');
+            while (digitCount > 0)
+                *out++ = QLatin1Char(digits[--digitCount]);
+            *out++ = QLatin1Char('\t');
+            for (int k = 0; k < DateTimeWidth; ++k)
+                *out++ = chars[head[DateTimeOffset + k]];
+            *out++ = QLatin1Char('\t');
+            for (int k = 0; k < TopicWidth; ++k)
+                *out++ = chars[unscramble[head[TopicOffset + k]]];
+            lines.append(std::move(line));
+            if (i % ProgressEvery == 0)
+                report(progress, i, count);
+        }
     }
     report(progress, count, count);
     return lines;
@@ -199,25 +350,25 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
         c = static_cast<char>(plainFoldTable()[static_cast<unsigned char>(c)]);
     const TextMatcher matcher(needle);
 
-    file.adviseSequential();
-    constexpr qint32 RecordsPerBlock = 64;
-    std::vector<char> block(static_cast<size_t>(RecordsPerBlock * EntrySize));
-    for (qint32 k = first; k <= count; k += RecordsPerBlock) {
-        const qint32 records = qMin(RecordsPerBlock, count - k + 1);
-        if (!readPadded(file, entryOffset(k), block.data(), records * EntrySize))
+    RecordBlocks blocks(file, count, SearchBlockRecords);
+    for (qint32 k = first; k <= count; k += blocks.perBlock()) {
+        const qint32 records = blocks.read(k);
+        if (records < 0)
             return {};
         for (qint32 r = 0; r < records; ++r) {
-            const auto* text = reinterpret_cast<const unsigned char*>(block.data() + r * EntrySize + TextOffset);
+            const auto* text = reinterpret_cast<const unsigned char*>(blocks.record(r) + TextOffset);
             const qint32 at = matcher.find(text, EntryWidth);
             if (at >= 0)
                 return {k + r, at};
+            if ((k + r) % ProgressEvery == 0)
+                report(progress, k + r, count);
         }
-        report(progress, k + records - 1, count);
     }
     return {};
 }
 
-RatingCounts countRatings(const QString& path, const WalkProgress& progress, StorageStatus* status) {
+RatingCounts countRatings(const QString& path, const WalkProgress& progress, StorageStatus* status,
+                          MoodMonths* months) {
     RatingCounts counts;
     RawFile file;
     qint32 count = 0;
@@ -227,21 +378,27 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
     if (!opened.ok())
         return counts;
     counts.entries = count;
-    char ratings[4];
-    for (qint32 i = 1; i <= count; ++i) {
-        if (!readPadded(file, entryOffset(i) + WellnessOffset, ratings, 4)) {
+    RecordBlocks blocks(file, count, WalkBlockRecords);
+    for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
+        const qint32 records = blocks.read(first);
+        if (records < 0) {
             if (status)
                 *status = StorageStatus::fromErrno(errno, path);
             break;
         }
-        const qint16 wellness = readInt16LE(ratings);
-        const qint16 love = readInt16LE(ratings + 2);
-        if (wellness >= 0 && wellness <= 3)
-            ++counts.wellness[static_cast<size_t>(wellness)];
-        if (love >= 0 && love <= 3)
-            ++counts.love[static_cast<size_t>(love)];
-        if (i % ProgressEvery == 0)
-            report(progress, i, count);
+        for (qint32 r = 0; r < records; ++r) {
+            const char* record = blocks.record(r);
+            const qint16 wellness = readInt16LE(record + WellnessOffset);
+            const qint16 love = readInt16LE(record + LoveOffset);
+            if (wellness >= 0 && wellness <= 3)
+                ++counts.wellness[static_cast<size_t>(wellness)];
+            if (love >= 0 && love <= 3)
+                ++counts.love[static_cast<size_t>(love)];
+            if (months)
+                months->add(record + DateTimeOffset, wellness, love);
+            if ((first + r) % ProgressEvery == 0)
+                report(progress, first + r, count);
+        }
     }
     report(progress, count, count);
     return counts;

@@ -39,8 +39,12 @@ struct RatingCounts {
     std::array<qint32, 4> love{};
 };
 
+class MoodMonths;
+
 // Counts the ratings of every entry; values outside 0..3 are not counted.
-RatingCounts countRatings(const QString& path, const WalkProgress& progress = {}, StorageStatus* status = nullptr);
+// With months, the same walk also counts them month by month.
+RatingCounts countRatings(const QString& path, const WalkProgress& progress = {}, StorageStatus* status = nullptr,
+                          MoodMonths* months = nullptr);
 
 // The case-folded, unscrambled character for each stored byte of an entry
 // text (exposed for tests and the fuzzers).

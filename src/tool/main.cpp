@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "StatsCommand.h"
 #include "ToolApplication.h"
 #include "ToolCommon.h"
 
@@ -25,6 +26,8 @@ QString generalHelp() {
                           "                           writes the entries; asks for the diary's password\n"
                           "  import FILE.json [FOLDER]\n"
                           "                           makes a new diary from a JSON export\n"
+                          "  stats FILE [--csv] [--password-file FILE]\n"
+                          "                           wellness and love ratings month by month\n"
                           "\n"
                           "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
                           "quorvel-tool COMMAND --help tells more about each command.\n"
@@ -63,6 +66,8 @@ int main(int argc, char* argv[]) {
         return runExport(rest);
     if (command == QLatin1String("import"))
         return runImport(rest);
+    if (command == QLatin1String("stats"))
+        return runStats(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));

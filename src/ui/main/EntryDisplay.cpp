@@ -2,6 +2,7 @@
 
 #include "ComposerEdits.h"
 #include "DialogLaunch.h"
+#include "MoodChart.h"
 #include "StorageGlobals.h"
 #include "WalkPacer.h"
 #include "frmMain.h"
@@ -71,6 +72,12 @@ void showEntryList(const QString& path) {
     main->pgbProgressBottom->setValue(0);
 }
 
+void showMoodCharts(frmMain* main, const MoodMonths& months) {
+    const MoodTimeline timeline = moodTimeline(months);
+    main->chtWellnessByMonth->setTimeline(timeline);
+    main->chtLoveByMonth->setTimeline(timeline);
+}
+
 void showOneEntry(const QString& path, qint32 number) {
     const BusyPointer busy;
     const qint32 count = Count_Entries();
@@ -115,14 +122,18 @@ void Show_Statistics() {
     main->lblStatisticals_DATE_OF_BUILD->setText(Read_Header_Field(path, HeaderField::TimeOfBegin));
     main->lblStatisticals_DIARY_OWNER->setText(Read_Header_Field(path, HeaderField::Owner));
     main->lblStatisticals_DIARY_TITLE->setText(Read_Header_Field(path, HeaderField::Title));
-    if (count == 0)
-        return; // the counters keep what they showed
+    if (count == 0) {
+        // The counters keep what they showed; the charts say there is nothing.
+        showMoodCharts(main, MoodMonths());
+        return;
+    }
 
     main->pgbProgressBottom->setRange(0, count);
     main->pgbProgressBottom->setVisible(true);
     WalkPacer pacer(true);
     StorageStatus status;
-    const RatingCounts counts = countRatings(path, pacer.progress(), &status);
+    MoodMonths months;
+    const RatingCounts counts = countRatings(path, pacer.progress(), &status, &months);
     if (!main)
         return;
     if (status.ok() && generation == statisticsGeneration) {
@@ -130,6 +141,7 @@ void Show_Statistics() {
             main->lblStatisticals_HEALTH[i]->setText(QLatin1Char(' ') + QString::number(counts.wellness[i]));
             main->lblStatisticals_LOVE[i]->setText(QLatin1Char(' ') + QString::number(counts.love[i]));
         }
+        showMoodCharts(main, months);
     }
     main->pgbProgressBottom->setValue(0);
 }

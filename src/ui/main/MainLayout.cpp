@@ -31,6 +31,10 @@ MainLayout computeMainLayout(int W, int H, bool minimized) {
 
         // Entry Statisticals
         l.statHeadingWidth = l.frameWidth - 200;
+        // Wellness on the left half, love on the right, down to the frame's foot.
+        l.moodChartWidth = (l.frameWidth - 2 * MoodChartsLeft - MoodChartsGap) / 2;
+        l.moodChartHeight = l.frameHeight - MoodChartsTop - MoodChartsLeft;
+        l.loveChartLeft = MoodChartsLeft + l.moodChartWidth + MoodChartsGap;
 
         // Entry Reading: its text grows with the window's height, not the frame's.
         l.txtREADINGTopicWidth = l.frameWidth - 2000;

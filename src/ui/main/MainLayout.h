@@ -46,6 +46,10 @@ constexpr int HeaderHeight = 270;
 constexpr int StatHeadingLeft = 105;
 constexpr int StatHeadingTops[3] = {345, 2355, 4650};
 constexpr int StatHeadingHeight = 240;
+// The two mood charts share the area below the last statistics row.
+constexpr int MoodChartsLeft = 105;
+constexpr int MoodChartsTop = 6180;
+constexpr int MoodChartsGap = 150;
 constexpr int ProgressLeft = 45;
 constexpr int BottomHeight = 240;
 constexpr int OwnerPanelWidth = 2205;
@@ -80,6 +84,9 @@ struct MainLayout {
     int cmdShowEntryTop = 0;
     // Entry Statisticals
     int statHeadingWidth = 0;
+    int moodChartWidth = 0;
+    int moodChartHeight = 0;
+    int loveChartLeft = 0;
     // Entry Reading
     int txtREADINGTopicWidth = 0;
     int txtREADINGEntryWidth = 0;

@@ -5,6 +5,7 @@
 #include "ComposerEdits.h"
 #include "DraftKeeper.h"
 #include "MainLayout.h"
+#include "MoodChart.h"
 #include "ProgramFolder.h"
 #include "frmMainLook.h"
 #include "mApplication.h"
@@ -371,6 +372,13 @@ void frmMain::buildStatisticals(QWidget* client) {
         value->setFont(MainLook::font(9, true));
         *row.value = value;
     }
+
+    chtWellnessByMonth = new MoodChartView(Mood::Wellness, fraStaticticals);
+    chtWellnessByMonth->setObjectName(QStringLiteral("chtWellnessByMonth"));
+    place(chtWellnessByMonth, MoodChartsLeft, MoodChartsTop, 4800, 3600);
+    chtLoveByMonth = new MoodChartView(Mood::Love, fraStaticticals);
+    chtLoveByMonth->setObjectName(QStringLiteral("chtLoveByMonth"));
+    place(chtLoveByMonth, MoodChartsLeft + 4800 + MoodChartsGap, MoodChartsTop, 4800, 3600);
 }
 
 void frmMain::buildBottomRow(QWidget* client) {

@@ -20,6 +20,7 @@ class ClickableLabel;
 class ComposerTopicEdit;
 class ComposerTextEdit;
 class QRadioButton;
+class MoodChartView;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
@@ -88,6 +89,9 @@ public:
     QLabel* lblStatisticals_DATE_OF_BUILD = nullptr;
     std::array<QLabel*, 4> lblStatisticals_HEALTH{};
     std::array<QLabel*, 4> lblStatisticals_LOVE{};
+    // The moods over time, below the labels.
+    MoodChartView* chtWellnessByMonth = nullptr;
+    MoodChartView* chtLoveByMonth = nullptr;
 
     // Bottom row and status bar
     QProgressBar* pgbProgressBottom = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ComposerEdits.h"
 #include "MainLayout.h"
+#include "MoodChart.h"
 #include "mView.h"
 
 #include <QFrame>
@@ -125,6 +126,11 @@ void frmMain::layoutPass() {
         setWidth(lblStatistical_Universal, l.statHeadingWidth);
         setWidth(lblStatistical_Health, l.statHeadingWidth);
         setWidth(lblStatistical_Love, l.statHeadingWidth);
+        setWidth(chtWellnessByMonth, l.moodChartWidth);
+        setHeight(chtWellnessByMonth, l.moodChartHeight);
+        setLeft(chtLoveByMonth, l.loveChartLeft);
+        setWidth(chtLoveByMonth, l.moodChartWidth);
+        setHeight(chtLoveByMonth, l.moodChartHeight);
 
         setWidth(fraEntryReading, l.frameWidth);
         setHeight(fraEntryReading, l.frameHeight);
