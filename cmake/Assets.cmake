@@ -61,10 +61,11 @@ add_custom_target(quorvel_assets ALL DEPENDS ${QUORVEL_SOUND} ${QUORVEL_MANUALS}
 add_dependencies(quorvel quorvel_assets)
 
 # --- Installation -------------------------------------------------------------
-# Quorvel keeps DATA, s1.wav and manual/ beside its executable, so it installs
-# as one self-contained program folder, <prefix>/lib/quorvel (the usual place
-# for a program's private files), which must be writable by the user because
-# the program creates DATA there at its first start. <prefix>/bin/quorvel is a
+# Quorvel keeps s1.wav and manual/ beside its executable, so it installs as one
+# program folder, <prefix>/lib/quorvel (the usual place for a program's private
+# files). Users who may write there keep DATA there too; everyone else keeps
+# diaries in their own ~/.local/share/quorvel/DATA, so a system-wide prefix
+# (/usr for the Debian package) works for every user. <prefix>/bin/quorvel is a
 # relative symbolic link to the executable (the program finds its folder from
 # the resolved executable path), and a menu entry and icon go to share/.
 set(QUORVEL_INSTALL_DIR lib/quorvel)
@@ -78,6 +79,12 @@ install(FILES ${CMAKE_BINARY_DIR}/launcher/quorvel DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/quorvel.svg
   DESTINATION share/icons/hicolor/scalable/apps)
+
+# The man pages and the AppStream description for software centres; the
+# description names the menu entry (quorvel.desktop) as its launchable.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/man/quorvel.1 ${PROJECT_SOURCE_DIR}/docs/man/quorvel-tool.1
+  DESTINATION share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/de.talveronix.Quorvel.metainfo.xml DESTINATION share/metainfo)
 
 # The menu entry names the launcher by its full path: ~/.local/bin is not on
 # every desktop session's PATH. The prefix is only known at install time; a

@@ -43,8 +43,8 @@ int runCheck(const QStringList& arguments) {
                        "names that are not readable files (folders, pipes, dangling links).\n"
                        "Prints one line per problem and a summary; exit code 1 when any was found."));
     parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("A data folder or one diary file (default: DATA beside "
-                                                "quorvel-tool)."),
+                                 QStringLiteral("A data folder or one diary file (default: Quorvel's data "
+                                                "folder, see quorvel-tool --help)."),
                                  QStringLiteral("[FOLDER|FILE]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
     if (parsed >= 0)

@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "ProgramFolder.h"
 #include "ToolCommon.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ QString generalHelp() {
                           "  import FILE.json [FOLDER]\n"
                           "                           makes a new diary from a JSON export\n"
                           "\n"
-                          "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
+                          "FOLDER defaults to the diaries' folder of Quorvel: DATA beside quorvel-tool\n"
+                          "when you may write there, else ~/.local/share/quorvel/DATA (list names it).\n"
                           "quorvel-tool COMMAND --help tells more about each command.\n"
                           "\n") +
            exitCodeHelp();
@@ -36,7 +38,8 @@ QString generalHelp() {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quorvel-tool"));
+    // The same name as the program's: both keep per-user diaries in one folder.
+    ProgramFolder::setApplicationIdentity();
     QCoreApplication::setApplicationVersion(QStringLiteral("4.0"));
     // Diaries and exports (JSON holds the password) are for their owner only.
     ::umask(077);
