@@ -111,3 +111,12 @@ if(QUORVEL_BUILD_TESTS)
             -P ${PROJECT_SOURCE_DIR}/tests/install/check_install.cmake)
   set_tests_properties(tst_install PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
 endif()
+
+# --- Package test -----------------------------------------------------------------
+# Checks the Debian package that ./package.sh left in dist/ (lintian, AppStream,
+# menu entry, file list, quorvel-tool run as nobody from a dpkg -x root).
+# Skipped when there is no package; .ci/run makes one before the suite.
+if(QUORVEL_BUILD_TESTS AND NOT QUORVEL_SANITIZE)
+  add_test(NAME tst_package COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-package.sh)
+  set_tests_properties(tst_package PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()

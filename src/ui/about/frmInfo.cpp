@@ -61,7 +61,8 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     lblOrg = makeLabel(fraEINS, "lblOrg");
     lblMade = makeLabel(fraEINS, "lblMade", "Made in Germany, components in the USA");
     // Where the diaries are: beside the program, or the user's own folder.
-    lblDataFolder = makeLabel(fraEINS, "lblDataFolder", "Diaries: " + QDir::toNativeSeparators(ProgramFolder::dataFolder()));
+    lblDataFolder =
+        makeLabel(fraEINS, "lblDataFolder", "Diaries: " + QDir::toNativeSeparators(ProgramFolder::dataFolder()));
     lblDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (QLabel* label : {lblName, lblOrg}) {
         label->setMinimumWidth(260);
