@@ -34,9 +34,12 @@ else
 fi
 
 # ccache keeps rebuilds short when it is there; the compiler flags are Debian's.
+# debhelper gives the build a HOME of its own, so the cache is named here.
 if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
   export CCACHE_BASEDIR=$work CCACHE_NOHASHDIR=1
+  CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
+  export CCACHE_DIR
 fi
 export DEB_BUILD_OPTIONS="parallel=$(nproc) nocheck noddebs"
 echo "Building $deb (log: build-deb/build.log)"
