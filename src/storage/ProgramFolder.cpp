@@ -66,10 +66,6 @@ QString dataFolder() {
     return perUserDataFolder();
 }
 
-bool dataFolderIsPerUser() {
-    return dataFolder() == perUserDataFolder();
-}
-
 StorageStatus ensureDataFolder() {
     const QString folder = QDir::cleanPath(dataFolder());
     const QFileInfo info(folder);

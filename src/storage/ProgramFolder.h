@@ -29,8 +29,6 @@ QString perUserDataFolder();
 //   perUserDataFolder(). An existing DATA beside the program is never moved,
 //   copied or changed.
 QString dataFolder();
-// True when dataFolder() is the per-user folder rather than one beside the program.
-bool dataFolderIsPerUser();
 
 // Creates the data folder when there is none, with any missing parent
 // folders, all readable by their owner only. When it cannot be made, the

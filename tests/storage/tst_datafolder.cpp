@@ -56,7 +56,7 @@ void TestDataFolder::perUserFolderIsMadeOwnerOnlyWithItsParents() {
     qputenv("XDG_DATA_HOME", QFile::encodeName(xdg));
     QCOMPARE(QCoreApplication::applicationName(), QString("quorvel"));
     QCOMPARE(ProgramFolder::dataFolder(), xdg + "/quorvel/DATA");
-    QVERIFY(ProgramFolder::dataFolderIsPerUser());
+    QCOMPARE(ProgramFolder::perUserDataFolder(), xdg + "/quorvel/DATA");
 
     QVERIFY(ProgramFolder::ensureDataFolder().ok());
     for (const QString& made :
@@ -100,7 +100,7 @@ void TestDataFolder::writableProgramFolderKeepsItsData() {
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->filePath("xdg")));
     const TestSupport::TempProgramFolder program;
     QCOMPARE(ProgramFolder::dataFolder(), program.path() + "/DATA");
-    QVERIFY(!ProgramFolder::dataFolderIsPerUser());
+    QCOMPARE(ProgramFolder::perUserDataFolder(), dir_->filePath("xdg") + "/quorvel/DATA");
     QVERIFY(!QFileInfo::exists(dir_->filePath("xdg")));
 }
 

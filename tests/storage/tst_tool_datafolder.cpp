@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +64,7 @@ private:
     QString program_; // root's, 0755: nobody may not write into it
     QString home_;    // nobody's
     QString exportFile_;
+    QString lsanOptions_; // a sanitizer build's, with a suppressions file nobody may read
     uid_t nobody_ = 0;
 };
 
@@ -86,13 +88,23 @@ void TestToolDataFolder::init() {
     exportFile_ = scratch_->filePath("diary.json");
     QVERIFY(writeBytes(exportFile_, Export));
     QVERIFY(QFile::setPermissions(exportFile_, QFile::ReadOwner | QFile::ReadOther));
+
+    // Under LeakSanitizer the tool reads its suppressions as nobody: hand it a copy.
+    lsanOptions_ = qEnvironmentVariable("LSAN_OPTIONS");
+    const QRegularExpressionMatch suppressions = QRegularExpression("suppressions=([^:]+)").match(lsanOptions_);
+    if (suppressions.hasMatch()) {
+        const QString copy = scratch_->filePath("lsan.supp");
+        QVERIFY(QFile::copy(suppressions.captured(1), copy));
+        QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadOther));
+        lsanOptions_.replace(suppressions.capturedStart(1), suppressions.capturedLength(1), copy);
+    }
 }
 
 ToolRun TestToolDataFolder::asNobody(const QStringList& arguments, const QString& home) const {
-    return runTool(
-        QStringList{"-u", "nobody", "--", "env", "-u", "XDG_DATA_HOME", "HOME=" + home, program_ + "/quorvel-tool"} +
-            arguments,
-        {}, {}, QStringLiteral("runuser"));
+    QStringList command{"-u", "nobody", "--", "env", "-u", "XDG_DATA_HOME", "HOME=" + home};
+    if (!lsanOptions_.isEmpty())
+        command << "LSAN_OPTIONS=" + lsanOptions_;
+    return runTool(command << program_ + "/quorvel-tool" << arguments, {}, {}, QStringLiteral("runuser"));
 }
 
 void TestToolDataFolder::installedToolUsesThePerUserFolder() {
