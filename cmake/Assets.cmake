@@ -61,10 +61,11 @@ add_custom_target(quorvel_assets ALL DEPENDS ${QUORVEL_SOUND} ${QUORVEL_MANUALS}
 add_dependencies(quorvel quorvel_assets)
 
 # --- Installation -------------------------------------------------------------
-# Quorvel keeps DATA, s1.wav and manual/ beside its executable, so it installs
-# as one self-contained program folder, <prefix>/lib/quorvel (the usual place
-# for a program's private files), which must be writable by the user because
-# the program creates DATA there at its first start. <prefix>/bin/quorvel is a
+# Quorvel keeps s1.wav and manual/ beside its executable, so it installs as one
+# program folder, <prefix>/lib/quorvel (the usual place for a program's private
+# files). Users who may write there keep DATA there too; everyone else keeps
+# diaries in their own ~/.local/share/quorvel/DATA, so a system-wide prefix
+# (/usr for the Debian package) works for every user. <prefix>/bin/quorvel is a
 # relative symbolic link to the executable (the program finds its folder from
 # the resolved executable path), and a menu entry and icon go to share/.
 set(QUORVEL_INSTALL_DIR lib/quorvel)
@@ -78,6 +79,12 @@ install(FILES ${CMAKE_BINARY_DIR}/launcher/quorvel DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/quorvel.svg
   DESTINATION share/icons/hicolor/scalable/apps)
+
+# The man pages and the AppStream description for software centres; the
+# description names the menu entry (quorvel.desktop) as its launchable.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/man/quorvel.1 ${PROJECT_SOURCE_DIR}/docs/man/quorvel-tool.1
+  DESTINATION share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/de.talveronix.Quorvel.metainfo.xml DESTINATION share/metainfo)
 
 # The menu entry names the launcher by its full path: ~/.local/bin is not on
 # every desktop session's PATH. The prefix is only known at install time; a
@@ -103,4 +110,13 @@ if(QUORVEL_BUILD_TESTS)
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-test
             -P ${PROJECT_SOURCE_DIR}/tests/install/check_install.cmake)
   set_tests_properties(tst_install PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+endif()
+
+# --- Package test -----------------------------------------------------------------
+# Checks the Debian package that ./package.sh left in dist/ (lintian, AppStream,
+# menu entry, file list, quorvel-tool run as nobody from a dpkg -x root).
+# Skipped when there is no package; .ci/run makes one before the suite.
+if(QUORVEL_BUILD_TESTS AND NOT QUORVEL_SANITIZE)
+  add_test(NAME tst_package COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-package.sh)
+  set_tests_properties(tst_package PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 300)
 endif()

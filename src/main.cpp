@@ -1,3 +1,4 @@
+#include "ProgramFolder.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -6,7 +7,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The same name as quorvel-tool's: both keep per-user diaries in one folder.
+    ProgramFolder::setApplicationIdentity();
     // Matches the installed menu entry, so desktops pair the window with it.
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
     if (QFile::exists(QStringLiteral(":/icons/quorvel.svg")))

@@ -56,8 +56,8 @@ int runCheck(const QStringList& arguments) {
                        "Reports the draft of an unsaved entry beside its diary, and damaged drafts.\n"
                        "Prints one line per problem and a summary; exit code 1 when any was found."));
     parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("A data folder or one diary file (default: DATA beside "
-                                                "quorvel-tool)."),
+                                 QStringLiteral("A data folder or one diary file (default: Quorvel's data "
+                                                "folder, see quorvel-tool --help)."),
                                  QStringLiteral("[FOLDER|FILE]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
     if (parsed >= 0)

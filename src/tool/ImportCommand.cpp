@@ -148,7 +148,7 @@ int runImport(const QStringList& arguments) {
                        "with exit code 5 and nothing is written."));
     parser.addPositionalArgument(QStringLiteral("FILE.json"), QStringLiteral("The export (\"-\": standard input)."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                                 QStringLiteral("Where the new diary goes (default: DATA beside quorvel-tool)."),
+                                 QStringLiteral("Where the new diary goes (default: Quorvel's data folder)."),
                                  QStringLiteral("[FOLDER]"));
     const int parsed = parseCommandLine(parser, arguments, 1, 2);
     if (parsed >= 0)

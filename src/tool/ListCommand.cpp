@@ -11,6 +11,8 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace {
 
 QString field(const QByteArray& bytes) {
@@ -24,15 +26,27 @@ int runList(const QStringList& arguments) {
     parser.setApplicationDescription(
         QStringLiteral("Lists the diaries of a data folder, one line each, tab-separated:\n"
                        "file name, owner, title, number of entries, time of begin.\n"
-                       "Files that cannot be read are reported on standard error (exit code 4)."));
+                       "Files that cannot be read are reported on standard error (exit code 4).\n"
+                       "Without FOLDER it lists Quorvel's own data folder and names it on standard\n"
+                       "error; when that folder does not exist yet, there are no diaries to list."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                                 QStringLiteral("The data folder (default: DATA beside quorvel-tool)."),
+                                 QStringLiteral("The data folder (default: Quorvel's data folder, named on\n"
+                                                "standard error)."),
                                  QStringLiteral("[FOLDER]"));
     const int parsed = parseCommandLine(parser, arguments, 0, 1);
     if (parsed >= 0)
         return parsed;
 
-    const QString folder = parser.positionalArguments().value(0, ProgramFolder::dataFolder());
+    const bool defaultFolder = parser.positionalArguments().isEmpty();
+    const QString folder = defaultFolder ? ProgramFolder::dataFolder() : parser.positionalArguments().constFirst();
+    if (defaultFolder) {
+        // Named on stderr, so that stdout stays one line per diary for scripts.
+        std::fprintf(stderr, "Diaries in %s\n", printable(folder).toUtf8().constData());
+        std::fflush(stderr);
+        // Quorvel makes its folder at its first start: none yet means no diaries.
+        if (!QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink())
+            return ExitCode::Ok;
+    }
     if (!QFileInfo(folder).isDir()) {
         complain(QStringLiteral("%1 is not a folder").arg(printable(folder)));
         return ExitCode::FileError;

@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "ProgramFolder.h"
 #include "StatsCommand.h"
 #include "ToolApplication.h"
 #include "ToolCommon.h"
@@ -29,7 +30,8 @@ QString generalHelp() {
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
                           "\n"
-                          "FOLDER defaults to the DATA folder beside quorvel-tool.\n"
+                          "FOLDER defaults to the diaries' folder of Quorvel: DATA beside quorvel-tool\n"
+                          "when you may write there, else ~/.local/share/quorvel/DATA (list names it).\n"
                           "quorvel-tool COMMAND --help tells more about each command.\n"
                           "\n") +
            exitCodeHelp();
@@ -39,7 +41,8 @@ QString generalHelp() {
 
 int main(int argc, char* argv[]) {
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quorvel-tool"));
+    // The same name as the program's: both keep per-user diaries in one folder.
+    ProgramFolder::setApplicationIdentity();
     QCoreApplication::setApplicationVersion(QStringLiteral("4.0"));
     // Diaries and exports (JSON holds the password) are for their owner only.
     ::umask(077);

@@ -11,6 +11,7 @@
 #include "mApplication.h"
 #include "mPUBLIC.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -102,6 +103,8 @@ void TestAbout::boxShowsProgramOwnerAndOrganisation() {
         QCOMPARE(box->lblName->text(), QString("Jane Doe"));
         QCOMPARE(box->lblOrg->text(), QString::fromUtf8("Müller & Söhne GmbH"));
         QCOMPARE(box->lblMade->text(), QString("Made in Germany, components in the USA"));
+        // Where the diaries are: here the test's program folder.
+        QCOMPARE(box->lblDataFolder->text(), "Diaries: " + QDir::toNativeSeparators(folder_->dataPath()));
         QCOMPARE(box->cmdSysInfo->text(), QString("System Info..."));
         QCOMPARE(box->cmdOk->text(), QString("OK"));
         QCOMPARE(box->minimumSize(), box->maximumSize());

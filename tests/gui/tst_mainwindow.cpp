@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStringListModel>
+#include <QTemporaryDir>
 
 // Receives the documents the program asks the desktop to open.
 class DocumentRecorder : public QObject {
@@ -44,6 +45,7 @@ private slots:
     void cleanup() { f.stop(); }
 
     void startUpState();
+    void startUpNamesADataFolderThatCannotBeMade();
     void menuItemsAndShortcuts_data();
     void menuItemsAndShortcuts();
     void leftMenuIndexesAreCommandCodes();
@@ -61,6 +63,35 @@ private slots:
     void ratingOutsideTheRangeChecksNothing();
     void staleListWalkIsDropped();
 };
+
+void TestMainWindow::startUpNamesADataFolderThatCannotBeMade() {
+    f.stop();
+    // A program folder the user may not write into sends the diaries to the
+    // per-user folder; a file stands where that folder's parent should be.
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath("share");
+    {
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("file") == 4);
+    }
+    ProgramFolder::setPathForTesting(dir.filePath("no-program"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocker));
+    const QString folder = ProgramFolder::dataFolder();
+    MsgBox::clearShownForTesting();
+    std::make_unique<frmMain>().reset();
+    const QList<MsgBox::Shown> shown = MsgBox::shownForTesting();
+    qunsetenv("XDG_DATA_HOME");
+    ProgramFolder::setPathForTesting(QString());
+
+    QVERIFY(folder.startsWith(blocker + "/"));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().text.contains(folder), qPrintable(shown.first().text));
+    QCOMPARE(shown.first().title, QString("Quorvel"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"share"}); // nothing else written
+    f.start();
+    QVERIFY(MsgBox::shownForTesting().isEmpty()); // a folder that can be made is not reported
+}
 
 void TestMainWindow::startUpState() {
     frmMain* w = f.window.get();

@@ -3,9 +3,11 @@
 #include "DialogLaunch.h"
 #include "MsgBox.h"
 #include "Platform.h"
+#include "ProgramFolder.h"
 #include "WindowHints.h"
 #include "mPUBLIC.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -59,6 +61,10 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     lblName = makeLabel(fraEINS, "lblName");
     lblOrg = makeLabel(fraEINS, "lblOrg");
     lblMade = makeLabel(fraEINS, "lblMade", "Made in Germany, components in the USA");
+    // Where the diaries are: beside the program, or the user's own folder.
+    lblDataFolder =
+        makeLabel(fraEINS, "lblDataFolder", "Diaries: " + QDir::toNativeSeparators(ProgramFolder::dataFolder()));
+    lblDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (QLabel* label : {lblName, lblOrg}) {
         label->setMinimumWidth(260);
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -76,6 +82,8 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     page->setRowMinimumHeight(3, 12);
     page->addWidget(Picture2, 4, 0, Qt::AlignHCenter);
     page->addWidget(lblMade, 4, 1);
+    page->setRowMinimumHeight(5, 6);
+    page->addWidget(lblDataFolder, 6, 0, 1, 2);
     page->setColumnStretch(1, 1);
 
     cmdSysInfo = new QPushButton("System Info...", this);

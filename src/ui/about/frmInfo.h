@@ -35,6 +35,7 @@ public:
     QLabel* lblName = nullptr;
     QLabel* lblOrg = nullptr;
     QLabel* lblMade = nullptr;
+    QLabel* lblDataFolder = nullptr;
     QPushButton* cmdSysInfo = nullptr;
     QPushButton* cmdOk = nullptr;
 

@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "frmMainLook.h"
 #include "mApplication.h"
+#include "mError.h"
 #include "mView.h"
 
 #include <QApplication>
@@ -147,7 +148,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setOuterSizeTwips(StartWidth, StartHeight);
     Set_Window_To_Center(this);
     setWindowTitle(QStringLiteral("TALVERONIX - Quorvel Version 4.0"));
-    ProgramFolder::ensureDataFolder(); // an existing folder is fine; nothing is reported
+    // An existing folder is fine. One that cannot be made (a per-user folder
+    // blocked by a file, no home folder) is named in the error box; nothing
+    // else is written, and creating a diary reports it again.
+    const StorageStatus dataReady = ProgramFolder::ensureDataFolder();
+    if (!dataReady.ok())
+        Show_Error(dataReady, QStringLiteral("frmMain --> Form_Load"));
     layoutPass();
 }
 
