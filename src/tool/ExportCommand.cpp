@@ -4,13 +4,14 @@
 #include "DiaryAudit.h"
 #include "DiaryFormat.h"
 #include "HtmlBook.h"
+#include "MoodMonths.h"
 #include "PasswordPrompt.h"
 #include "ToolCommon.h"
 #include "mString.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryFile>
 
 #include <memory>
@@ -45,8 +46,9 @@ public:
     EntrySink(ExportFormat format, Output& output) : format_(format), output_(output), exporter_(format, output) {}
 
     // False with *error when the book cannot be started.
+    // moods: the ratings of the exported entries, for the PDF book's charts.
     bool begin(const ExportOptions& options, const QString& fileName, const QByteArray& header, const ExportPlan& plan,
-               qint32 diaryEntries, QString* error) {
+               qint32 diaryEntries, const MoodMonths& moods, QString* error) {
         switch (format_) {
         case ExportFormat::Html:
             html_ = std::make_unique<HtmlBook>(output_);
@@ -63,7 +65,7 @@ public:
                 }
                 device_ = &scratch_;
             }
-            pdf_ = std::make_unique<PdfBook>(*device_, options.pageSize, bookOpeningPages());
+            pdf_ = std::make_unique<PdfBook>(*device_, options.pageSize, bookOpeningPages(moodTimeline(moods)));
             pdf_->begin(header, plan, diaryEntries);
             return true;
         default:
@@ -136,8 +138,8 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         complain(QStringLiteral("wrong password for %1").arg(printable(path)));
         return ExitCode::WrongPassword;
     }
-    if (options.format == ExportFormat::Pdf && !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        complain(QStringLiteral("the PDF book needs a graphical application object"));
+    if (options.format == ExportFormat::Pdf && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        complain(QStringLiteral("the PDF book needs a widgets application object"));
         return ExitCode::FileError;
     }
 
@@ -153,19 +155,26 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
     }
 
     // A first walk finds the entries of a range of days and the months the
-    // books list in their contents; it reads only the records, holds nothing.
+    // books list in their contents, and counts the moods of the exported
+    // entries for the charts the PDF book opens with; it reads only the
+    // records and holds no more than the counts of each month.
     const DiaryPart& part = options.part;
     const qint32 first = part.firstEntry;
     const qint32 last = qMin<qint32>(part.lastEntry, entries);
     const bool byDay = part.byDay();
     const bool book = isBook(options.format);
     ExportPlan plan;
+    MoodMonths moods;
+    const bool charts = options.format == ExportFormat::Pdf;
     qint32 firstUndated = 0;
     if (byDay || book) {
         status = walkEntries(reader, first, last, [&](qint32 number, const char* record) {
             const QDate day = entryDay(record + DateTimeOffset);
             if (part.takesDay(day)) {
                 plan.add(number, day);
+                if (charts)
+                    moods.add(record + DateTimeOffset, readInt16LE(record + WellnessOffset),
+                              readInt16LE(record + LoveOffset));
             } else if (!day.isValid()) {
                 ++plan.undatedSkipped;
                 if (firstUndated == 0)
@@ -195,7 +204,7 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     EntrySink sink(options.format, output);
-    if (!sink.begin(options, QFileInfo(path).fileName(), header, plan, entries, &error)) {
+    if (!sink.begin(options, QFileInfo(path).fileName(), header, plan, entries, moods, &error)) {
         complain(printable(error));
         output.finish(nullptr);
         return ExitCode::FileError;

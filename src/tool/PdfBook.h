@@ -29,7 +29,8 @@ bool parseBookPageSize(const QString& name, BookPageSize& size);
 // Every page but the title page has a running header (the diary's title and
 // the month) and its number at the foot. The months are the bookmarks of the
 // PDF's outline. Each entry is laid out and painted on its own, so memory
-// stays the same whatever the length of the diary. Needs a QGuiApplication.
+// stays the same whatever the length of the diary. Needs a QApplication (the
+// opening pages draw charts).
 class PdfBook {
 public:
     // device: open for reading and writing; the book is written from its start.

@@ -1,6 +1,6 @@
 #include "ToolApplication.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstring>
 #include <malloc.h>
@@ -47,5 +47,5 @@ std::unique_ptr<QCoreApplication> createToolApplication(int& argc, char** argv) 
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     mallopt(M_TOP_PAD, 16 << 20);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    return std::make_unique<QGuiApplication>(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
 }

@@ -127,6 +127,7 @@ private slots:
     void htmlIsASelfContainedBookByMonth();
     void pdfIsABookPopplerReadsBack();
     void pdfPageSizeAndStandardOutput();
+    void pdfOpensWithTheMoodChartsOfThePart();
     void partOfTheDiaryInEveryFormat();
     void damagedDiaryExportsWhatCanBeRead();
     void fullDiskLeavesNothing();
@@ -233,8 +234,9 @@ void TestToolBook::pdfIsABookPopplerReadsBack() {
              qPrintable(info));
     QVERIFY(info.contains(QRegularExpression("Title:\\s+Our <year> – 2026\n")));
     const int pages = QRegularExpression("Pages:\\s+(\\d+)").match(info).captured(1).toInt();
-    // Title page, three months, the long entry over a page, contents.
-    QVERIFY2(pages >= 6, qPrintable(info));
+    // Title page, mood charts, three months, the long entry over a page,
+    // contents.
+    QVERIFY2(pages >= 7, qPrintable(info));
 
     const QString text = QString::fromUtf8(poppler("pdftotext", {"-layout", out, "-"}));
     QVERIFY(text.contains("Our <year> – 2026"));
@@ -255,12 +257,12 @@ void TestToolBook::pdfIsABookPopplerReadsBack() {
         QVERIFY2(pageText.trimmed().endsWith(QString::number(page)), qPrintable(pageText));
     }
     // Contents at the end with the months' pages.
-    QVERIFY(pageTexts.value(pages - 1).contains(QRegularExpression("January 2026\\s+3\n")));
+    QVERIFY(pageTexts.value(pages - 1).contains(QRegularExpression("January 2026\\s+4\n")));
 
     // The months are the outline, each opening its first page.
     const QString xml = QString::fromUtf8(poppler("pdftohtml", {"-xml", "-i", "-stdout", "-q", out}));
     const QString outline = xml.mid(xml.indexOf("<outline>"));
-    QVERIFY2(outline.contains("<item page=\"2\">December 2025</item>\n<item page=\"3\">January 2026</item>\n"
+    QVERIFY2(outline.contains("<item page=\"3\">December 2025</item>\n<item page=\"4\">January 2026</item>\n"
                               "<item page=\""),
              qPrintable(outline));
     QVERIFY(outline.contains("\">February 2026</item>\n</outline>"));
@@ -290,6 +292,36 @@ void TestToolBook::pdfPageSizeAndStandardOutput() {
     writeBytes(work.path("copy.pdf"), run.out);
     QVERIFY(QString::fromUtf8(poppler("pdftotext", {work.path("copy.pdf"), "-"})).contains("Mid January"));
     QCOMPARE(work.others(), (QStringList{"copy.pdf", "letter.pdf"}));
+}
+
+void TestToolBook::pdfOpensWithTheMoodChartsOfThePart() {
+    TempProgramFolder program;
+    const QString diary = makeDiaryWith(monthEntries());
+    Work work;
+    const auto chartsPage = [&](const QStringList& part) {
+        const QString out = work.path("charts.pdf");
+        const ToolRun run = runTool(exportArguments(diary, "pdf", work, QStringList{"-o", out} + part));
+        if (run.exitCode != 0)
+            qFatal("export failed: %s", run.err.constData());
+        return QString::fromUtf8(poppler("pdftotext", {"-f", "2", "-l", "2", out, "-"}));
+    };
+
+    // The whole diary: a bar from December 2025 to February 2026 in both
+    // charts, and the entry without a date counted beneath each.
+    QString page = chartsPage({});
+    for (const char* text :
+         {"Mood over time", "Wellness by month", "Love by month", "Dec 2025", "Feb 2026", "healthy", "love sick"})
+        QVERIFY2(page.contains(QLatin1String(text)), qPrintable(page));
+    QCOMPARE(page.count("undated: 1"), 2);
+
+    // A part counts only its own entries.
+    page = chartsPage({"--entries", "2-3"});
+    QVERIFY2(page.contains("Wellness by month") && page.contains("Jan 2026"), qPrintable(page));
+    QVERIFY(!page.contains("Dec 2025") && !page.contains("Feb 2026") && !page.contains("undated"));
+
+    // No entries in the part: the charts say so.
+    page = chartsPage({"--entries", "99-100"});
+    QCOMPARE(page.count("No entries yet"), 2);
 }
 
 void TestToolBook::partOfTheDiaryInEveryFormat() {
