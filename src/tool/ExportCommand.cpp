@@ -309,29 +309,12 @@ int runExport(const QStringList& arguments) {
     options.outputPath = parser.value(outputOption);
     const QString path = parser.positionalArguments().at(0);
 
-    // The file is looked at before the password is asked for.
-    DiaryFileReader reader;
-    StorageStatus status = reader.open(path);
     DiaryHeader header;
-    if (status.ok())
-        status = reader.readHeader(header);
-    reader.close();
-    if (!status.ok()) {
-        complain(printable(status.description));
-        return ExitCode::FileError;
-    }
-
     QString password;
-    QString error;
-    const bool got = parser.isSet(passwordOption)
-                         ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
-                         : PasswordPrompt::askOnTerminal(QStringLiteral("Password for \"%1\" (%2): ")
-                                                             .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
-                                                                  printable(trimBlanks(Cp1252::decode(header.Owner)))),
-                                                         password, &error);
-    if (!got) {
-        complain(printable(error));
-        return parser.isSet(passwordOption) ? ExitCode::FileError : ExitCode::Usage;
-    }
+    const QString passwordFile = parser.value(passwordOption);
+    const int ended = PasswordPrompt::readDiaryPassword(path, parser.isSet(passwordOption) ? &passwordFile : nullptr,
+                                                        header, password);
+    if (ended >= 0)
+        return ended;
     return exportDiary(path, options, password);
 }

@@ -1,5 +1,9 @@
 #include "PasswordPrompt.h"
 
+#include "Cp1252.h"
+#include "DiaryAudit.h"
+#include "DiaryFormat.h"
+#include "ToolCommon.h"
 #include "mString.h"
 
 #include <QFile>
@@ -115,6 +119,30 @@ bool readFromFile(const QString& path, QString& password, QString* error) {
 
 bool matches(const QString& typed, const QString& stored) {
     return trimBlanks(typed) == trimBlanks(stored);
+}
+
+int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password) {
+    DiaryFileReader reader;
+    StorageStatus status = reader.open(path);
+    if (status.ok())
+        status = reader.readHeader(header);
+    reader.close();
+    if (!status.ok()) {
+        complain(printable(status.description));
+        return ExitCode::FileError;
+    }
+    QString error;
+    const bool fromFile = passwordFile != nullptr;
+    const bool got = fromFile ? readFromFile(*passwordFile, password, &error)
+                              : askOnTerminal(QStringLiteral("Password for \"%1\" (%2): ")
+                                                  .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
+                                                       printable(trimBlanks(Cp1252::decode(header.Owner)))),
+                                              password, &error);
+    if (!got) {
+        complain(printable(error));
+        return fromFile ? ExitCode::FileError : ExitCode::Usage;
+    }
+    return -1;
 }
 
 } // namespace PasswordPrompt

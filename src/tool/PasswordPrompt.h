@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// Where export takes the diary's password from.
+struct DiaryHeader;
+
+// Where export and stats take the diary's password from.
 namespace PasswordPrompt {
 
 // Asks on the controlling terminal (/dev/tty) with echo switched off, so the
@@ -12,6 +14,12 @@ bool askOnTerminal(const QString& prompt, QString& password, QString* error);
 
 // The first line of the file ("-": standard input), without its line break.
 bool readFromFile(const QString& path, QString& password, QString* error);
+
+// Reads the diary's header (before any password is asked for), then the
+// password: from *passwordFile when one is given, else on the terminal with
+// a prompt that names the diary's title and owner. Returns -1 with header and
+// password filled; otherwise the exit code to end with, its message said.
+int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password);
 
 // The log-in rule: both sides trimmed of blanks, compared case-sensitively.
 bool matches(const QString& typed, const QString& stored);

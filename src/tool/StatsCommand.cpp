@@ -97,30 +97,13 @@ int runStats(const QStringList& arguments) {
         return parsed;
     const QString path = parser.positionalArguments().at(0);
 
-    // The file is looked at before the password is asked for.
-    DiaryFileReader reader;
-    StorageStatus status = reader.open(path);
     DiaryHeader header;
-    if (status.ok())
-        status = reader.readHeader(header);
-    reader.close();
-    if (!status.ok()) {
-        complain(printable(status.description));
-        return ExitCode::FileError;
-    }
-    const QString title = trimBlanks(Cp1252::decode(header.Title));
-    const QString owner = trimBlanks(Cp1252::decode(header.Owner));
     QString password;
-    QString error;
-    const bool got = parser.isSet(passwordOption)
-                         ? PasswordPrompt::readFromFile(parser.value(passwordOption), password, &error)
-                         : PasswordPrompt::askOnTerminal(
-                               QStringLiteral("Password for \"%1\" (%2): ").arg(printable(title), printable(owner)),
-                               password, &error);
-    if (!got) {
-        complain(printable(error));
-        return parser.isSet(passwordOption) ? ExitCode::FileError : ExitCode::Usage;
-    }
+    const QString passwordFile = parser.value(passwordOption);
+    const int ended = PasswordPrompt::readDiaryPassword(path, parser.isSet(passwordOption) ? &passwordFile : nullptr,
+                                                        header, password);
+    if (ended >= 0)
+        return ended;
     // Same rule as the log-in: trimmed both sides, case-sensitive.
     if (!PasswordPrompt::matches(password, Cp1252::decode(header.Password))) {
         complain(QStringLiteral("wrong password for %1").arg(printable(path)));
@@ -128,6 +111,7 @@ int runStats(const QStringList& arguments) {
     }
 
     MoodMonths months;
+    StorageStatus status;
     const RatingCounts counts = countRatings(path, {}, &status, &months);
     if (!status.ok()) {
         complain(printable(status.description));
@@ -137,8 +121,9 @@ int runStats(const QStringList& arguments) {
     if (parser.isSet(csvOption))
         say(csvTable(byMonth, months.undatedTally()));
     else
-        say(textTable(
-            byMonth,
-            QStringLiteral("%1 (%2): %3 entries").arg(printable(title), printable(owner)).arg(counts.entries)));
+        say(textTable(byMonth, QStringLiteral("%1 (%2): %3 entries")
+                                   .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
+                                        printable(trimBlanks(Cp1252::decode(header.Owner))))
+                                   .arg(counts.entries)));
     return ExitCode::Ok;
 }
