@@ -16,28 +16,29 @@ int twoDigits(const char* at) {
     return (at[0] - '0') * 10 + (at[1] - '0');
 }
 
-MonthNumber monthNumber(int year, int month, int day) {
-    if (year < 1 || year > 9999 || !QDate(year, month, day).isValid())
-        return -1;
-    return year * 12 + (month - 1);
+// A day of the years 1 to 9999, or an invalid date.
+QDate checkedDate(int year, int month, int day) {
+    if (year < 1 || year > 9999)
+        return {};
+    return QDate(year, month, day);
 }
 
 // "dd.MM.yyyy", followed by the end of the field or a blank.
-MonthNumber writtenForm(const char* t, qsizetype length) {
+QDate writtenForm(const char* t, qsizetype length) {
     if (length < 10 || t[2] != '.' || t[5] != '.')
-        return -1;
+        return {};
     if (length > 10 && t[10] != ' ')
-        return -1;
+        return {};
     for (const int k : {0, 1, 3, 4, 6, 7, 8, 9}) {
         if (!isDigit(t[k]))
-            return -1;
+            return {};
     }
-    return monthNumber(twoDigits(t + 6) * 100 + twoDigits(t + 8), twoDigits(t + 3), twoDigits(t));
+    return checkedDate(twoDigits(t + 6) * 100 + twoDigits(t + 8), twoDigits(t + 3), twoDigits(t));
 }
 
 // Three numbers with one kind of separator: year first, or year last with
 // the day before the month, or a slash date whose day cannot be a month.
-MonthNumber numericForm(const QByteArray& date) {
+QDate numericForm(const QByteArray& date) {
     char separator = 0;
     for (const char c : date) {
         if (!isDigit(c)) {
@@ -46,56 +47,60 @@ MonthNumber numericForm(const QByteArray& date) {
         }
     }
     if (separator != '.' && separator != '-' && separator != '/')
-        return -1;
+        return {};
     const QList<QByteArray> parts = date.split(separator);
     if (parts.size() != 3)
-        return -1;
+        return {};
     int values[3] = {};
     for (int k = 0; k < 3; ++k) {
         const QByteArray& part = parts.at(k);
         if (part.isEmpty() || part.size() > 4)
-            return -1;
+            return {};
         for (const char c : part) {
             if (!isDigit(c))
-                return -1;
+                return {};
         }
         values[k] = part.toInt();
     }
     if (parts.at(0).size() == 4 && parts.at(2).size() <= 2)
-        return monthNumber(values[0], values[1], values[2]);
+        return checkedDate(values[0], values[1], values[2]);
     if (parts.at(2).size() != 4 || parts.at(0).size() > 2 || parts.at(1).size() > 2)
-        return -1; // a two-digit year leaves the century open
+        return {}; // a two-digit year leaves the century open
     const int year = values[2];
     if (separator != '/')
-        return monthNumber(year, values[1], values[0]);
+        return checkedDate(year, values[1], values[0]);
     // 25/12/2026 and 12/25/2026 are clear; 03/04/2026 is not.
     if (values[0] > 12)
-        return monthNumber(year, values[1], values[0]);
+        return checkedDate(year, values[1], values[0]);
     if (values[1] > 12)
-        return monthNumber(year, values[0], values[1]);
+        return checkedDate(year, values[0], values[1]);
     if (values[0] == values[1])
-        return monthNumber(year, values[0], values[1]);
-    return -1;
+        return checkedDate(year, values[0], values[1]);
+    return {};
 }
 
-MonthNumber otherForms(const char* text, qsizetype length) {
+QDate otherForms(const char* text, qsizetype length) {
     const QByteArray whole = QByteArray(text, length).trimmed();
     if (whole.isEmpty())
-        return -1;
+        return {};
     qsizetype end = 0;
     while (end < whole.size() && whole.at(end) != ' ' && whole.at(end) != 'T')
         ++end;
-    const MonthNumber numeric = numericForm(whole.left(end));
-    if (numeric >= 0)
+    const QDate numeric = numericForm(whole.left(end));
+    if (numeric.isValid())
         return numeric;
     // Dates with month names ("8 Dec 2026 10:00:00", "Tue Dec 8 10:00:00 2026").
     const QString asText = QString::fromLatin1(whole);
     for (const Qt::DateFormat format : {Qt::RFC2822Date, Qt::TextDate}) {
         const QDate date = QDateTime::fromString(asText, format).date();
         if (date.isValid())
-            return monthNumber(date.year(), date.month(), date.day());
+            return checkedDate(date.year(), date.month(), date.day());
     }
-    return -1;
+    return {};
+}
+
+MonthNumber monthOf(const QDate& day) {
+    return day.isValid() ? day.year() * 12 + (day.month() - 1) : -1;
 }
 
 constexpr const char* MonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -122,9 +127,13 @@ void addTally(RatingTally& into, const RatingTally& from) {
 
 } // namespace
 
+QDate dayOfDateText(const char* text, qsizetype length) {
+    const QDate day = writtenForm(text, length);
+    return day.isValid() ? day : otherForms(text, length);
+}
+
 MonthNumber monthOfDateText(const char* text, qsizetype length) {
-    const MonthNumber month = writtenForm(text, length);
-    return month >= 0 ? month : otherForms(text, length);
+    return monthOf(dayOfDateText(text, length));
 }
 
 MonthNumber monthOfDateText(const QByteArray& text) {
@@ -136,15 +145,16 @@ void MoodMonths::add(const char* dateTime, qint16 wellness, qint16 love) {
     if (!tally || dateTime[DatePartWidth] != ' ' || std::memcmp(dateTime, lastDate_, DatePartWidth) != 0) {
         // The cache holds only dates of the written form, where the first ten
         // bytes alone name the month.
-        const MonthNumber fast = writtenForm(dateTime, 20);
-        const MonthNumber month = fast >= 0 ? fast : otherForms(dateTime, 20);
+        const QDate writtenDay = writtenForm(dateTime, 20);
+        const bool written = writtenDay.isValid();
+        const MonthNumber month = monthOf(written ? writtenDay : otherForms(dateTime, 20));
         if (month < 0) {
             ++undated_;
             tally = &undatedTally_;
         } else {
             tally = &months_[month];
         }
-        if (fast >= 0) {
+        if (written) {
             std::memcpy(lastDate_, dateTime, DatePartWidth);
             lastTally_ = tally;
         }

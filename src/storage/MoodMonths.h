@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,6 +26,8 @@ using MonthNumber = qint32;
 // d-M-yyyy, y/M/d and a d/M/yyyy or M/d/yyyy whose day is above 12 are read too.
 // A two-digit year, or 03/04/2026 (March or April?), is not a date.
 MonthNumber monthOfDateText(const char* text, qsizetype length);
+// The day itself, read by the same rules; invalid when there is none.
+QDate dayOfDateText(const char* text, qsizetype length);
 MonthNumber monthOfDateText(const QByteArray& text);
 
 // Counts filled in by the statistics walk, one entry at a time.

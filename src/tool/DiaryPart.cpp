@@ -1,5 +1,8 @@
 #include "DiaryPart.h"
 
+#include "DiaryFormat.h"
+#include "MoodMonths.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -30,51 +33,8 @@ bool parseDay(const QString& text, QDate& day) {
     return day.isValid();
 }
 
-namespace {
-
-// Reads up to maxDigits digits at p; false when there is none.
-bool readNumber(const char*& p, const char* end, int maxDigits, int& value) {
-    value = 0;
-    int digits = 0;
-    while (p < end && *p >= '0' && *p <= '9' && digits < maxDigits) {
-        value = value * 10 + (*p - '0');
-        ++p;
-        ++digits;
-    }
-    return digits > 0 && (p == end || *p < '0' || *p > '9');
-}
-
-} // namespace
-
 QDate entryDay(const char* dateTimeField) {
-    const char* p = dateTimeField;
-    const char* end = dateTimeField + 20;
-    while (p < end && *p == ' ')
-        ++p;
-    int a = 0, b = 0, c = 0;
-    const char* start = p;
-    if (!readNumber(p, end, 4, a) || p == end)
-        return {};
-    const bool yearFirst = p - start == 4;
-    const char separator = *p;
-    if (separator != '.' && separator != '-' && separator != '/')
-        return {};
-    ++p;
-    if (!readNumber(p, end, 2, b) || p == end || *p != separator)
-        return {};
-    ++p;
-    if (!readNumber(p, end, yearFirst ? 2 : 4, c))
-        return {};
-    if (p < end && *p != ' ')
-        return {};
-    QDate day;
-    if (yearFirst && separator == '-')
-        day = QDate(a, b, c); // yyyy-MM-dd
-    else if (separator == '.' && c >= 1000)
-        day = QDate(c, b, a); // d.M.yyyy
-    else if (separator == '/' && c >= 1000)
-        day = QDate(c, a, b); // M/d/yyyy
-    return day.isValid() ? day : QDate();
+    return dayOfDateText(dateTimeField, DiaryFormat::DateTimeWidth);
 }
 
 QString sectionTitle(const MonthSection& section) {

@@ -27,10 +27,9 @@ bool parseEntryRange(const QString& text, qint32& first, qint32& last);
 // A day written YYYY-MM-DD.
 bool parseDay(const QString& text, QDate& day);
 
-// The day named by a stored date/time field (20 bytes). The program writes
-// "dd.MM.yyyy hh:mm:ss"; diaries written under other regional settings may
-// hold "d.M.yyyy", "yyyy-MM-dd" or "M/d/yyyy" before the time. Null when the
-// field starts with none of them.
+// The day named by a stored date/time field (20 bytes), read by the rules of
+// the mood charts (dayOfDateText), so that the book's months and its charts
+// agree. Null when the field names no day without doubt.
 QDate entryDay(const char* dateTimeField);
 
 // A run of exported entries that the books put under one heading: the
