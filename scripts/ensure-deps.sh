@@ -13,19 +13,26 @@ quorvel_packages=(
   poppler-utils
 )
 
-quorvel_missing=()
-for p in "${quorvel_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || quorvel_missing+=("$p")
-done
-
-if [ ${#quorvel_missing[@]} -gt 0 ]; then
+# quorvel_install_missing WHAT PACKAGE...: installs the packages that are
+# missing; as non-root it prints the apt-get line to run and stops.
+quorvel_install_missing() {
+  local what=$1
+  shift
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "Quorvel needs these packages. Install them as root, then run this again:" >&2
-    echo "  apt-get update && apt-get install -y --no-install-recommends ${quorvel_missing[*]}" >&2
+    echo "$what needs these packages. Install them as root, then run this again:" >&2
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
     exit 1
   fi
-  echo "Installing: ${quorvel_missing[*]}"
+  echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${quorvel_missing[@]}"
-fi
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+quorvel_install_missing "Quorvel" "${quorvel_packages[@]}"

@@ -10,19 +10,4 @@ quorvel_package_tools=(
   util-linux
 )
 
-quorvel_missing=()
-for p in "${quorvel_package_tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || quorvel_missing+=("$p")
-done
-
-if [ ${#quorvel_missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Packaging Quorvel needs these packages. Install them as root, then run this again:" >&2
-    echo "  apt-get update && apt-get install -y --no-install-recommends ${quorvel_missing[*]}" >&2
-    exit 1
-  fi
-  echo "Installing: ${quorvel_missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${quorvel_missing[@]}"
-fi
+quorvel_install_missing "Packaging Quorvel" "${quorvel_package_tools[@]}"
