@@ -46,21 +46,6 @@ QStringList browserLines(const frmMain& main) {
     return out;
 }
 
-// Chooses the diary at `path` in frmOpenDiary (opened by command 1 or by
-// the create dialog) and types the password into frmEnterPassword.
-void answerLogIn(const QString& path, const QString& password) {
-    whenModal<frmOpenDiary>([path](frmOpenDiary* d) {
-        for (int i = 0; i < d->lstFilePath->count(); ++i)
-            if (d->lstFilePath->item(i)->text() == path)
-                d->lstExistantDiaries->setCurrentRow(i);
-        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
-    });
-    whenModal<frmEnterPassword>([password](frmEnterPassword* d) {
-        QTest::keyClicks(d->txtPassword, password);
-        QTest::keyClick(d->txtPassword, Qt::Key_Return);
-    });
-}
-
 QString newestDiary(const QString& data, const QStringList& known) {
     QList<DiaryFileName> files;
     listDiaryFiles(data, files);

@@ -39,16 +39,7 @@ namespace {
 
 // Logs into the diary at path through the real chooser and password dialog.
 void logIn(const QString& path, const QString& password) {
-    whenModal<frmOpenDiary>([path](frmOpenDiary* d) {
-        for (int i = 0; i < d->lstFilePath->count(); ++i)
-            if (d->lstFilePath->item(i)->text() == path)
-                d->lstExistantDiaries->setCurrentRow(i);
-        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
-    });
-    whenModal<frmEnterPassword>([password](frmEnterPassword* d) {
-        QTest::keyClicks(d->txtPassword, password);
-        QTest::keyClick(d->txtPassword, Qt::Key_Return);
-    });
+    answerLogIn(path, password);
     Run_Command(1);
 }
 

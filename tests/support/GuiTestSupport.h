@@ -44,4 +44,9 @@ template <typename T> void whenModal(std::function<void(T*)> action, int timeout
 // popups short and silent).
 void quietDialogs();
 
+// Chooses the diary at `path` in frmOpenDiary once it is modal (opened by
+// command 1 or by the create dialog) and types the password into
+// frmEnterPassword.
+void answerLogIn(const QString& path, const QString& password);
+
 } // namespace TestSupport
