@@ -26,27 +26,15 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using TestSupport::EntryValues;
 using TestSupport::TempProgramFolder;
 
 namespace {
 
-struct EntryValues {
-    QString dateTime, topic, text;
-    qint16 wellness, love;
-};
-
 QString makeDiaryWith(const QList<EntryValues>& entries) {
-    QString path;
-    if (!Create_Diary_File(QStringLiteral("Anna & \"Max\" Müller"), QStringLiteral("secret"),
-                           QStringLiteral("Our <year> – 2026"), QStringLiteral("01.01.2026 08:00:00"), &path)
-             .ok())
-        qFatal("cannot create a diary");
-    publicDiaryPath = path;
-    for (const EntryValues& e : entries)
-        if (!Save_Entry(e.dateTime, e.topic, e.text, e.wellness, e.love).ok())
-            qFatal("cannot save an entry");
-    publicDiaryPath.clear();
-    return path;
+    return TestSupport::makeDiaryWithEntries(QStringLiteral("Anna & \"Max\" Müller"),
+                                             QStringLiteral("Our <year> – 2026"), QStringLiteral("01.01.2026 08:00:00"),
+                                             QStringLiteral("secret"), entries);
 }
 
 // Every character Windows-1252 can store in a text, blank to ÿ (tab, CR and

@@ -19,28 +19,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestSupport::EntryValues;
 using TestSupport::TempProgramFolder;
 
 namespace {
 
-struct EntryValues {
-    QString dateTime, topic, text;
-    qint16 wellness, love;
-};
-
 // A diary made by the program's own storage functions.
 QString makeDiaryWith(const QList<EntryValues>& entries, const QString& password = QStringLiteral("secret")) {
-    QString path;
-    if (!Create_Diary_File(QStringLiteral("Anna Müller"), password, QStringLiteral("My year – 2026"),
-                           QStringLiteral("07.12.2026 17:29:13"), &path)
-             .ok())
-        qFatal("cannot create a diary");
-    publicDiaryPath = path;
-    for (const EntryValues& e : entries)
-        if (!Save_Entry(e.dateTime, e.topic, e.text, e.wellness, e.love).ok())
-            qFatal("cannot save an entry");
-    publicDiaryPath.clear();
-    return path;
+    return TestSupport::makeDiaryWithEntries(QStringLiteral("Anna Müller"), QStringLiteral("My year – 2026"),
+                                             QStringLiteral("07.12.2026 17:29:13"), password, entries);
 }
 
 QList<EntryValues> richEntries() {

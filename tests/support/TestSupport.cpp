@@ -40,4 +40,17 @@ QString makeDiary(const QString& owner, const QString& title, const QString& pas
     return path;
 }
 
+QString makeDiaryWithEntries(const QString& owner, const QString& title, const QString& timeOfBegin,
+                             const QString& password, const QList<EntryValues>& entries) {
+    QString path;
+    if (!Create_Diary_File(owner, password, title, timeOfBegin, &path).ok())
+        qFatal("cannot create a diary");
+    publicDiaryPath = path;
+    for (const EntryValues& e : entries)
+        if (!Save_Entry(e.dateTime, e.topic, e.text, e.wellness, e.love).ok())
+            qFatal("cannot save an entry");
+    publicDiaryPath.clear();
+    return path;
+}
+
 } // namespace TestSupport
