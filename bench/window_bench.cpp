@@ -229,6 +229,15 @@ int main(int argc, char* argv[]) {
     resetPeakMemory();
     const long emptyKb = statusKb("VmRSS");
 
+    // A full diary opens in the Entry Browser: the log-in is timed at 29999
+    // entries, the most with which it shows the composer; then the last
+    // record is put back.
+    const qint64 at29999 = DiaryFormat::entryOffset(Entries);
+    QFile whole(path);
+    if (!whole.open(QIODevice::ReadWrite) || !whole.seek(at29999))
+        qFatal("cannot read the bench diary");
+    const QByteArray lastRecord = whole.read(DiaryFormat::EntrySize);
+    whole.resize(at29999);
     double logInMs = 1e300;
     for (int run = 0; run < 5; ++run) {
         publicDiaryPath.clear();
@@ -236,9 +245,12 @@ int main(int argc, char* argv[]) {
     }
     if (publicDiaryPath != path)
         qFatal("the log-in did not open the diary");
+    if (!whole.seek(at29999) || whole.write(lastRecord) != DiaryFormat::EntrySize || !whole.flush())
+        qFatal("cannot put the last record back");
+    whole.close();
     std::printf("Quorvel window benchmark: %d entries, offscreen\n", Entries);
     row("raw sequential read of the file", raw, "ms", "-");
-    row("log-in: password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
+    row("log-in at 29999: password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
     bool allMet = true;
     allMet &= walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(9, [&] { Show_Entries(path, 1, 1); }), raw, 5);
     const long listedPeakKb = statusKb("VmHWM");
@@ -246,7 +258,6 @@ int main(int argc, char* argv[]) {
     allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(9, [] { Show_Statistics(); }), raw, 3);
 
     // The save path at 29999 entries: composer, Save Entry (fsync), refreshed list.
-    const qint64 at29999 = DiaryFormat::entryOffset(Entries);
     double saveMs = 1e300;
     for (int run = 0; run < 3; ++run) {
         QFile::resize(path, at29999);

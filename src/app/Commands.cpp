@@ -25,6 +25,8 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace {
 
 const QString Source = QStringLiteral("mApplication --> Run_Command");
@@ -64,18 +66,59 @@ int checkedIndex(QButtonGroup* group) {
     return rating;
 }
 
+// A save runs to its end before any other command: a command that arrives
+// while the save lets events run (a key waiting in the queue, a nested
+// dialog) waits until the save is over, so it can neither change what the
+// save stores nor close the diary under it.
+bool saveRunning = false;
+QList<int> commandsWaiting;
+
+class SaveRunning {
+public:
+    SaveRunning() { saveRunning = true; }
+    ~SaveRunning() {
+        saveRunning = false;
+        for (const int code : std::exchange(commandsWaiting, {}))
+            QMetaObject::invokeMethod(qApp, [code] { Run_Command(code); }, Qt::QueuedConnection);
+    }
+    SaveRunning(const SaveRunning&) = delete;
+    SaveRunning& operator=(const SaveRunning&) = delete;
+};
+
+void showBrowser(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Browser);
+    Show_Entries(publicDiaryPath, 1, 1);
+}
+
+// A full diary takes no more entries: the margin message, then the Entry Browser.
+void refuseAtMargin(frmMain* main) {
+    MsgBox::show(QStringLiteral("You have reached the margin of 30000 entries!"), QStringLiteral("Quorvel"),
+                 MsgBox::Buttons::Ok);
+    showBrowser(main);
+}
+
 void saveEntry(frmMain* main) {
+    const SaveRunning running;
     if (!diaryOpenOrTell())
         return;
     if (main->fraComposer->isHidden())
         return; // saving works only from the composer
-    const int wellness = checkedIndex(main->optWellness);
-    const int love = checkedIndex(main->optLove);
-    QCoreApplication::processEvents();
+    // The whole composer is taken before any event can run.
+    const QString dateTime = trimBlanks(main->lblDateTime->text());
+    const QString topic = trimBlanks(main->txtTopic->text());
+    const QString text = trimBlanks(LineBreaks::toStored(main->txtEntry->toPlainText()));
+    const auto wellness = qint16(checkedIndex(main->optWellness));
+    const auto love = qint16(checkedIndex(main->optLove));
+    if (Count_Entries() >= DiaryFormat::MaxEntries) {
+        refuseAtMargin(main); // the composer and its draft stay as they are
+        return;
+    }
+    // Typing waits too: what is typed now belongs to the next entry.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const StorageStatus saved =
-        Save_Entry(trimBlanks(main->lblDateTime->text()), trimBlanks(main->txtTopic->text()),
-                   trimBlanks(LineBreaks::toStored(main->txtEntry->toPlainText())), qint16(wellness), qint16(love));
+    const StorageStatus saved = Save_Entry(dateTime, topic, text, wellness, love);
     if (!saved.ok()) {
         // Nothing was stored: say so and leave the composer as it is.
         Show_Error(saved, Source);
@@ -96,19 +139,10 @@ void saveEntry(frmMain* main) {
     showPopup(PopupKind::EntrySaved);
 }
 
-void showBrowser(frmMain* main) {
-    if (!diaryOpenOrTell())
-        return;
-    switchView(main, View::Browser);
-    Show_Entries(publicDiaryPath, 1, 1);
-}
-
 void showComposer(frmMain* main) {
     const qint32 count = Count_Entries();
     if (count >= DiaryFormat::MaxEntries) {
-        MsgBox::show(QStringLiteral("You have reached the margin of 30000 entries!"), QStringLiteral("Quorvel"),
-                     MsgBox::Buttons::Ok);
-        showBrowser(main);
+        refuseAtMargin(main);
         return;
     }
     if (!diaryOpenOrTell())
@@ -229,6 +263,10 @@ void Run_Command(int code) {
     frmMain* main = frmMain::instance();
     if (!main)
         return;
+    if (saveRunning) {
+        commandsWaiting.append(code);
+        return;
+    }
     switch (code) {
     case 0:
         Show_frmNewDiary();

@@ -46,14 +46,16 @@ void showOpenedDiary(const QString& path, const QString& owner, const QString& t
     main->fraComposer->hide();
     main->fraEntryReading->hide();
     main->lblDialogTitle->setText(" Entry Browser");
+    main->lblWhichOwner->setText(owner);
+    main->lblTitle->setText(title);
+    if (Count_Entries() >= DiaryFormat::MaxEntries)
+        return; // a full diary opens in the Entry Browser: the composer refuses it
     main->lblDialogTitle->setText(" Entry Compose");
     main->fraEntryBrowser->hide();
     main->fraEntryReading->hide();
     main->fraComposer->show();
     main->lblDateTime->setText(currentDateTimeText());
     main->lblEntryNumber->setText(QString::number(Count_Entries() + 1));
-    main->lblWhichOwner->setText(owner);
-    main->lblTitle->setText(title);
 }
 
 // Code 0: check the typed password against the diary chosen in frmOpenDiary
@@ -98,6 +100,8 @@ void logIn() {
         showOpenedDiary(path, owner, title);
         passwordDialog->done(QDialog::Accepted);
         showPopup(PopupKind::LoginAllowed);
+        if (Count_Entries() >= DiaryFormat::MaxEntries)
+            Run_Command(11); // the composer says the diary is full and shows the Entry Browser
         // An entry left unsaved in this diary is offered back now.
         if (DraftKeeper* after = DraftKeeper::instance(); after && publicDiaryPath == path)
             after->loggedIn(path);

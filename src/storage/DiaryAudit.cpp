@@ -290,6 +290,12 @@ DiaryInspection inspectDiaryFile(const QString& path) {
                                  : QStringLiteral("Quorvel does not count it"))});
     }
 
+    if (const qint64 counted = entryCountForLength(result.length); counted > MaxEntries)
+        result.problems.append({0, QStringLiteral("holds %1 entries, more than the margin of %2: Quorvel reads only "
+                                                  "the first %2 and saves no more")
+                                       .arg(counted)
+                                       .arg(MaxEntries)});
+
     constexpr qint32 block = 256;
     QByteArray records;
     for (qint32 first = 1; first <= result.wholeEntries; first += block) {

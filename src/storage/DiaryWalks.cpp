@@ -35,20 +35,23 @@ void report(const WalkProgress& progress, qint32 done, qint32 total) {
         progress(done, total);
 }
 
-// Opens the diary and tells how many entries its length gives.
+// Opens the diary and tells how many entries its length gives. A file
+// longer than a full diary (written elsewhere, or a damaged length) is
+// walked as far as the margin, and the status says that the rest is not.
 StorageStatus openForWalk(const QString& path, RawFile& file, qint32& count) {
     count = 0;
     const StorageStatus opened = file.open(path, RawFile::Mode::Read);
     if (!opened.ok())
         return opened;
     const qint64 entries = entryCountForLength(file.size());
-    // A file longer than a full diary was not written by the program (a stray
-    // file, a damaged length); walking it could take unbounded time and memory.
+    count = static_cast<qint32>(qMin<qint64>(entries, MaxEntries));
     if (entries > MaxEntries)
-        return StorageStatus::failure(
-            StorageErrors::PathFileAccess,
-            QStringLiteral("Path/File access error (longer than a diary of %1 entries): %2").arg(MaxEntries).arg(path));
-    count = static_cast<qint32>(entries);
+        return StorageStatus::failure(StorageErrors::MarginReached,
+                                      QStringLiteral("%1 holds %2 entries, more than the margin of %3: only the "
+                                                     "first %3 are read")
+                                          .arg(path)
+                                          .arg(entries)
+                                          .arg(MaxEntries));
     return StorageStatus::success();
 }
 
@@ -265,6 +268,10 @@ private:
 
 } // namespace
 
+bool walkedAsFarAsTheMargin(const StorageStatus& status) {
+    return status.ok() || status.number == StorageErrors::MarginReached;
+}
+
 const std::array<unsigned char, 256>& storedFoldTable() {
     static const std::array<unsigned char, 256> table = [] {
         std::array<unsigned char, 256> t{};
@@ -283,7 +290,7 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
     const StorageStatus opened = openForWalk(path, file, count);
     if (status)
         *status = opened;
-    if (!opened.ok() || count < 1)
+    if (!walkedAsFarAsTheMargin(opened) || count < 1)
         return lines;
 
     lines.reserve(count);
@@ -335,7 +342,7 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
                            const WalkProgress& progress) {
     RawFile file;
     qint32 count = 0;
-    if (!openForWalk(path, file, count).ok() || count < 1)
+    if (!walkedAsFarAsTheMargin(openForWalk(path, file, count)) || count < 1)
         return {};
     const qint32 first = qMax(startEntry, 1);
     if (first > count)
@@ -375,7 +382,7 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
     const StorageStatus opened = openForWalk(path, file, count);
     if (status)
         *status = opened;
-    if (!opened.ok())
+    if (!walkedAsFarAsTheMargin(opened))
         return counts;
     counts.entries = count;
     RecordBlocks blocks(file, count, WalkBlockRecords);

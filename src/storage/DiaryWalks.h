@@ -13,9 +13,14 @@
 // search and the rating statistics. Each opens the file once, reads in
 // large steps and calls progress(done, total) every few entries so the
 // caller can move a progress bar and let window events run. A file that
-// cannot be opened, or whose length gives more entries than a diary can
-// hold, is not walked (the status says why).
+// cannot be opened is not walked (the status says why); one whose length
+// gives more entries than a diary can hold is walked as far as the margin
+// of 30000, and the status says so (StorageErrors::MarginReached).
 using WalkProgress = std::function<void(qint32 done, qint32 total)>;
+
+// True when the walk's results stand: all went well, or the diary was read
+// as far as the margin.
+bool walkedAsFarAsTheMargin(const StorageStatus& status);
 
 // One line per entry: " n", tab, the 20-character date/time, tab, the
 // 60-character topic unscrambled (both with their trailing blanks).

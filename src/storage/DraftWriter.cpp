@@ -44,6 +44,16 @@ StorageStatus DraftWriter::takeLastFailure() {
     return failure;
 }
 
+StorageStatus DraftWriter::lastWrite() {
+    std::lock_guard lock(mutex_);
+    return lastWrite_;
+}
+
+void DraftWriter::setOnJobDone(std::function<void()> done) {
+    std::lock_guard lock(mutex_);
+    onJobDone_ = std::move(done);
+}
+
 void DraftWriter::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -59,7 +69,11 @@ void DraftWriter::run() {
         busy_ = false;
         if (!done.ok())
             lastFailure_ = done;
+        if (!job.remove)
+            lastWrite_ = done;
         if (jobs_.empty())
             idle_.notify_all();
+        if (onJobDone_)
+            onJobDone_();
     }
 }

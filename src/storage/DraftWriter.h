@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -26,6 +27,11 @@ public:
     void flush();
     // The outcome of the last job that failed since the last call (cleared).
     StorageStatus takeLastFailure();
+    // The outcome of the newest draft write done: whether what was last
+    // handed to write() is on disk.
+    StorageStatus lastWrite();
+    // Called on the writer's thread after each job; set it before the first.
+    void setOnJobDone(std::function<void()> done);
 
 private:
     struct Job {
@@ -42,5 +48,7 @@ private:
     bool busy_ = false;
     bool stopping_ = false;
     StorageStatus lastFailure_;
+    StorageStatus lastWrite_;
+    std::function<void()> onJobDone_;
     std::thread thread_;
 };

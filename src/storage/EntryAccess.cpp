@@ -51,6 +51,10 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
     // reads as: the space up to the new record is filled with blanks, as the
     // readers pad it, instead of zeros.
     const qint64 count = entryCountForLength(oldLength);
+    if (count >= MaxEntries)
+        return StorageStatus::failure(
+            StorageErrors::MarginReached,
+            QStringLiteral("You have reached the margin of 30000 entries! (%1 holds %2)").arg(publicDiaryPath).arg(count));
     const qint64 offset = qMin(appendOffsetForLength(oldLength), entryOffset(count + 1));
     QByteArray out = record;
     qint64 writeAt = offset;

@@ -21,6 +21,7 @@ struct StorageStatus {
 
 namespace StorageErrors {
 constexpr int InvalidArgument = 5; // "Invalid procedure call or argument"
+constexpr int MarginReached = 6;   // "Overflow": a diary holds at most 30000 entries
 constexpr int FileNotFound = 53;
 constexpr int DeviceIoError = 57;
 constexpr int DiskFull = 61;

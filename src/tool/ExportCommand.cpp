@@ -206,7 +206,7 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
     EntrySink sink(options.format, output);
     if (!sink.begin(options, QFileInfo(path).fileName(), header, plan, entries, moods, &error)) {
         complain(printable(error));
-        output.finish(nullptr);
+        output.discard();
         return ExitCode::FileError;
     }
     status = walkEntries(reader, first, last, [&](qint32 number, const char* record) {
@@ -215,12 +215,12 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
     });
     if (!status.ok()) {
         complain(printable(status.description));
-        output.finish(nullptr);
+        output.discard();
         return ExitCode::FileError;
     }
     if (!sink.end(&error) || !output.finish(&error)) {
         complain(printable(error));
-        output.finish(nullptr);
+        output.discard();
         return ExitCode::FileError;
     }
     return leftOut ? ExitCode::ProblemsFound : ExitCode::Ok;
@@ -308,6 +308,10 @@ int runExport(const QStringList& arguments) {
     }
     options.outputPath = parser.value(outputOption);
     const QString path = parser.positionalArguments().at(0);
+    if (const QString refused = refusedOutput(options.outputPath, path); !refused.isEmpty()) {
+        complain(printable(refused));
+        return ExitCode::Usage;
+    }
 
     DiaryHeader header;
     QString password;

@@ -113,10 +113,12 @@ int runStats(const QStringList& arguments) {
     MoodMonths months;
     StorageStatus status;
     const RatingCounts counts = countRatings(path, {}, &status, &months);
-    if (!status.ok()) {
+    if (!walkedAsFarAsTheMargin(status)) {
         complain(printable(status.description));
         return ExitCode::FileError;
     }
+    if (!status.ok())
+        complain(QStringLiteral("warning: ") + printable(status.description)); // over the margin
     const MoodTimeline byMonth = moodTimeline(months, INT_MAX); // never grouped
     if (parser.isSet(csvOption))
         say(csvTable(byMonth, months.undatedTally()));
@@ -125,5 +127,5 @@ int runStats(const QStringList& arguments) {
                                    .arg(printable(trimBlanks(Cp1252::decode(header.Title))),
                                         printable(trimBlanks(Cp1252::decode(header.Owner))))
                                    .arg(counts.entries)));
-    return ExitCode::Ok;
+    return status.ok() ? ExitCode::Ok : ExitCode::ProblemsFound;
 }

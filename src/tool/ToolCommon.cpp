@@ -1,12 +1,15 @@
 #include "ToolCommon.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString exitCodeHelp() {
@@ -70,22 +73,94 @@ int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, i
 
 // ---------------------------------------------------------------- Output
 
+namespace {
+
+// The file a path names once its links are followed (also a dangling link's
+// target, which the output then creates).
+QString followLinks(const QString& path) {
+    QString at = QFileInfo(path).absoluteFilePath();
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(at);
+        if (!info.isSymLink())
+            break;
+        at = info.symLinkTarget();
+    }
+    return at;
+}
+
+QString errnoText(int errnum) {
+    return QString::fromLocal8Bit(std::strerror(errnum));
+}
+
+// Writes all bytes to fd; false with errno set when it cannot.
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += put;
+    }
+    return true;
+}
+
+} // namespace
+
+QString refusedOutput(const QString& outputPath, const QString& inputPath) {
+    if (outputPath.isEmpty() || outputPath == QLatin1String("-"))
+        return {};
+    struct stat out {};
+    struct stat in {};
+    if (::stat(QFile::encodeName(outputPath).constData(), &out) == 0 &&
+        ::stat(QFile::encodeName(inputPath).constData(), &in) == 0 && out.st_dev == in.st_dev &&
+        out.st_ino == in.st_ino)
+        return QStringLiteral("%1 is the diary being exported: it is not overwritten").arg(outputPath);
+    const QFileInfo target(followLinks(outputPath));
+    if (target.fileName().endsWith(QLatin1String(".PDD"), Qt::CaseInsensitive) &&
+        target.absoluteDir().dirName().compare(QLatin1String("DATA"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("%1 is a diary in a data folder: an export never takes its place").arg(outputPath);
+    return {};
+}
+
 Output::Output() = default;
-Output::~Output() = default;
+
+Output::~Output() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 bool Output::open(const QString& path, QString* error) {
     buffer_.reserve(2 << 20);
     if (path.isEmpty() || path == QLatin1String("-"))
         return true;
     path_ = path;
-    const QFileInfo target(path);
-    if (target.isDir()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: it is a folder").arg(path);
-        return false;
+    const QString target = followLinks(path);
+    const QByteArray targetName = QFile::encodeName(target);
+    struct stat st {};
+    if (::stat(targetName.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) {
+            if (error)
+                *error = QStringLiteral("cannot write %1: it is a folder").arg(path);
+            return false;
+        }
+        // A pipe, a terminal or a device is written into, never replaced.
+        fd_ = ::open(targetName.constData(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            if (error)
+                *error = QStringLiteral("cannot write %1: %2").arg(path, errnoText(errno));
+            return false;
+        }
+        return true;
     }
-    // Created readable by its owner only (the JSON holds the password).
-    file_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+    // A regular file (or a new one) is written beside it and renamed over it
+    // at the end; a link keeps pointing at it. Created readable by its owner
+    // only (the JSON holds the password).
+    target_ = target;
+    const QFileInfo info(target);
+    file_ = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                              QStringLiteral(".XXXXXX"));
     if (!file_->open()) {
         if (error)
@@ -115,18 +190,10 @@ bool Output::flush() {
             }
         } else {
             std::fflush(stdout);
-            qsizetype done = 0;
-            while (done < buffer_.size()) {
-                const ssize_t put = ::write(STDOUT_FILENO, buffer_.constData() + done, size_t(buffer_.size() - done));
-                if (put < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    failed_ = true;
-                    error_ = QStringLiteral("cannot write to standard output: %1")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno)));
-                    break;
-                }
-                done += put;
+            if (!writeAll(fd_ >= 0 ? fd_ : STDOUT_FILENO, buffer_)) {
+                failed_ = true;
+                error_ = fd_ >= 0 ? QStringLiteral("cannot write %1: %2").arg(path_, errnoText(errno))
+                                  : QStringLiteral("cannot write to standard output: %1").arg(errnoText(errno));
             }
         }
     }
@@ -142,15 +209,26 @@ bool Output::finish(QString* error) {
             failed_ = true;
             error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->errorString());
         } else if (std::rename(QFile::encodeName(file_->fileName()).constData(),
-                               QFile::encodeName(path_).constData()) != 0) {
+                               QFile::encodeName(target_).constData()) != 0) {
             failed_ = true;
-            error_ = QStringLiteral("cannot write %1: %2").arg(path_, QString::fromLocal8Bit(std::strerror(errno)));
+            error_ = QStringLiteral("cannot write %1: %2").arg(path_, errnoText(errno));
         } else {
             file_->setAutoRemove(false); // it has its final name now
         }
     }
     file_.reset(); // a temporary file that was not renamed is removed here
+    if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
+        failed_ = true;
+        error_ = QStringLiteral("cannot write %1: %2").arg(path_, errnoText(errno));
+    }
+    fd_ = -1;
     if (failed_ && error)
         *error = error_;
     return !failed_;
+}
+
+void Output::discard() {
+    buffer_.resize(0);
+    failed_ = true;
+    file_.reset(); // removes the file written beside OUT; OUT stays as it was
 }

@@ -36,10 +36,16 @@ QString printable(const QString& text);
 // already reported).
 int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, int minPositional, int maxPositional);
 
+// Why OUT must not be written by an export of the diary at inputPath (it is
+// that diary, or a diary in a data folder), or "" when it may.
+QString refusedOutput(const QString& outputPath, const QString& inputPath);
+
 // Where a command writes its result: stdout, or a file that is replaced only
 // when everything was written (a failed export never leaves half a file).
-// The file is written beside its final name and renamed over it at the end;
-// it is not flushed to disk, since an export is a copy of a diary that stays.
+// A regular file is written beside its final name and renamed over it at the
+// end (through a link: the file the link names); it is not flushed to disk,
+// since an export is a copy of a diary that stays. A pipe, a terminal or a
+// device is written into directly.
 class Output {
 public:
     Output();
@@ -53,18 +59,24 @@ public:
     void write(const QByteArray& bytes);
     QByteArray& buffer() { return buffer_; }
     // The file being written (open for reading and writing), for a writer
-    // that needs a device of its own; null when writing to stdout. Nothing
-    // may be in the buffer while it is used.
+    // that needs a device of its own; null when writing to stdout, a pipe or
+    // a device. Nothing may be in the buffer while it is used.
     QTemporaryFile* file() { return file_.get(); }
     // Hands the buffer on once it holds about a megabyte.
     void flushIfFull();
+    // Ends a complete output: the file takes OUT's place.
     bool finish(QString* error);
+    // Ends a failed output: the file written beside OUT is removed, OUT
+    // stays as it was.
+    void discard();
 
 private:
     bool flush();
 
     std::unique_ptr<QTemporaryFile> file_;
-    QString path_;
+    int fd_ = -1;    // a pipe, terminal or device written directly
+    QString path_;   // OUT as given
+    QString target_; // the file OUT names, links followed
     QByteArray buffer_;
     bool failed_ = false;
     QString error_;

@@ -4,6 +4,7 @@
 #include "DiaryFormat.h"
 #include "mApplication.h"
 #include "mFile.h"
+#include "mString.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -45,6 +46,8 @@ private slots:
     void readingRuleLeavesReadingBoxesAlone();
     void copyFromAListEmptiesTheClipboard();
     void quitAsksFirst();
+    void keysQueuedDuringASaveWaitForIt_data();
+    void keysQueuedDuringASaveWaitForIt();
 };
 
 void TestCommands::diaryCommandsWithoutDiaryShowOnlyThePopup_data() {
@@ -394,6 +397,38 @@ void TestCommands::quitAsksFirst() {
     f.window->mnuFileQuit->trigger();
     QVERIFY(!f.window->isVisible());
     QCOMPARE(MsgBox::shownForTesting().size(), 3);
+}
+
+void TestCommands::keysQueuedDuringASaveWaitForIt_data() {
+    QTest::addColumn<int>("second");
+    QTest::newRow("F6 F6") << int(Qt::Key_F6);
+    QTest::newRow("F6 F7") << int(Qt::Key_F7);
+}
+
+void TestCommands::keysQueuedDuringASaveWaitForIt() {
+    QFETCH(int, second);
+    const QString path = f.openDiary(1);
+    Run_Command(11);
+    f.window->txtTopic->setText(QStringLiteral("Queued"));
+    f.window->txtEntry->setPlainText(QStringLiteral("words under pressure"));
+    f.window->optWellness->button(1)->click();
+    // The keys already wait in the queue when the save lets events run.
+    for (const int key : {int(Qt::Key_F6), second}) {
+        QCoreApplication::postEvent(f.window->txtEntry, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+        QCoreApplication::postEvent(f.window->txtEntry, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+    }
+    Run_Command(2);
+    QTest::qWait(50); // the waiting commands run now
+
+    QCOMPARE(countEntriesInFile(path), 2); // one entry saved, no blank one after it
+    EntryText saved;
+    QVERIFY(readEntry(path, 2, saved).ok());
+    QCOMPARE(trimBlanks(saved.topic), QStringLiteral("Queued"));
+    QCOMPARE(trimBlanks(saved.text), QStringLiteral("words under pressure"));
+    QCOMPARE(saved.wellness, qint16(1));
+    QVERIFY(MsgBox::shownForTesting().isEmpty()); // no error box
+    QCOMPARE(PopupSettings::shownForTesting().first(), PopupKind::EntrySaved);
+    QCOMPARE(publicDiaryPath.isEmpty(), second == Qt::Key_F7); // F7 closed the diary after the save
 }
 
 QTEST_MAIN(TestCommands)

@@ -2,6 +2,9 @@
 // compose, save, browse, read and close through Run_Command; wrong passwords,
 // a log-in over an open diary, deleting and changing passwords beside it.
 
+#include "ComposerEdits.h"
+#include "DiaryFormat.h"
+#include "EntryDraft.h"
 #include "GuiTestSupport.h"
 #include "MsgBox.h"
 #include "Popups.h"
@@ -22,6 +25,7 @@
 
 #include <QAbstractItemModel>
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +84,7 @@ private slots:
     void wrongPasswordEndsTheOpenDiary();
     void logInOverOpenDiaryKeepsComposerText();
     void logInShowsEntriesAndNextNumber();
+    void logInToAFullDiaryShowsTheMarginAndKeepsItsDraft();
     void deleteChooserLeavesOpenDiaryAlone();
     void changedPasswordOfOpenDiaryKeepsItOpen();
     void vanishedDiaryLeavesNoDiaryOpen();
@@ -213,6 +218,42 @@ void TestDiarySession::logInShowsEntriesAndNextNumber() {
     QVERIFY(list[2].contains("Topic 3"));
     QVERIFY(m.fraComposer->isVisible());
     QVERIFY(!m.fraEntryBrowser->isVisible());
+}
+
+void TestDiarySession::logInToAFullDiaryShowsTheMarginAndKeepsItsDraft() {
+    frmMain& m = *main_;
+    const QString full = makeDiary("Anna", "Full", "a", 1);
+    // 30000 entries: a sparse file of that length reads as blank entries.
+    QVERIFY(QFile::resize(full, DiaryFormat::entryOffset(DiaryFormat::MaxEntries + 1)));
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(full, owner).ok());
+    EntryDraft draft;
+    draft.topic = "One too many";
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode(draft, owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(full), bytes).ok());
+
+    answerLogIn(full, "a");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, full);
+    QCOMPARE(MsgBox::shownForTesting().size(), 1); // no draft offered
+    QCOMPARE(MsgBox::shownForTesting().first().text, QString("You have reached the margin of 30000 entries!"));
+    QVERIFY(m.fraEntryBrowser->isVisible());
+    QVERIFY(!m.fraComposer->isVisible());
+    QCOMPARE(m.lblDialogTitle->text(), QString(" Entry Browser"));
+    QCOMPARE(browserLines(m).size(), DiaryFormat::MaxEntries);
+    QCOMPARE(readDraftOf(full).draft.topic, QString("One too many")); // kept for later, not lost
+
+    // Neither the dispatcher nor storage takes a 30001st entry.
+    m.fraEntryBrowser->hide();
+    m.fraComposer->show();
+    m.txtTopic->setText("Still here");
+    Run_Command(2);
+    QCOMPARE(MsgBox::shownForTesting().size(), 2);
+    QCOMPARE(MsgBox::shownForTesting().last().text, QString("You have reached the margin of 30000 entries!"));
+    QCOMPARE(m.txtTopic->text(), QString("Still here"));
+    QCOMPARE(Save_Entry("01.01.2027", "t", "x", 3, 3).number, StorageErrors::MarginReached);
+    QCOMPARE(QFileInfo(full).size(), DiaryFormat::entryOffset(DiaryFormat::MaxEntries + 1));
 }
 
 void TestDiarySession::deleteChooserLeavesOpenDiaryAlone() {

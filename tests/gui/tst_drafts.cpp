@@ -31,7 +31,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using namespace TestSupport;
 
@@ -53,6 +56,24 @@ QStringList shownTexts() {
         texts << shown.text;
     return texts;
 }
+
+// A file size limit (RLIMIT_FSIZE stops root too) stands for a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+};
 
 } // namespace
 
@@ -79,6 +100,8 @@ private slots:
     void damagedOrForeignDraftIsReportedOnceAndSetAside();
     void logInOverOpenDiaryTakesTheDraftAlong();
     void closeAndDeleteRemoveTheDraft();
+    void draftThatCannotBeWrittenIsToldOnceAndQuitAsks();
+    void draftOfTheLastEntryIsRemovedNotOffered();
 
 private:
     void startWindow() {
@@ -322,6 +345,52 @@ void TestDrafts::closeAndDeleteRemoveTheDraft() {
     QVERIFY(!QFile::exists(draftPathFor(a)));
     QCOMPARE(QDir(folder_->dataPath()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QFileInfo(b).fileName()});
+}
+
+void TestDrafts::draftThatCannotBeWrittenIsToldOnceAndQuitAsks() {
+    const QString diary = makeDiary("Ann", "Days", "pw");
+    logIn(diary, "pw");
+    {
+        const FileSizeLimit full(0);
+        typeEntry("Lost?", "not while the window tells");
+        QTRY_COMPARE_WITH_TIMEOUT(shownTexts().size(), 1, 3000);
+        QVERIFY(shownTexts().first().contains("cannot be kept as a draft"));
+        QTest::keyClicks(main_->txtEntry, " and more");
+        QTest::qWait(DraftKeeper::MaxWaitMs + 250);
+        QCOMPARE(shownTexts().size(), 1); // once, not at every keystroke
+        QCOMPARE(stateOf(diary), DraftState::None);
+
+        // Quit asks again before the words are lost; No keeps the window.
+        MsgBox::queueAnswer(MsgBox::Answer::Yes);
+        MsgBox::queueAnswer(MsgBox::Answer::No);
+        Run_Command(3);
+        QVERIFY(main_->isVisible());
+        QCOMPARE(shownTexts().size(), 3);
+        QVERIFY(shownTexts().last().contains("kept nowhere"));
+    }
+    // With room again the draft is written, and Quit needs one Yes.
+    QTest::keyClicks(main_->txtEntry, "!");
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.text, QString("not while the window tells and more!"), 3000);
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    Run_Command(3);
+    QVERIFY(!main_->isVisible());
+    QCOMPARE(shownTexts().size(), 4);
+}
+
+void TestDrafts::draftOfTheLastEntryIsRemovedNotOffered() {
+    const QString diary = makeDiaryWithEntries("Ann", "Days", "01.01.2026 10:00:00", "pw",
+                                               {{"02.01.2026 09:00:00", "Saved", "Its draft stayed", 1, 2}});
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(diary, owner).ok());
+    // What a save leaves when its draft could not be removed.
+    EntryDraft draft{"02.01.2026 09:00:00", "Saved ", "Its draft stayed", 1, 2};
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode(draft, owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(diary), bytes).ok());
+    logIn(diary, "pw");
+    QVERIFY(shownTexts().isEmpty());
+    QCOMPARE(stateOf(diary), DraftState::None);
+    QVERIFY(main_->txtTopic->text().isEmpty());
 }
 
 QTEST_MAIN(TestDrafts)

@@ -112,7 +112,7 @@ private slots:
     void fileVanishingAfterListingIsReported();
     void anyCaseOfTheExtensionIsListedAndRead();
     void aWholeDamagedFolderListsAndReadsTheGoodOnes();
-    void fileLongerThanAFullDiaryIsNotWalked();
+    void fileLongerThanAFullDiaryIsReadAsFarAsTheMargin();
 };
 
 void TestDamagedFiles::filesWithoutAWholeHeaderAreReportedAndNeverWritten_data() {
@@ -318,7 +318,7 @@ void TestDamagedFiles::aWholeDamagedFolderListsAndReadsTheGoodOnes() {
     QCOMPARE(reported, (QStringList{"empty.PDD", "folder.PDD", "link.PDD", "pipe.PDD", "short.pdd"}));
 }
 
-void TestDamagedFiles::fileLongerThanAFullDiaryIsNotWalked() {
+void TestDamagedFiles::fileLongerThanAFullDiaryIsReadAsFarAsTheMargin() {
     TempProgramFolder folder;
     const QString path = TestSupport::makeDiary("A", "T", "p", 1);
     // A sparse file of 64 GiB: a stray file, not a diary the program wrote.
@@ -327,14 +327,18 @@ void TestDamagedFiles::fileLongerThanAFullDiaryIsNotWalked() {
     QVERIFY2(readAllWithin(path, Promptly, o), "a walk over a huge file did not return");
     QVERIFY(o.header.ok());
     QVERIFY(o.count > MaxEntries);
-    QCOMPARE(o.lines.number, StorageErrors::PathFileAccess);
-    QCOMPARE(o.lineCount, 0);
-    QVERIFY(!o.hit.found());
-    QVERIFY(!o.ratings.ok());
+    // Read as far as the margin, and said to be over it; never silently empty.
+    QCOMPARE(o.lines.number, StorageErrors::MarginReached);
+    QVERIFY(o.lines.description.contains("more than the margin of 30000"));
+    QCOMPARE(o.lineCount, MaxEntries);
+    QCOMPARE(o.ratings.number, StorageErrors::MarginReached);
+    QCOMPARE(o.counts.entries, MaxEntries);
     QVERIFY(o.entry.ok()); // one record can still be read
+    QCOMPARE(o.save.number, StorageErrors::MarginReached); // and none added
     QVERIFY(QFile::resize(path, entryOffset(MaxEntries + 1)));
     QCOMPARE(countEntriesInFile(path), MaxEntries);
-    QVERIFY(countRatings(path).entries == MaxEntries); // a full diary is walked
+    StorageStatus full;
+    QVERIFY(countRatings(path, {}, &full).entries == MaxEntries && full.ok()); // a full diary is walked
 }
 
 QTEST_GUILESS_MAIN(TestDamagedFiles)

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,6 +88,7 @@ private slots:
     void jsonCarriesEveryField();
     void exportFileIsForItsOwnerOnly();
     void usageAndFileErrors();
+    void outputIsReplacedOnlyWholeAndNeverTheDiary();
 };
 
 void TestToolExport::roundTripGivesTheSameJsonAndBytes() {
@@ -342,6 +344,61 @@ void TestToolExport::usageAndFileErrors() {
                       password})
                  .exitCode,
              4);
+}
+
+void TestToolExport::outputIsReplacedOnlyWholeAndNeverTheDiary() {
+    TempProgramFolder program;
+    const QString diary = makeDiaryWith(richEntries());
+    const QByteArray diaryBytes = readBytes(diary);
+    QTemporaryDir work;
+    const QString password = writePasswordFile(work, "secret");
+    const auto exportTo = [&](const QString& out, const char* format = "json") {
+        return runTool({"export", diary, "-f", format, "-o", out, "--password-file", password});
+    };
+
+    // Its own input, through a link too, and any diary of a data folder: refused, untouched.
+    QVERIFY(QFile::link(diary, work.filePath("link-to-diary")));
+    const QString otherDiary = QFileInfo(diary).absolutePath() + "/99999.99.PDD";
+    for (const QString& out : {diary, work.filePath("link-to-diary"), otherDiary})
+        QCOMPARE(exportTo(out, "text").exitCode, 2);
+    QCOMPARE(readBytes(diary), diaryBytes);
+    QVERIFY(!QFile::exists(otherDiary));
+
+    // A link is written through: its target gets the export, the link stays.
+    const QString target = work.filePath("backup.json");
+    QVERIFY(writeBytes(target, "old backup"));
+    QVERIFY(QFile::link(target, work.filePath("latest.json")));
+    QCOMPARE(exportTo(work.filePath("latest.json")).exitCode, 0);
+    QVERIFY(QFileInfo(work.filePath("latest.json")).isSymLink());
+    const QByteArray whole = readBytes(target);
+    QVERIFY(QJsonDocument::fromJson(whole).isObject());
+
+    // A named pipe is written into, not replaced: its reader gets the export.
+    const QString pipe = work.filePath("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QProcess reader;
+    reader.start("cat", {pipe});
+    QVERIFY(reader.waitForStarted());
+    QCOMPARE(exportTo(pipe).exitCode, 0);
+    QVERIFY(reader.waitForFinished());
+    QCOMPARE(reader.readAllStandardOutput(), whole);
+    QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
+
+    // Reads that fail half-way (a bad sector): exit 4, the old backup stays
+    // as it was and nothing is left beside it.
+    QVERIFY(QFile::resize(diary, DiaryFormat::entryOffset(601))); // blocks of 256 records: three reads
+    qputenv("QUORVEL_FAIL_READS_OF", QFileInfo(diary).canonicalFilePath().toLocal8Bit());
+    qputenv("QUORVEL_FAIL_READS_PAST", QByteArray::number(DiaryFormat::entryOffset(300)));
+    qputenv("LD_PRELOAD", QUORVEL_READ_FAULT_SHIM);
+    QByteArray asanOptions = qgetenv("ASAN_OPTIONS");
+    qputenv("ASAN_OPTIONS", asanOptions + (asanOptions.isEmpty() ? "" : ":") + "verify_asan_link_order=0");
+    const ToolRun failed = exportTo(target);
+    qunsetenv("LD_PRELOAD");
+    qputenv("ASAN_OPTIONS", asanOptions);
+    QCOMPARE(failed.exitCode, 4);
+    qInfo("%s", failed.err.trimmed().constData());
+    QCOMPARE(readBytes(target), whole);
+    QCOMPARE(QDir(work.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestToolExport)

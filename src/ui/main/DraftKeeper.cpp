@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "StorageGlobals.h"
 #include "frmMain.h"
+#include "mFile.h"
 #include "mString.h"
 
 #include <QAbstractButton>
@@ -57,9 +58,12 @@ DraftKeeper::DraftKeeper(frmMain* main) : QObject(main), main_(main) {
         if (on)
             composerChanged();
     });
+    writer_.setOnJobDone(
+        [this] { QMetaObject::invokeMethod(this, &DraftKeeper::checkWriter, Qt::QueuedConnection); });
 }
 
 DraftKeeper::~DraftKeeper() {
+    writer_.setOnJobDone({});
     if (theKeeper == this)
         theKeeper = nullptr;
 }
@@ -120,18 +124,66 @@ void DraftKeeper::writePending() {
         return; // a draft belongs to an open diary
     const QString diary = publicDiaryPath;
     const QString previous = tiedDiary_;
-    if (!tieTo(diary))
+    const EntryDraft draft = composerContent();
+    unwritable_.clear();
+    if (!tieTo(diary)) {
+        if (holdsAnything(draft)) {
+            unwritable_ = QStringLiteral("the diary cannot be read");
+            tellNotKept(unwritable_);
+        }
         return;
+    }
     if (!previous.isEmpty() && previous != diary)
         writer_.remove(draftPathFor(previous)); // the unsaved entry now belongs here
-    const EntryDraft draft = composerContent();
     if (!holdsAnything(draft)) {
         writer_.remove(draftPathFor(diary));
         return;
     }
     QByteArray bytes;
-    if (DraftFormat::encode(draft, tiedOwner_, bytes).ok())
-        writer_.write(draftPathFor(diary), bytes);
+    const StorageStatus encoded = DraftFormat::encode(draft, tiedOwner_, bytes);
+    if (!encoded.ok()) {
+        unwritable_ = encoded.description;
+        tellNotKept(unwritable_);
+        return;
+    }
+    writer_.write(draftPathFor(diary), bytes);
+}
+
+void DraftKeeper::checkWriter() {
+    const StorageStatus last = writer_.lastWrite();
+    if (last.ok() && unwritable_.isEmpty())
+        toldNotKept_ = false; // kept again: a new failure is told again
+    else if (!last.ok())
+        tellNotKept(last.description);
+}
+
+void DraftKeeper::tellNotKept(const QString& why) {
+    if (toldNotKept_)
+        return;
+    toldNotKept_ = true;
+    MsgBox::show(QStringLiteral("The unsaved entry cannot be kept as a draft: %1.\n"
+                                "Save it, or copy its text elsewhere, before you quit.")
+                     .arg(why),
+                 QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
+}
+
+bool DraftKeeper::composerKept(QString* why) {
+    const EntryDraft content = composerContent();
+    if (content.topic.isEmpty() && content.text.isEmpty())
+        return true; // no words to lose (ratings are soon chosen again)
+    QString reason;
+    if (!isDiaryOpen())
+        reason = QStringLiteral("no diary is open to keep it");
+    else if (!unwritable_.isEmpty())
+        reason = unwritable_;
+    else if (const StorageStatus last = writer_.lastWrite(); !last.ok())
+        reason = last.description;
+    if (reason.isEmpty())
+        return true;
+    toldNotKept_ = true; // the question says it; no box follows
+    if (why)
+        *why = reason;
+    return false;
 }
 
 void DraftKeeper::flushNow() {
@@ -175,6 +227,15 @@ void DraftKeeper::logInFailed() {
 
 void DraftKeeper::loggedIn(const QString& diaryPath) {
     writer_.flush(); // nothing of the diary open before is still on its way
+    if (countEntriesInFile(diaryPath) >= DiaryFormat::MaxEntries) {
+        // A full diary takes no entry: its draft is not offered (it stays on
+        // disk), and the composer's content stays the draft of the diary it
+        // was typed for.
+        held_ = false;
+        pending_ = false;
+        quiet_.stop();
+        return;
+    }
     const bool carried = holdsAnything(composerContent());
     const bool restored = offerDraft(diaryPath);
     held_ = false;
@@ -197,6 +258,10 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
         return false;
     case DraftState::Ready:
         break;
+    }
+    if (isLastEntryOf(diaryPath, reading.draft)) {
+        removeDraftFile(draftPathFor(diaryPath)); // saved already: nothing to restore
+        return false;
     }
     EntryDraft shown = composerContent();
     shown.dateTime = reading.draft.dateTime;
@@ -224,6 +289,20 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     if (!removed.ok())
         reportDamaged(diaryPath, removed.description);
     return false;
+}
+
+bool DraftKeeper::isLastEntryOf(const QString& diaryPath, const EntryDraft& draft) {
+    const qint32 count = countEntriesInFile(diaryPath);
+    EntryText last;
+    if (count < 1 || !readEntry(diaryPath, count, last).ok())
+        return false;
+    // Compared as Save Entry stores them: trimmed, cut to the field's width.
+    const auto same = [](const QString& stored, const QString& kept, int width) {
+        return trimBlanks(stored) == trimBlanks(trimBlanks(kept).left(width));
+    };
+    return same(last.dateTime, draft.dateTime, DiaryFormat::DateTimeWidth) &&
+           same(last.topic, draft.topic, DiaryFormat::TopicWidth) &&
+           same(last.text, draft.text, DiaryFormat::EntryWidth);
 }
 
 void DraftKeeper::reportDamaged(const QString& diaryPath, const QString& problem) {

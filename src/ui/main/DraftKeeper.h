@@ -46,6 +46,9 @@ public:
     // Writes what is pending now and waits until the draft is on disk
     // (before the program ends).
     void flushNow();
+    // After flushNow: whether the composer's unsaved topic and text, if any,
+    // are on disk as the open diary's draft; else why not.
+    bool composerKept(QString* why);
 
     // The composer's content as a draft.
     EntryDraft composerContent() const;
@@ -59,6 +62,13 @@ private:
     // Asks whether to restore the diary's draft; true when it was restored.
     bool offerDraft(const QString& diaryPath);
     void reportDamaged(const QString& diaryPath, const QString& problem);
+    // Asks the writer how its last draft write went; tells once when the
+    // draft could not be written.
+    void checkWriter();
+    void tellNotKept(const QString& why);
+    // A draft that is the diary's last entry already (a save whose draft
+    // could not be removed) is stale.
+    static bool isLastEntryOf(const QString& diaryPath, const EntryDraft& draft);
 
     frmMain* main_;
     QTimer quiet_;
@@ -69,5 +79,7 @@ private:
     QString tiedDiary_;    // the diary whose draft this keeper writes
     DraftOwner tiedOwner_;
     QSet<QString> reported_; // damaged drafts already reported in this run
+    QString unwritable_;     // why the composer's content could not even be handed to the writer
+    bool toldNotKept_ = false;
     DraftWriter writer_;
 };

@@ -67,7 +67,7 @@ void showEntryList(const QString& path) {
     const QStringList lines = entryBrowserLines(path, pacer.progress(), &status);
     if (!main)
         return;
-    if (generation == listGeneration && status.ok())
+    if (generation == listGeneration && walkedAsFarAsTheMargin(status))
         main->lstEntriesModel->setStringList(lines); // all rows at once
     main->pgbProgressBottom->setValue(0);
 }
@@ -136,7 +136,7 @@ void Show_Statistics() {
     const RatingCounts counts = countRatings(path, pacer.progress(), &status, &months);
     if (!main)
         return;
-    if (status.ok() && generation == statisticsGeneration) {
+    if (walkedAsFarAsTheMargin(status) && generation == statisticsGeneration) {
         for (size_t i = 0; i < 4; ++i) {
             main->lblStatisticals_HEALTH[i]->setText(QLatin1Char(' ') + QString::number(counts.wellness[i]));
             main->lblStatisticals_LOVE[i]->setText(QLatin1Char(' ') + QString::number(counts.love[i]));

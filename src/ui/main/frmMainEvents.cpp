@@ -57,9 +57,21 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     quitting_ = true;
-    // The unsaved entry stays on disk, so the next log-in can bring it back.
-    if (draftKeeper)
+    // The unsaved entry stays on disk, so the next log-in can bring it back;
+    // when it cannot, quitting would lose it, and that is asked first.
+    QString why;
+    if (draftKeeper) {
         draftKeeper->flushNow();
+        if (!draftKeeper->composerKept(&why) &&
+            MsgBox::show(QStringLiteral("The unsaved entry in the Entry Composer is kept nowhere: %1.\n"
+                                        "If you quit now, it is lost.\n\nDo you want to quit anyway?")
+                             .arg(why),
+                         QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, this) != MsgBox::Answer::Yes) {
+            quitting_ = false;
+            event->ignore();
+            return;
+        }
+    }
     event->accept();
     // Leave every event loop, also those of dialogs still open.
     if (QThread::currentThread()->loopLevel() > 0)
