@@ -97,6 +97,17 @@ QProcessEnvironment WaylandDesktop::environment() const {
     env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.multimedia*=false;qt.qpa.*=false"));
+    // The sanitizer build's options reach the program; the leak suppressions
+    // are read from a copy the desktop's user may read.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (qEnvironmentVariableIsSet(name))
+            env.insert(QLatin1String(name), qEnvironmentVariable(name));
+    if (qEnvironmentVariableIsSet("LSAN_OPTIONS")) {
+        static const QRegularExpression suppressions(QStringLiteral("suppressions=[^:]*"));
+        env.insert(QStringLiteral("LSAN_OPTIONS"),
+                   qEnvironmentVariable("LSAN_OPTIONS")
+                       .replace(suppressions, QStringLiteral("suppressions=") + scratch_ + QStringLiteral("/lsan.supp")));
+    }
     if (!waylandDisplay_.isEmpty())
         env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay_);
     if (!swaySocket_.isEmpty())
@@ -158,6 +169,10 @@ bool WaylandDesktop::start(const QString& scratchFolder) {
         return false;
     }
     config.close();
+    const QRegularExpressionMatch suppressions =
+        QRegularExpression(QStringLiteral("suppressions=([^:]*)")).match(qEnvironmentVariable("LSAN_OPTIONS"));
+    if (suppressions.hasMatch())
+        QFile::copy(suppressions.captured(1), scratch_ + QStringLiteral("/lsan.supp"));
     QFile::setPermissions(scratch_, QFile::permissions(scratch_) | QFileDevice::ExeOther | QFileDevice::ReadOther);
     handOver(scratch_ + QStringLiteral("/home"));
     handOver(runtime_);
