@@ -14,4 +14,8 @@ void hintFixedDialog(QWidget* window);
 // A notification popup: no task-bar entry.
 void hintSkipTaskbar(QWidget* window);
 
+// Keeps windows that take no focus from ever becoming the application's
+// focus window. Installed once, before the first window is shown.
+void guardUnfocusableWindows();
+
 } // namespace Platform

@@ -2,8 +2,10 @@
 
 #ifdef QUORVEL_HAVE_XCB
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QList>
+#include <QWindow>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -71,9 +73,52 @@ void addSkipTaskbar(xcb_connection_t* connection, xcb_window_t window) {
     writeAtoms(connection, window, state, states);
 }
 
+// Qt on X11 asks the window manager to activate every application-modal
+// window it maps, including one that takes no focus, and it also reads that
+// request itself as the news that the window is now active. A popup then
+// becomes Qt's focus window without ever holding the X input focus; when it
+// is destroyed Qt waits 100 ms for a FocusIn that never comes (the keyboard
+// never left the main window) and drops its focus window altogether: every
+// key after that goes nowhere until the user clicks. Such requests for
+// windows that take no focus are swallowed here.
+class UnfocusableActivationFilter : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+            return false;
+        const auto* client = static_cast<const xcb_client_message_event_t*>(message);
+        if (client->type != activeWindowAtom())
+            return false;
+        const QWindowList windows = QGuiApplication::allWindows();
+        for (const QWindow* window : windows)
+            if (window->handle() && window->winId() == client->window)
+                return window->flags().testFlag(Qt::WindowDoesNotAcceptFocus);
+        return false;
+    }
+
+private:
+    xcb_atom_t activeWindowAtom() {
+        if (atom_ == XCB_ATOM_NONE)
+            if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+                atom_ = internAtom(x11->connection(), "_NET_ACTIVE_WINDOW");
+        return atom_;
+    }
+    xcb_atom_t atom_ = XCB_ATOM_NONE;
+};
+
 } // namespace
 
 namespace Platform {
+
+void guardUnfocusableWindows() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    static UnfocusableActivationFilter filter;
+    qApp->installNativeEventFilter(&filter);
+}
 
 void hintFixedDialog(QWidget* window) {
     xcb_window_t id = 0;
@@ -109,6 +154,7 @@ void hintSkipTaskbar(QWidget* window) {
 namespace Platform {
 void hintFixedDialog(QWidget*) {}
 void hintSkipTaskbar(QWidget*) {}
+void guardUnfocusableWindows() {}
 } // namespace Platform
 
 #endif

@@ -4,36 +4,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QThread>
-
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace Desktop {
 
 namespace {
 
-constexpr int PollMs = 10;
 constexpr int ToolTimeoutMs = 10000;
 constexpr int StartTimeoutMs = 20000;
-
-// Children get SIGTERM when the test process dies, also when it crashes or
-// CTest kills it at its time-out: no server or window manager is left over,
-// and the X server still removes its lock file and socket.
-void dieWithParent() {
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-}
-
-// Asks the process to end (so that Xvfb cleans up), then kills it if it must.
-void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
+const QString PopupTitle = QStringLiteral("^Form1$");
 
 QString hex(WindowId window) {
     return QStringLiteral("0x%1").arg(window, 0, 16);
@@ -61,17 +39,6 @@ int xwininfoValue(const QString& output, const QString& label) {
 
 } // namespace
 
-bool waitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!cond()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(PollMs);
-    }
-    return true;
-}
-
 X11Desktop::X11Desktop() = default;
 
 X11Desktop::~X11Desktop() {
@@ -80,13 +47,13 @@ X11Desktop::~X11Desktop() {
 
 void X11Desktop::stopAll() {
     for (QProcess* program : programs_) {
-        stop(*program);
+        stopProcess(*program);
         delete program;
     }
     programs_.clear();
     for (std::unique_ptr<QProcess>* process : {&windowManager_, &server_}) {
         if (*process) {
-            stop(**process);
+            stopProcess(**process);
             process->reset();
         }
     }
@@ -282,6 +249,51 @@ void X11Desktop::resizeClient(WindowId window, int width, int height) const {
 void X11Desktop::moveWindow(WindowId window, int x, int y) const {
     run(QStringLiteral("xdotool"),
         {QStringLiteral("windowmove"), QString::number(window), QString::number(x), QString::number(y)});
+}
+
+QString X11Desktop::fixedDialogFault(WindowId dialog) const {
+    QStringList actions;
+    // The window manager sets the allowed actions once it manages the window.
+    waitUntil(
+        [&] {
+            actions = atoms(dialog, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
+            return !actions.isEmpty();
+        },
+        StartTimeoutMs);
+    if (!actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")))
+        return QStringLiteral("no close action: ") + actions.join(' ');
+    for (const char* refused : {"_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+                                "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_RESIZE"})
+        if (actions.contains(QLatin1String(refused)))
+            return QStringLiteral("allows ") + QLatin1String(refused);
+    const QStringList state = atoms(dialog, QStringLiteral("_NET_WM_STATE"));
+    if (!state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")))
+        return QStringLiteral("in the task bar; state: ") + state.join(' ');
+    return {};
+}
+
+bool X11Desktop::popupShown() const {
+    return !visibleWindows(PopupTitle).isEmpty();
+}
+
+QString X11Desktop::quietPopupFault(WindowId mainWindow) const {
+    const QList<WindowId> popups = visibleWindows(PopupTitle);
+    if (popups.isEmpty())
+        return QStringLiteral("no popup");
+    const WindowId popup = popups.first();
+    if (activeWindow() == popup)
+        return QStringLiteral("the popup took the focus");
+    const QList<long> frame = cardinals(popup, QStringLiteral("_NET_FRAME_EXTENTS"));
+    if (frame != QList<long>({0, 0, 0, 0}))
+        return QStringLiteral("the popup has a frame");
+    const QStringList state = atoms(popup, QStringLiteral("_NET_WM_STATE"));
+    if (!state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")) ||
+        !state.contains(QStringLiteral("_NET_WM_STATE_ABOVE")))
+        return QStringLiteral("popup state: ") + state.join(' ');
+    const QList<WindowId> stack = stacking();
+    if (stack.indexOf(popup) < stack.indexOf(mainWindow) || stack.indexOf(mainWindow) < 0)
+        return QStringLiteral("the popup does not stand above the main window");
+    return {};
 }
 
 } // namespace Desktop

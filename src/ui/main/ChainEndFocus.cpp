@@ -25,6 +25,11 @@ void ChainEndFocus::activateMainWindow() {
     pending_ = false;
     if (!main_ || !main_->isVisible() || main_->isMinimized() || QApplication::activeModalWidget())
         return;
+    // Asking the window manager again for a window it holds active can cost
+    // the keyboard on X11 (a FocusOut without a FocusIn): only a window that
+    // lost the focus is activated.
+    if (main_->isActiveWindow())
+        return;
     main_->raise();
     main_->activateWindow();
 }

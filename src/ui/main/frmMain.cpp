@@ -7,6 +7,7 @@
 #include "MainLayout.h"
 #include "MoodChart.h"
 #include "ProgramFolder.h"
+#include "WindowHints.h"
 #include "frmMainLook.h"
 #include "mApplication.h"
 #include "mError.h"
@@ -142,6 +143,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     // Menu shortcuts must reach the menu also while a text box has the focus.
     qApp->installEventFilter(this);
+    Platform::guardUnfocusableWindows();
     new ChainEndFocus(this);
 
     // Start-up: size, places of the frames, centring, caption, DATA folder.

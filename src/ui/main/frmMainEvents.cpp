@@ -7,6 +7,7 @@
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -129,7 +130,7 @@ void frmMain::windowNormalSize() {
 }
 
 void frmMain::windowCenter() {
-    if (isMaximized() || isMinimized())
+    if (isMaximized() || isMinimized() || !Platform::canPlaceTopLevelWindows())
         return;
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)

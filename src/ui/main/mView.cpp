@@ -1,6 +1,7 @@
 #include "mView.h"
 
 #include "TabStopDelegate.h"
+#include "WindowPlacement.h"
 #include "mError.h"
 
 #include <QAbstractItemView>
@@ -19,6 +20,8 @@ void Set_Window_To_Center(QWidget* window) {
         Show_Error(5, QStringLiteral("Invalid procedure call or argument"), source, QString());
         return;
     }
+    if (!Platform::canPlaceTopLevelWindows() && window->isWindow())
+        return; // the desktop places windows there, not the program
     // By the outer size; move() places the frame, so the whole window is centred.
     const QRect area = screen->geometry();
     const QSize outer = window->frameGeometry().size();

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "ProgramFolder.h"
+#include "WindowPlacement.h"
 #include "frmPopup.h"
 
 #include <QApplication>
@@ -23,11 +24,27 @@ Settings& settings() {
     return s;
 }
 
+// The window the popup stands over: the active one, else (the active one
+// has just closed, or the keyboard is elsewhere) the uppermost modal window,
+// else a visible window of the program.
+QWidget* popupOwner() {
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && !qobject_cast<frmPopup*>(active))
+        return active;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible() && !qobject_cast<frmPopup*>(modal))
+        return modal;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && !qobject_cast<frmPopup*>(window))
+            return window;
+    return nullptr;
+}
+
 // Centred over the window that is active when the popup comes, else on the screen.
-void placePopup(frmPopup& popup) {
+void placePopup(frmPopup& popup, const QWidget* owner) {
     QRect over;
-    if (QWidget* active = QApplication::activeWindow())
-        over = active->frameGeometry();
+    if (owner)
+        over = Platform::popupAnchor(owner);
     else if (QScreen* screen = QGuiApplication::primaryScreen())
         over = screen->geometry();
     if (over.isValid())
@@ -76,7 +93,9 @@ void playPopupSound() {
 void showPopup(PopupKind kind) {
     settings().shown.append(kind);
     frmPopup popup(kind); // a fresh window each time, gone when this returns
-    placePopup(popup);
+    QWidget* owner = popupOwner();
+    placePopup(popup, owner);
+    Platform::tiePopupTo(&popup, owner);
     if (kind == PopupKind::KillAllowed)
         PopupSettings::playPopupSound(); // before the window is first drawn
     popup.exec();

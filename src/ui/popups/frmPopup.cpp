@@ -1,5 +1,6 @@
 #include "frmPopup.h"
 
+#include "WindowPlacement.h"
 #include "WindowHints.h"
 
 #include <QApplication>
@@ -35,9 +36,7 @@ const PopupLook& lookOf(PopupKind kind) {
 // No frame, above the other windows, no task-bar entry, and never the
 // keyboard's: the window below keeps the focus, so nothing typed reaches the
 // popup and the focus is where it was when the popup goes.
-frmPopup::frmPopup(PopupKind kind)
-    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
-      kind_(kind) {
+frmPopup::frmPopup(PopupKind kind) : QDialog(nullptr, Platform::popupWindowFlags()), kind_(kind) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(objectNameFor(kind));
     setWindowTitle(QStringLiteral("Form1"));
