@@ -1,7 +1,11 @@
 #pragma once
 
+#include "OpenedDiary.h"
+
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -12,6 +16,11 @@ class frmMain;
 // open here, and a diary chosen in a chooser is locked for its chain before
 // any password is asked, so no two windows (or a window and quorvel-tool)
 // work on one diary.
+//
+// It also watches the open diary's file, which a sync program may change
+// from outside: entries that arrive show in the Entry Browser and the
+// composer's entry number within PollMs; a changed header, a vanished file or
+// another diary in its place closes the session with a message.
 class SessionGuard : public QObject {
     Q_OBJECT
 public:
@@ -37,8 +46,29 @@ public:
     // The diary whose lock the open session holds ("" when none).
     QString heldDiary() const;
 
+    // The file is looked at on every change the file system reports, and by
+    // a stat at least this often (network and FUSE folders report nothing).
+    static constexpr int PollMs = 1000;
+
 private:
+    struct FileStamp {
+        bool exists = false;
+        qint64 size = -1, device = 0, inode = 0, modifiedNs = 0, changedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp stampOf(const QString& path);
+    void watch(const QString& diaryPath);
+    void stopWatching();
+    void lookAtFile();
+    void entriesArrived(qint32 count);
+    void sessionLost(const OpenedDiary::Look& look);
+
     frmMain* main_;
+    QFileSystemWatcher watcher_;
+    QTimer poll_;
+    QTimer settle_; // gathers a burst of change reports into one look
+    QString watched_;
+    FileStamp stamp_;
     std::unique_ptr<DiaryLock> session_; // the open diary's
     std::unique_ptr<DiaryLock> chain_;   // the chosen diary's, during its chain
 };
