@@ -7,6 +7,7 @@
 #include "EntryDisplay.h"
 #include "MsgBox.h"
 #include "Popups.h"
+#include "SessionGuard.h"
 #include "StorageGlobals.h"
 #include "frmMain.h"
 #include "mError.h"
@@ -172,6 +173,8 @@ void closeDiary(frmMain* main) {
         return;
     const QString closed = publicDiaryPath;
     publicDiaryPath.clear();
+    if (SessionGuard* guard = SessionGuard::instance())
+        guard->closed();
     main->lblWhichOwner->setText(QString());
     main->lblTitle->setText(QString());
     main->fraComposer->hide();

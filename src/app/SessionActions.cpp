@@ -5,6 +5,7 @@
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "Popups.h"
+#include "SessionGuard.h"
 #include "StorageGlobals.h"
 #include "frmChangePassword.h"
 #include "frmDeleteDiary.h"
@@ -31,6 +32,22 @@ const char* const Source = "mApplication --> Run_Session_Action";
 QString selectedLine(const DiaryChooser* chooser) {
     const int row = chooser->selectedRow();
     return row < 0 ? QString() : chooser->lstExistantDiaries->item(row)->text();
+}
+
+// Locks the chooser's diary for its chain before any password is asked. A
+// diary that another window holds ends the chain here, after the message; the
+// diary open in this window stays open.
+bool claimChosenDiary(DiaryChooser* chooser) {
+    SessionGuard* guard = SessionGuard::instance();
+    if (!guard || guard->claimChosen(chooser->selectedPath()))
+        return true;
+    chooser->done(QDialog::Rejected);
+    return false;
+}
+
+void endChainOnChosenDiary() {
+    if (SessionGuard* guard = SessionGuard::instance())
+        guard->chainEnded();
 }
 
 // Shows the diary just logged in to in the main window: its entry list, the
@@ -88,6 +105,8 @@ void logIn() {
         // The chosen file vanished or cannot be read since it was listed: no
         // diary is left open, as after a refused password.
         publicDiaryPath.clear();
+        if (SessionGuard* guard = SessionGuard::instance())
+            guard->closed();
         if (keeper)
             keeper->logInFailed();
         passwordDialog->done(QDialog::Rejected);
@@ -97,6 +116,8 @@ void logIn() {
 
     const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
     if (typed == stored) {
+        if (SessionGuard* guard = SessionGuard::instance())
+            guard->opened(path);
         showOpenedDiary(path, owner, title);
         passwordDialog->done(QDialog::Accepted);
         showPopup(PopupKind::LoginAllowed);
@@ -109,6 +130,8 @@ void logIn() {
         passwordDialog->done(QDialog::Rejected);
         showPopup(PopupKind::AccessDenied);
         publicDiaryPath.clear();
+        if (SessionGuard* guard = SessionGuard::instance())
+            guard->closed();
         if (keeper)
             keeper->logInFailed();
     }
@@ -123,11 +146,14 @@ void chooseDiaryToOpen() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
+    if (!claimChosenDiary(chooser))
+        return;
     auto* dialog = new frmEnterPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->lblDiaryOwner->setText(Get_Tab_Field(line, 1));
     dialog->lblDiaryName->setText(Get_Tab_Field(line, 2));
     dialog->exec();
+    endChainOnChosenDiary();
     if (chooser)
         chooser->done(QDialog::Rejected);
 }
@@ -141,11 +167,14 @@ void chooseDiaryToDelete() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
+    if (!claimChosenDiary(chooser))
+        return;
     auto* dialog = new frmDeleteEnterPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->lblWhichOwner->setText(Get_Tab_Field(line, 1));
     dialog->lblWhichTitle->setText(Get_Tab_Field(line, 2));
     dialog->exec();
+    endChainOnChosenDiary();
 }
 
 // Code 4: ask for the old password of the diary chosen in
@@ -161,11 +190,14 @@ void chooseDiaryForNewPassword() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
+    if (!claimChosenDiary(chooser))
+        return;
     auto* dialog = new frmEnterOldPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->lblWhichTitle->setText(Get_Tab_Field(line, 2));
     dialog->lblWhichOwner->setText(Get_Tab_Field(line, 1));
     dialog->exec();
+    endChainOnChosenDiary();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "mFile.h"
 
 #include "Cp1252.h"
+#include "OpenedDiary.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
 #include "StoredText.h"
@@ -42,6 +43,14 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
         return StorageStatus::failure(
             StorageErrors::PathFileAccess,
             QStringLiteral("Path/File access error (no diary header): %1").arg(publicDiaryPath));
+    // Still the diary that was opened? Checked through this same open, so a
+    // file put in its place since cannot take the entry.
+    char header[HeaderSize];
+    StorageStatus same = file.readExactAt(0, header, HeaderSize);
+    if (same.ok())
+        same = OpenedDiary::checkSameDiary(publicDiaryPath, header);
+    if (!same.ok())
+        return same;
 
     // The record goes where the length rule puts it, but never beyond the
     // last entry the count shows: a partial record of 1821 to 2042 bytes

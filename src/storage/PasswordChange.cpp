@@ -1,5 +1,6 @@
 #include "mFile.h"
 
+#include "OpenedDiary.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
 #include "StoredText.h"
@@ -36,6 +37,7 @@ StorageStatus Write_New_Password(const QString& path, const QString& newPassword
         return result;
     }
     publicHeader = header;
+    OpenedDiary::headerRewritten(path, header);
     return result;
 }
 

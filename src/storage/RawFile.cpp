@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -86,6 +87,27 @@ StorageStatus RawFile::publishAs(const QString& path, bool* nameTaken) {
         ::unlink(tempName_.constData());
         tempName_.clear();
     }
+    return StorageStatus::success();
+}
+
+StorageStatus RawFile::replace(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (tempName_.isEmpty()) {
+        // A nameless file gets a hidden name beside path first: a rename
+        // cannot start from /proc/self/fd.
+        const int slash = name.lastIndexOf('/');
+        const QByteArray hidden = name.left(slash + 1) + ".quorvel-replace-" + QByteArray::number(::getpid()) + '-' +
+                                  name.mid(slash + 1);
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+        ::unlink(hidden.constData());
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, hidden.constData(), AT_SYMLINK_FOLLOW) != 0)
+            return StorageStatus::fromErrno(errno, path);
+        tempName_ = hidden;
+    }
+    if (::rename(tempName_.constData(), name.constData()) != 0)
+        return StorageStatus::fromErrno(errno, path); // close() removes the hidden name
+    tempName_.clear();
+    path_ = path;
     return StorageStatus::success();
 }
 

@@ -25,6 +25,9 @@ public:
     // Gives the file made by createUnnamed() its name; never replaces an
     // existing file (*nameTaken is then true).
     StorageStatus publishAs(const QString& path, bool* nameTaken);
+    // Puts the file made by createUnnamed() in the place of path, in one
+    // rename (whatever stood there before goes; its folder is not flushed).
+    StorageStatus replace(const QString& path);
     void close();
 
     // Current length of the file, -1 on failure.

@@ -1,5 +1,6 @@
 #include "CheckCommand.h"
 
+#include "ConflictCopy.h"
 #include "DiaryAudit.h"
 #include "DraftReport.h"
 #include "ProgramFolder.h"
@@ -37,6 +38,16 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
         if (problem.entry > 0)
             lines += QStringLiteral("entry %1: ").arg(problem.entry);
         lines += printable(problem.description) + QLatin1Char('\n');
+    }
+    const QString diary = conflictCopyOf(QFileInfo(path).fileName());
+    if (!diary.isEmpty()) {
+        const QString diaryPath = QFileInfo(path).absolutePath() + QLatin1Char('/') + diary;
+        lines += printable(shownName) + QStringLiteral(": a conflict copy of %1 left by a sync program%2\n")
+                                            .arg(printable(diary),
+                                                 QFileInfo::exists(diaryPath)
+                                                     ? QStringLiteral("; quorvel-tool merge %1 %2 adds its entries")
+                                                           .arg(printable(diaryPath), printable(path))
+                                                     : QStringLiteral(", which is not in this folder"));
     }
     return inspection.problems.size() + reportDrafts(draftNoteFor(shownName, path), lines);
 }

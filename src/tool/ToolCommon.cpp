@@ -19,8 +19,10 @@ QString exitCodeHelp() {
                           "     read or place (said on standard error), the rest is written\n"
                           "  2  usage error (unknown command, option or argument)\n"
                           "  3  wrong password\n"
-                          "  4  a file or folder could not be read or written\n"
-                          "  5  import refused the input (it breaks a rule of the diary format)\n");
+                          "  4  a file or folder could not be read or written, or the diary is open in a\n"
+                          "     Quorvel window\n"
+                          "  5  import refused the input (it breaks a rule of the diary format); merge\n"
+                          "     refused two diaries that are not copies of one diary\n");
 }
 
 void complain(const QString& message) {

@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "MergeCommand.h"
 #include "ProgramFolder.h"
 #include "StatsCommand.h"
 #include "ToolApplication.h"
@@ -27,6 +28,8 @@ QString generalHelp() {
                           "                           writes the entries; asks for the diary's password\n"
                           "  import FILE.json [FOLDER]\n"
                           "                           makes a new diary from a JSON export\n"
+                          "  merge DIARY OTHER [--password-file FILE]\n"
+                          "                           adds the entries of OTHER, a conflict copy of DIARY\n"
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
                           "\n"
@@ -71,6 +74,8 @@ int main(int argc, char* argv[]) {
         return runImport(rest);
     if (command == QLatin1String("stats"))
         return runStats(rest);
+    if (command == QLatin1String("merge"))
+        return runMerge(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));

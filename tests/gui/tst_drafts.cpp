@@ -5,6 +5,7 @@
 // foreign drafts reported once and set aside, never offered.
 
 #include "ComposerEdits.h"
+#include "DiaryLock.h"
 #include "DraftKeeper.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
@@ -343,8 +344,9 @@ void TestDrafts::closeAndDeleteRemoveTheDraft() {
     QVERIFY(!QFile::exists(a));
     main_->draftKeeper->flushNow();
     QVERIFY(!QFile::exists(draftPathFor(a)));
-    QCOMPARE(QDir(folder_->dataPath()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{QFileInfo(b).fileName()});
+    // Only the open diary and its lock are left.
+    QCOMPARE(QDir(folder_->dataPath()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             (QStringList{QFileInfo(b).fileName(), QFileInfo(DiaryLock::lockPathFor(b)).fileName()}));
 }
 
 void TestDrafts::draftThatCannotBeWrittenIsToldOnceAndQuitAsks() {

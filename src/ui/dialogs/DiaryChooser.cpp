@@ -1,5 +1,6 @@
 #include "DiaryChooser.h"
 
+#include "ConflictCopy.h"
 #include "DialogParts.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
@@ -120,7 +121,10 @@ void DiaryChooser::fillLists() {
             unreadable << QString("%1 (%2)").arg(file.fileName, status.description);
             continue;
         }
-        lines << QString("%1\t%2\t%3").arg(i + 1).arg(owner, title);
+        // A sync program's conflict copy is told apart from its diary.
+        const QString copyOf = conflictCopyOf(file.fileName);
+        lines << QString("%1\t%2\t%3").arg(i + 1).arg(owner, copyOf.isEmpty() ? title
+                                                                              : title + " [conflict copy of " + copyOf + "]");
         paths << file.fullPath;
     }
     // Handed over in one go, so that a long folder does not redraw per line.

@@ -192,6 +192,17 @@ void DraftKeeper::flushNow() {
     writer_.flush();
 }
 
+void DraftKeeper::sessionLost(bool keepDraft) {
+    if (keepDraft && !held_) {
+        pending_ = true;
+        writePending();
+        writer_.flush();
+    }
+    quiet_.stop();
+    pending_ = false;
+    tiedDiary_.clear();
+}
+
 void DraftKeeper::entrySaved() {
     quiet_.stop();
     pending_ = false;

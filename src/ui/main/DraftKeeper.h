@@ -43,6 +43,10 @@ public:
     // the diary's draft, sets damaged drafts aside, and the composer's
     // unsaved content, if any, is kept as a draft of this diary from now on.
     void loggedIn(const QString& diaryPath);
+    // The open diary's file changed from outside and its session ends. With
+    // keepDraft (it is still that diary) the composer's unsaved entry is
+    // written as its draft now; else nothing more is written for it.
+    void sessionLost(bool keepDraft);
     // Writes what is pending now and waits until the draft is on disk
     // (before the program ends).
     void flushNow();

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ChainEndFocus.h"
+#include "SessionGuard.h"
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
 #include "DraftKeeper.h"
@@ -136,6 +137,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildStatisticals(client);
     buildBottomRow(client);
     draftKeeper = new DraftKeeper(this);
+    new SessionGuard(this); // the open diary's lock, released with the window
 
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

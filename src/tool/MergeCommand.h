@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QStringList>
+
+// quorvel-tool merge DIARY OTHER [--password-file FILE]
+int runMerge(const QStringList& arguments);

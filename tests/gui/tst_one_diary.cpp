@@ -1,0 +1,228 @@
+// One diary, one window: a second Quorvel process holds a diary and this
+// window's choosers are refused it; a lock left by a killed process is taken
+// over. Changes made to the open diary's file by other processes (a sync
+// program) show in the window, or close the session without writing.
+
+#include "ComposerEdits.h"
+#include "DiaryLock.h"
+#include "EntryDraft.h"
+#include "GuiTestSupport.h"
+#include "MsgBox.h"
+#include "OpenedDiary.h"
+#include "StorageGlobals.h"
+#include "frmChangePassword.h"
+#include "frmDeleteDiary.h"
+#include "frmMain.h"
+#include "frmOpenDiary.h"
+#include "mApplication.h"
+#include "mFile.h"
+
+#include <QDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QLockFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStringListModel>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace TestSupport;
+
+namespace {
+
+const QString Refusal = QStringLiteral("This diary is already open in another Quorvel window.");
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+qint64 lockHolder(const QString& diary) {
+    QLockFile lock(DiaryLock::lockPathFor(diary));
+    qint64 pid = 0;
+    QString host, application;
+    return lock.getLockInfo(&pid, &host, &application) ? pid : 0;
+}
+
+// Another process, as a sync program or a shell would be.
+void shell(const QString& script, const QStringList& arguments) {
+    QProcess sh;
+    sh.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, "sh"} + arguments);
+    QVERIFY(sh.waitForFinished(5000));
+    QCOMPARE(sh.exitCode(), 0);
+}
+
+// Chooses `diary` in the chooser that becomes modal and confirms it; notes
+// whether any password dialog is shown afterwards (and cancels it).
+template <typename Chooser> bool chooseAndSeeIfAsked(int command, const QString& diary) {
+    whenModal<Chooser>([diary](Chooser* d) {
+        for (int i = 0; i < d->lstFilePath->count(); ++i)
+            if (d->lstFilePath->item(i)->text() == diary)
+                d->lstExistantDiaries->setCurrentRow(i);
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
+    });
+    bool asked = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&asked] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName().contains(QLatin1String("Password"))) {
+            asked = true;
+            qobject_cast<QDialog*>(modal)->reject();
+        }
+    });
+    watch.start();
+    Run_Command(command);
+    return asked;
+}
+
+} // namespace
+
+class TestOneDiary : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { quietDialogs(); }
+    void aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies();
+    void changesFromOutsideShowOrCloseTheSession();
+};
+
+void TestOneDiary::aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies() {
+    TempProgramFolder folder;
+    const QString held = makeDiary("Anna", "Held elsewhere", "pw", 2);
+    const QString mine = makeDiary("Ben", "Open here", "pw", 1);
+
+    QProcess holder;
+    holder.start(QStringLiteral(QUORVEL_SESSION_HOLDER), {folder.path(), held, "pw"});
+    QVERIFY(holder.waitForStarted(5000));
+    const auto stopHolder = qScopeGuard([&holder] {
+        holder.kill();
+        holder.waitForFinished(5000);
+    });
+    while (!holder.canReadLine() && holder.state() == QProcess::Running)
+        holder.waitForReadyRead(100);
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("open"));
+    QCOMPARE(lockHolder(held), holder.processId());
+
+    frmMain main;
+    main.show();
+    answerLogIn(mine, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, mine);
+    const QByteArray before = fileBytes(held);
+
+    // Open, delete and change password: each refused before any password.
+    MsgBox::clearShownForTesting();
+    QVERIFY(!chooseAndSeeIfAsked<frmOpenDiary>(1, held));
+    QVERIFY(!chooseAndSeeIfAsked<frmDeleteDiary>(18, held));
+    QVERIFY(!chooseAndSeeIfAsked<frmChangePassword>(20, held));
+    const QList<MsgBox::Shown> shown = MsgBox::shownForTesting();
+    QCOMPARE(shown.size(), 3);
+    for (const MsgBox::Shown& box : shown) {
+        QCOMPARE(box.text, Refusal);
+        QCOMPARE(box.title, QStringLiteral("Quorvel"));
+    }
+    QCOMPARE(QApplication::activeModalWidget(), nullptr); // every chain ended
+    QCOMPARE(publicDiaryPath, mine);                      // the diary open here stays open
+    QCOMPARE(main.lblTitle->text().trimmed(), QStringLiteral("Open here"));
+    QCOMPARE(fileBytes(held), before);
+    QVERIFY(!QFileInfo::exists(draftPathFor(held)));
+    QCOMPARE(lockHolder(held), holder.processId());
+
+    // The holder dies: its lock is taken over without a word.
+    ::kill(pid_t(holder.processId()), SIGKILL);
+    QVERIFY(holder.waitForFinished(5000));
+    QVERIFY(QFileInfo::exists(DiaryLock::lockPathFor(held)));
+    MsgBox::clearShownForTesting();
+    answerLogIn(held, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, held);
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+    QCOMPARE(lockHolder(held), QCoreApplication::applicationPid());
+    QVERIFY(!QFileInfo::exists(DiaryLock::lockPathFor(mine))); // the diary left behind is free
+
+    Run_Command(16);
+    QVERIFY(!QFileInfo::exists(DiaryLock::lockPathFor(held)));
+}
+
+void TestOneDiary::changesFromOutsideShowOrCloseTheSession() {
+    TempProgramFolder folder;
+    const QString diary = makeDiary("Anna", "Synced", "pw", 2);
+    // Two more entries, as another machine would save them.
+    const QString elsewhere = folder.dataPath() + "/elsewhere.bin";
+    QVERIFY(QFile::copy(diary, elsewhere));
+    publicDiaryPath = elsewhere;
+    QVERIFY(Save_Entry("03.03.2026 10:00:00", "from the laptop", "one", 0, 0).ok());
+    QVERIFY(Save_Entry("04.03.2026 10:00:00", "from the phone", "two", 1, 1).ok());
+    publicDiaryPath.clear();
+    const QByteArray records = fileBytes(elsewhere).mid(222 + 2 * 4084);
+    QVERIFY(QFile::remove(elsewhere));
+    const QString first = folder.dataPath() + "/first.rec";
+    const QString second = folder.dataPath() + "/second.rec";
+    {
+        QFile f(first);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(records.left(4084));
+        QFile g(second);
+        QVERIFY(g.open(QIODevice::WriteOnly));
+        g.write(records.mid(4084));
+    }
+
+    frmMain main;
+    main.show();
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QTest::keyClicks(main.txtEntry, "half a thought");
+
+    // Appended in place, then put in place by a rename as sync programs do.
+    shell(R"(cat "$1" >> "$2")", {first, diary});
+    QTRY_COMPARE_WITH_TIMEOUT(main.lstEntriesModel->rowCount(), 3, 2000);
+    QCOMPARE(main.lblEntryNumber->text(), QStringLiteral("4"));
+    shell(R"(cp "$2" "$2.part" && cat "$1" >> "$2.part" && mv "$2.part" "$2")", {second, diary});
+    QTRY_COMPARE_WITH_TIMEOUT(main.lstEntriesModel->rowCount(), 4, 2000);
+    QCOMPARE(main.lblEntryNumber->text(), QStringLiteral("5"));
+    QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("half a thought"));
+    QCOMPARE(publicDiaryPath, diary);
+
+    // The password changed on another machine: the session closes, the text
+    // is kept as the diary's draft.
+    MsgBox::clearShownForTesting();
+    const qint64 length = QFileInfo(diary).size();
+    shell(R"(printf new | dd of="$1" bs=1 seek=52 conv=notrunc 2>/dev/null)", {diary});
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 3000);
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(MsgBox::shownForTesting().first().text.contains("was changed by another program"));
+    QCOMPARE(QFileInfo(diary).size(), length);
+    const DraftReading kept = readDraftOf(diary);
+    QCOMPARE(int(kept.state), int(DraftState::Ready));
+    QCOMPARE(kept.draft.text, QStringLiteral("half a thought"));
+    QVERIFY(!QFileInfo::exists(DiaryLock::lockPathFor(diary)));
+
+    // Back in with the new password (the draft declined), then another diary
+    // is put in its place: Save Entry refuses it, and the session closes.
+    const QString other = makeDiaryWithEntries("Anna", "Synced", "01.01.2030 00:00:00", "new", {});
+    MsgBox::clearShownForTesting();
+    MsgBox::queueAnswer(MsgBox::Answer::No);
+    answerLogIn(diary, "new");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QTest::keyClicks(main.txtEntry, "second thought");
+    shell(R"(cp "$1" "$2.part" && mv "$2.part" "$2")", {other, diary});
+    const QByteArray replaced = fileBytes(diary);
+    const StorageStatus saved = Save_Entry("05.03.2026 10:00:00", "into the other", "no", 0, 0);
+    QVERIFY(!saved.ok());
+    QVERIFY2(saved.description.contains("no longer the diary that was opened"), qPrintable(saved.description));
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 3000);
+    QVERIFY(MsgBox::shownForTesting().last().text.contains("replaced by a different diary"));
+    QCOMPARE(fileBytes(diary), replaced);
+    QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("second thought"));
+    QVERIFY(readDraftOf(diary).state != DraftState::Ready); // no draft tied to the other diary
+}
+
+QTEST_MAIN(TestOneDiary)
+#include "tst_one_diary.moc"
