@@ -2,8 +2,6 @@
 
 #include "Cp1252.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <array>
 
@@ -15,29 +13,31 @@ constexpr qsizetype FirstMarkedShown = 5;
 constexpr qsizetype LongestMark = 10; // "[U+10FFFF]"
 
 // Windows-1252 beyond Latin-1: the characters of bytes 0x80 to 0x9F (the five
-// undefined bytes are control characters, not text).
-struct Cp1252Extras {
-    QHash<char16_t, char> bytes;
-    Cp1252Extras() {
+// undefined bytes are control characters, not text), all below U+2200, as a
+// table from character to byte (0: none).
+constexpr char16_t ExtrasEnd = 0x2200;
+
+const std::array<char, ExtrasEnd>& extras() {
+    static const std::array<char, ExtrasEnd> table = [] {
+        std::array<char, ExtrasEnd> t{};
         for (int b = 0x80; b < 0xA0; ++b) {
             if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
                 continue;
             const QString c = Cp1252::decode(QByteArray(1, char(b)));
-            if (c.size() == 1 && c.at(0).unicode() >= 0x100)
-                bytes.insert(c.at(0).unicode(), char(b));
+            if (c.size() == 1 && c.at(0).unicode() >= 0x100 && c.at(0).unicode() < ExtrasEnd)
+                t[c.at(0).unicode()] = char(b);
         }
-    }
-};
-
-const Cp1252Extras& extras() {
-    static const Cp1252Extras table;
+        return t;
+    }();
     return table;
 }
 
-bool storable(char32_t c) {
-    if (c == U'\t' || (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF))
+inline bool storable(char32_t c) {
+    if (c < 0x7F)
+        return c >= 0x20 || c == U'\t';
+    if (c >= 0xA0 && c <= 0xFF)
         return true;
-    return c < 0x10000 && extras().bytes.contains(char16_t(c));
+    return c >= 0x100 && c < ExtrasEnd && extras()[c] != 0;
 }
 
 // What marks one entry needed.
@@ -58,26 +58,47 @@ QString markOf(char32_t c) {
 
 // The text as a diary stores it: composed characters (NFC, so a decomposed
 // "é" stays one letter), CR LF line breaks when allowed (else blanks), and a
-// mark for every character that cannot be stored.
+// mark for every character that cannot be stored. Written in two passes
+// (length, then characters): this runs over every character of an import.
 QString storedForm(const QString& text, bool lineBreaks, Marks& marks) {
-    QString in = text.normalized(QString::NormalizationForm_C);
-    in.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    in.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QString out;
-    out.reserve(in.size() + in.size() / 8);
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        char32_t c = in.at(i).unicode();
-        if (in.at(i).isHighSurrogate() && i + 1 < in.size() && in.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(in.at(i), in.at(i + 1));
+    // Below U+0300 nothing composes, so most texts need no normalising.
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
+    const QString in = plain ? text : text.normalized(QString::NormalizationForm_C);
+    const qsizetype size = in.size();
+    const QChar* from = in.constData();
+    const auto codeAt = [&](qsizetype& i) {
+        char32_t c = from[i].unicode();
+        if (from[i].isHighSurrogate() && i + 1 < size && from[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(from[i], from[i + 1]);
             ++i;
         }
+        // CR LF and a lone CR are line breaks as well.
+        if (c == U'\r') {
+            if (i + 1 < size && from[i + 1] == QLatin1Char('\n'))
+                ++i;
+            c = U'\n';
+        }
+        return c;
+    };
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char32_t c = codeAt(i);
+        length += c == U'\n' ? (lineBreaks ? 2 : 1) : storable(c) ? 1 : markOf(c).size();
+    }
+    QString out(length, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char32_t c = codeAt(i);
         if (c == U'\n') {
-            out += lineBreaks ? QStringLiteral("\r\n") : QStringLiteral(" ");
+            if (lineBreaks)
+                *to++ = QLatin1Char('\r');
+            *to++ = lineBreaks ? QLatin1Char('\n') : QLatin1Char(' ');
         } else if (storable(c)) {
-            out += QChar(char16_t(c));
+            *to++ = QChar(char16_t(c));
         } else {
             marks.add(c);
-            out += markOf(c);
+            const QString mark = markOf(c);
+            to = std::copy(mark.begin(), mark.end(), to);
         }
     }
     return out;
@@ -89,7 +110,7 @@ QByteArray encoded(const QString& stored) {
     char* data = out.data();
     for (qsizetype i = 0; i < stored.size(); ++i) {
         const char16_t c = stored.at(i).unicode();
-        data[i] = c < 0x100 ? char(c) : extras().bytes.value(c, '?');
+        data[i] = c < 0x100 ? char(c) : c < ExtrasEnd ? extras()[c] : '?';
     }
     return out;
 }
