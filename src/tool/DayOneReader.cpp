@@ -135,6 +135,10 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
             local = createdAt.toLocalTime();
             ++journal.localTimeGuesses;
         }
+        if (local.date().year() < 1 || local.date().year() > 9999) {
+            problems << QStringLiteral("%1: \"creationDate\" \"%2\" is not a date of years 1 to 9999").arg(where, created);
+            continue;
+        }
         entry.date = local.date();
         entry.time = local.time();
         entry.time = QTime(entry.time.hour(), entry.time.minute(), entry.time.second());

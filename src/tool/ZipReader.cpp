@@ -185,6 +185,12 @@ bool ZipReader::read(const QString& name, qint64 limit, QByteArray& out, QString
                      .arg(limit);
         return false;
     }
+    // Deflate packs at most about 1032 bytes into one: a larger claim is a lie
+    // that must not cost memory.
+    if (member.method == 8 && member.size > member.packedSize * 1032 + 1024) {
+        *error = damaged(QStringLiteral("the size of %1").arg(name));
+        return false;
+    }
     QByteArray local;
     if (!readAt(member.offset, 30, local) || u32(local, 0) != LocalHeaderSignature) {
         *error = damaged(QStringLiteral("the header of %1").arg(name));
