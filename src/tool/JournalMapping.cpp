@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 using namespace DiaryFormat;
 
@@ -194,6 +195,15 @@ QString trimmedBody(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+// "dd.MM.yyyy hh:mm:ss", as the composer writes it (by hand: formatting
+// through QDate::toString costs more than the rest of an entry).
+QByteArray dateTimeText(QDate date, QTime time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", date.day(), date.month(), date.year(),
+                  time.hour(), time.minute(), time.second());
+    return QByteArray(text);
+}
+
 } // namespace
 
 JournalMapping mapJournal(ImportedJournal& journal) {
@@ -241,10 +251,7 @@ JournalMapping mapJournal(ImportedJournal& journal) {
             parts = splitText(headed);
         }
 
-        const QByteArray dateTime =
-            (entry.date.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') +
-             entry.time.toString(QStringLiteral("hh:mm:ss")))
-                .toLatin1();
+        const QByteArray dateTime = dateTimeText(entry.date, entry.time);
         for (qsizetype i = 0; i < parts.size(); ++i) {
             QString partTopic = topic;
             if (parts.size() > 1) {
