@@ -105,6 +105,7 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
     static const QRegularExpression moment(
         QStringLiteral("!\\[[^\\]\\n]*\\]\\(dayone-moment:/{1,2}(?:[A-Za-z]+/)?([A-Za-z0-9_-]+)\\)"));
     QStringList& problems = result.problems;
+    QHash<QString, QTimeZone> zones;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString where = QStringLiteral("%1, entry %2").arg(source).arg(i + 1);
         ++journal.read;
@@ -127,7 +128,11 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
         if (createdAt.timeSpec() == Qt::LocalTime)
             createdAt = QDateTime(createdAt.date(), createdAt.time(), Qt::UTC);
         const QString zoneName = JournalJson::text(object, "timeZone", where, problems);
-        const QTimeZone zone(zoneName.toUtf8());
+        // Loading a zone reads its file: once per zone, not per entry.
+        auto known = zones.find(zoneName);
+        if (known == zones.end())
+            known = zones.insert(zoneName, QTimeZone(zoneName.toUtf8()));
+        const QTimeZone& zone = *known;
         QDateTime local;
         if (!zoneName.isEmpty() && zone.isValid()) {
             local = createdAt.toTimeZone(zone);
