@@ -150,8 +150,8 @@ void bookRow(const char* what, const BookRun& run, qint64 bytes, const char* tar
 // A jrnl export of entries entries of a few hundred characters each, with line
 // breaks, Windows-1252 punctuation, tags and now and then an emoji to mark.
 QByteArray jrnlExport(int entries) {
-    static const char* const words[] = {"walked", "the", "river", "quiet", "morning", "coffee",
-                                        "“finally”", "letters", "café", "–", "rain", "friends"};
+    static const char* const words[] = {"walked",    "the",     "river", "quiet", "morning", "coffee",
+                                        "“finally”", "letters", "café",  "–",     "rain",    "friends"};
     QJsonArray list;
     QDateTime at(QDate(2001, 1, 1), QTime(7, 0));
     for (int i = 0; i < entries; ++i) {

@@ -15,8 +15,8 @@ namespace {
 constexpr qint64 MaxJsonSize = qint64(512) << 20;
 
 struct Attachment {
-    QString kind;  // "photo"
-    QString name;  // its file in the export: "photos/<md5>.jpeg"
+    QString kind;       // "photo"
+    QString name;       // its file in the export: "photos/<md5>.jpeg"
     bool named = false; // the text already names it
 };
 
@@ -141,7 +141,8 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
             ++journal.localTimeGuesses;
         }
         if (local.date().year() < 1 || local.date().year() > 9999) {
-            problems << QStringLiteral("%1: \"creationDate\" \"%2\" is not a date of years 1 to 9999").arg(where, created);
+            problems
+                << QStringLiteral("%1: \"creationDate\" \"%2\" is not a date of years 1 to 9999").arg(where, created);
             continue;
         }
         entry.date = local.date();

@@ -117,17 +117,17 @@ ReadResult readSource(const JournalImportOptions& options, ImportedJournal& jour
 
 int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Makes a new diary from another journal program's export:\n"
-        "  jrnl         the JSON of jrnl --export json\n"
-        "  dayone       Day One's JSON export, the .zip or the .json inside it\n"
-        "  rednotebook  RedNotebook's data folder (YYYY-MM.txt files) or one month file\n"
-        "Each entry keeps its date/time (Day One's through its own time zone), its title\n"
-        "as the topic, its text with line breaks, its tags at the end (#tag) and a line\n"
-        "naming each attachment. Longer texts continue in further entries, their topics\n"
-        "marked (2/3); characters outside Windows-1252 are written as [U+1F600]. The new\n"
-        "diary's password is asked for twice (or read from --password-file). A damaged\n"
-        "export is refused with exit code 5 and nothing is written."));
+    parser.setApplicationDescription(
+        QStringLiteral("Makes a new diary from another journal program's export:\n"
+                       "  jrnl         the JSON of jrnl --export json\n"
+                       "  dayone       Day One's JSON export, the .zip or the .json inside it\n"
+                       "  rednotebook  RedNotebook's data folder (YYYY-MM.txt files) or one month file\n"
+                       "Each entry keeps its date/time (Day One's through its own time zone), its title\n"
+                       "as the topic, its text with line breaks, its tags at the end (#tag) and a line\n"
+                       "naming each attachment. Longer texts continue in further entries, their topics\n"
+                       "marked (2/3); characters outside Windows-1252 are written as [U+1F600]. The new\n"
+                       "diary's password is asked for twice (or read from --password-file). A damaged\n"
+                       "export is refused with exit code 5 and nothing is written."));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The export's program."),
                                   QStringLiteral("jrnl|dayone|rednotebook"));
     const QCommandLineOption owner(QStringLiteral("owner"), QStringLiteral("The new diary's owner."),

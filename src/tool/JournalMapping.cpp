@@ -243,9 +243,7 @@ JournalMapping mapJournal(ImportedJournal& journal) {
         const QString headed = text.isEmpty() ? topic : topic + QStringLiteral("\r\n") + text;
         bool head = topic.size() > TopicWidth;
         QStringList parts = splitText(head ? headed : text);
-        const auto suffix = [&](qsizetype i) {
-            return QStringLiteral("(%1/%2)").arg(i + 1).arg(parts.size());
-        };
+        const auto suffix = [&](qsizetype i) { return QStringLiteral("(%1/%2)").arg(i + 1).arg(parts.size()); };
         if (!head && parts.size() > 1 && topic.size() + 1 + suffix(parts.size() - 1).size() > TopicWidth) {
             head = true;
             parts = splitText(headed);
@@ -256,8 +254,8 @@ JournalMapping mapJournal(ImportedJournal& journal) {
             QString partTopic = topic;
             if (parts.size() > 1) {
                 const QString mark = suffix(i);
-                partTopic = topic.isEmpty() ? mark
-                                            : cutTopic(topic, TopicWidth - 1 - mark.size()) + QLatin1Char(' ') + mark;
+                partTopic =
+                    topic.isEmpty() ? mark : cutTopic(topic, TopicWidth - 1 - mark.size()) + QLatin1Char(' ') + mark;
             } else {
                 partTopic = cutTopic(topic, TopicWidth);
             }
@@ -277,7 +275,8 @@ JournalMapping mapJournal(ImportedJournal& journal) {
                     codes << QStringLiteral("U+%1").arg(
                         QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0')));
                 mapping.firstMarked << QStringLiteral("%1 (%2): %3")
-                                           .arg(entry.origin, QString::fromLatin1(dateTime), codes.join(QStringLiteral(", ")));
+                                           .arg(entry.origin, QString::fromLatin1(dateTime),
+                                                codes.join(QStringLiteral(", ")));
             }
         }
     }
@@ -285,9 +284,7 @@ JournalMapping mapJournal(ImportedJournal& journal) {
 }
 
 QString importSummary(const ImportedJournal& journal, const JournalMapping& mapping) {
-    const auto entries = [](int n) {
-        return n == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(n);
-    };
+    const auto entries = [](int n) { return n == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(n); };
     QString line = QStringLiteral("read %1, wrote %2 (%3 split in parts), marked %4 character%5")
                        .arg(entries(journal.read), entries(int(mapping.entries.size())))
                        .arg(mapping.split)
@@ -298,8 +295,10 @@ QString importSummary(const ImportedJournal& journal, const JournalMapping& mapp
         left << QStringLiteral("%1 empty (nothing to write)").arg(entries(mapping.empty));
     for (const LeftOut& item : journal.leftOut)
         left << QStringLiteral("%1 of %2 (%3)").arg(item.what, entries(item.count), item.why);
-    line += QStringLiteral("; left out: ") + (left.isEmpty() ? QStringLiteral("nothing") : left.join(QStringLiteral(", ")));
+    line +=
+        QStringLiteral("; left out: ") + (left.isEmpty() ? QStringLiteral("nothing") : left.join(QStringLiteral(", ")));
     if (journal.localTimeGuesses > 0)
-        line += QStringLiteral("; %1 without a known time zone taken as local time").arg(entries(journal.localTimeGuesses));
+        line +=
+            QStringLiteral("; %1 without a known time zone taken as local time").arg(entries(journal.localTimeGuesses));
     return line;
 }

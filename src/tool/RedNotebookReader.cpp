@@ -56,8 +56,8 @@ ReadResult readRedNotebookMonth(const QByteArray& yaml, const QString& fileName,
     try {
         root = YAML::Load(yaml.toStdString());
     } catch (const YAML::Exception& error) {
-        return ReadResult::malformed(
-            QStringLiteral("%1, %2: not YAML (%3)").arg(fileName, lineOf(error.mark), QString::fromStdString(error.msg)));
+        return ReadResult::malformed(QStringLiteral("%1, %2: not YAML (%3)")
+                                         .arg(fileName, lineOf(error.mark), QString::fromStdString(error.msg)));
     }
     if (root.IsNull())
         return {};
@@ -68,48 +68,50 @@ ReadResult readRedNotebookMonth(const QByteArray& yaml, const QString& fileName,
     // Days in order, whatever order the file gives them in.
     std::map<int, ImportedEntry> days;
     try {
-    for (const auto& day : root) {
-        const QString key = scalar(day.first);
-        const QString where = QStringLiteral("%1, %2").arg(fileName, lineOf(day.first.Mark()));
-        bool numeric = false;
-        const int number = key.toInt(&numeric);
-        const QDate date(year, month, numeric ? number : 0);
-        if (!date.isValid()) {
-            result.problems << QStringLiteral("%1: \"%2\" is not a day of %3").arg(where, key, fileName.left(7));
-            continue;
-        }
-        ++journal.read;
-        ImportedEntry entry;
-        entry.date = date;
-        entry.time = QTime(0, 0);
-        entry.origin = QStringLiteral("%1, day %2").arg(fileName).arg(number);
-        if (!day.second.IsMap() && !day.second.IsNull()) {
-            result.problems << QStringLiteral("%1: day %2 is not a mapping with \"text\"").arg(where).arg(number);
-            continue;
-        }
-        QStringList categories;
-        for (const auto& field : day.second) {
-            const QString fieldName = scalar(field.first);
-            if (fieldName == QLatin1String("text")) {
-                if (!field.second.IsScalar() && !field.second.IsNull())
-                    result.problems << QStringLiteral("%1, %2: the text of day %3 is not a text")
-                                           .arg(fileName, lineOf(field.second.Mark()))
-                                           .arg(number);
-                entry.text = scalar(field.second);
-            } else if (fieldName.compare(QLatin1String("Tags"), Qt::CaseInsensitive) == 0) {
-                entry.tags += itemsOf(field.second);
-            } else {
-                const QStringList items = itemsOf(field.second);
-                categories << (items.isEmpty() ? fieldName : fieldName + QStringLiteral(": ") + items.join(QStringLiteral(", ")));
+        for (const auto& day : root) {
+            const QString key = scalar(day.first);
+            const QString where = QStringLiteral("%1, %2").arg(fileName, lineOf(day.first.Mark()));
+            bool numeric = false;
+            const int number = key.toInt(&numeric);
+            const QDate date(year, month, numeric ? number : 0);
+            if (!date.isValid()) {
+                result.problems << QStringLiteral("%1: \"%2\" is not a day of %3").arg(where, key, fileName.left(7));
+                continue;
             }
+            ++journal.read;
+            ImportedEntry entry;
+            entry.date = date;
+            entry.time = QTime(0, 0);
+            entry.origin = QStringLiteral("%1, day %2").arg(fileName).arg(number);
+            if (!day.second.IsMap() && !day.second.IsNull()) {
+                result.problems << QStringLiteral("%1: day %2 is not a mapping with \"text\"").arg(where).arg(number);
+                continue;
+            }
+            QStringList categories;
+            for (const auto& field : day.second) {
+                const QString fieldName = scalar(field.first);
+                if (fieldName == QLatin1String("text")) {
+                    if (!field.second.IsScalar() && !field.second.IsNull())
+                        result.problems << QStringLiteral("%1, %2: the text of day %3 is not a text")
+                                               .arg(fileName, lineOf(field.second.Mark()))
+                                               .arg(number);
+                    entry.text = scalar(field.second);
+                } else if (fieldName.compare(QLatin1String("Tags"), Qt::CaseInsensitive) == 0) {
+                    entry.tags += itemsOf(field.second);
+                } else {
+                    const QStringList items = itemsOf(field.second);
+                    categories << (items.isEmpty()
+                                       ? fieldName
+                                       : fieldName + QStringLiteral(": ") + items.join(QStringLiteral(", ")));
+                }
+            }
+            if (!categories.isEmpty()) {
+                if (!entry.text.trimmed().isEmpty())
+                    entry.text += QStringLiteral("\n\n");
+                entry.text += categories.join(QLatin1Char('\n'));
+            }
+            days[number] = entry;
         }
-        if (!categories.isEmpty()) {
-            if (!entry.text.trimmed().isEmpty())
-                entry.text += QStringLiteral("\n\n");
-            entry.text += categories.join(QLatin1Char('\n'));
-        }
-        days[number] = entry;
-    }
     } catch (const YAML::Exception& error) {
         return ReadResult::malformed(
             QStringLiteral("%1, %2: %3").arg(fileName, lineOf(error.mark), QString::fromStdString(error.msg)));
@@ -131,8 +133,7 @@ ReadResult readRedNotebook(const QString& path, ImportedJournal& journal) {
                 files << folder.filePath(name);
         }
         if (files.isEmpty())
-            return ReadResult::malformed(
-                QStringLiteral("%1 holds no RedNotebook month files (YYYY-MM.txt)").arg(path));
+            return ReadResult::malformed(QStringLiteral("%1 holds no RedNotebook month files (YYYY-MM.txt)").arg(path));
     } else {
         files << path;
     }

@@ -43,9 +43,9 @@ QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>>& members, bool defla
             << quint32(packed.size()) << quint32(data.size()) << quint16(name.size()) << quint16(0);
         out.writeRawData(name.constData(), int(name.size()));
         out.writeRawData(packed.constData(), int(packed.size()));
-        dir << quint32(0x02014b50) << quint16(20) << quint16(20) << quint16(0x800) << method << quint16(0)
-            << quint16(0) << crc << quint32(packed.size()) << quint32(data.size()) << quint16(name.size())
-            << quint16(0) << quint16(0) << quint16(0) << quint16(0) << quint32(0) << offset;
+        dir << quint32(0x02014b50) << quint16(20) << quint16(20) << quint16(0x800) << method << quint16(0) << quint16(0)
+            << crc << quint32(packed.size()) << quint32(data.size()) << quint16(name.size()) << quint16(0) << quint16(0)
+            << quint16(0) << quint16(0) << quint32(0) << offset;
         dir.writeRawData(name.constData(), int(name.size()));
     }
     const auto directoryAt = quint32(archive.size());
@@ -61,9 +61,8 @@ QByteArray json(const QJsonObject& root) {
 
 QJsonObject jrnlEntry(const QString& date, const QString& time, const QString& title, const QString& body,
                       const QStringList& tags = {}, bool starred = false) {
-    return QJsonObject{{"date", date},   {"time", time},
-                       {"title", title}, {"body", body},
-                       {"starred", starred}, {"tags", QJsonArray::fromStringList(tags)}};
+    return QJsonObject{{"date", date}, {"time", time},       {"title", title},
+                       {"body", body}, {"starred", starred}, {"tags", QJsonArray::fromStringList(tags)}};
 }
 
 QByteArray jrnl(const QJsonArray& entries) {
@@ -146,9 +145,9 @@ void TestToolJournalImport::jrnlFieldsAndRoundTrip() {
              QStringList({"01.03.2024 09:30:00", "02.03.2024 18:05:00", "04.03.2024 20:00:00"}));
     // A title longer than a topic is cut there and heads the text whole.
     QCOMPARE(field(diary, "topic"), QStringList({"First day.", "Second day.", QString(58, 't') + QChar(0x2026)}));
-    QCOMPARE(field(diary, "text"), QStringList({"Café at nine.\n\n#work #long_walk",
-                                                "Rain all day.\nStayed in.\n\n#home",
-                                                QString(58, 't') + " and more words\nBody"}));
+    QCOMPARE(field(diary, "text"),
+             QStringList({"Café at nine.\n\n#work #long_walk", "Rain all day.\nStayed in.\n\n#home",
+                          QString(58, 't') + " and more words\nBody"}));
     QCOMPARE(field(diary, "wellness"), QStringList({"3", "3", "3"}));
     QCOMPARE(field(diary, "love"), QStringList({"3", "3", "3"}));
 
@@ -159,8 +158,7 @@ void TestToolJournalImport::jrnlFieldsAndRoundTrip() {
     QCOMPARE(back.exitCode, 0);
     const QString copy = QString::fromUtf8(back.out).section(' ', 1, 1);
     QJsonObject second =
-        QJsonDocument::fromJson(
-            runTool({"export", copy, "--format", "json", "--password-file", work.password}).out)
+        QJsonDocument::fromJson(runTool({"export", copy, "--format", "json", "--password-file", work.password}).out)
             .object();
     QJsonObject expected = diary;
     expected.remove("file");
@@ -229,9 +227,9 @@ void TestToolJournalImport::redNotebookFolder() {
     QCOMPARE(field(diary, "dateTime"),
              QStringList({"31.12.2023 00:00:00", "01.01.2024 00:00:00", "03.01.2024 00:00:00"}));
     QCOMPARE(field(diary, "topic"), QStringList({"", "", ""}));
-    QCOMPARE(field(diary, "text"), QStringList({"Last day",
-                                                "New year\nsecond line [U+2713]\n\nCooking: Soup, Bread\n\n#family",
-                                                "Morning run.\nFelt good"}));
+    QCOMPARE(field(diary, "text"),
+             QStringList({"Last day", "New year\nsecond line [U+2713]\n\nCooking: Soup, Bread\n\n#family",
+                          "Morning run.\nFelt good"}));
 }
 
 void TestToolJournalImport::splitsAtTheEntryLimit_data() {
@@ -296,38 +294,47 @@ void TestToolJournalImport::refusesDamagedExports_data() {
     QTest::addColumn<QByteArray>("password");
     QTest::addColumn<QString>("message");
     const QByteArray good = jrnl({jrnlEntry("2024-01-01", "08:00", "T", "x")});
-    QTest::newRow("jrnl: not JSON") << "jrnl" << "j.json" << QByteArray("{\"entries\": [\n{\"date\": \n}\n") << QByteArray("pw")
+    QTest::newRow("jrnl: not JSON") << "jrnl"
+                                    << "j.json" << QByteArray("{\"entries\": [\n{\"date\": \n}\n") << QByteArray("pw")
                                     << "the jrnl export, line 3: not JSON";
-    QTest::newRow("jrnl: a bad date")
-        << "jrnl" << "j.json"
-        << jrnl({jrnlEntry("2024-01-01", "08:00", "T", "x"), jrnlEntry("2024-02-30", "08:00", "T", "x")})
-        << QByteArray("pw") << "entry 2: \"date\" \"2024-02-30\" is not a day (YYYY-MM-DD)";
-    QTest::newRow("dayone: checksum")
-        << "dayone" << "d.zip"
-        << zipOf({{"Journal.json", json(QJsonObject{{"entries", QJsonArray{}}})}}, true, true) << QByteArray("pw")
-        << "the zip archive is damaged (the checksum of Journal.json does not match)";
-    QTest::newRow("dayone: cut short") << "dayone" << "d.zip"
-                                       << zipOf({{"Journal.json", good}}, true).left(40) << QByteArray("pw")
+    QTest::newRow("jrnl: a bad date") << "jrnl"
+                                      << "j.json"
+                                      << jrnl({jrnlEntry("2024-01-01", "08:00", "T", "x"),
+                                               jrnlEntry("2024-02-30", "08:00", "T", "x")})
+                                      << QByteArray("pw")
+                                      << "entry 2: \"date\" \"2024-02-30\" is not a day (YYYY-MM-DD)";
+    QTest::newRow("dayone: checksum") << "dayone"
+                                      << "d.zip"
+                                      << zipOf({{"Journal.json", json(QJsonObject{{"entries", QJsonArray{}}})}}, true,
+                                               true)
+                                      << QByteArray("pw")
+                                      << "the zip archive is damaged (the checksum of Journal.json does not match)";
+    QTest::newRow("dayone: cut short") << "dayone"
+                                       << "d.zip" << zipOf({{"Journal.json", good}}, true).left(40) << QByteArray("pw")
                                        << "is not a zip archive";
     QTest::newRow("dayone: a bad date")
-        << "dayone" << "Journal.json"
+        << "dayone"
+        << "Journal.json"
         << json(QJsonObject{{"entries", QJsonArray{QJsonObject{{"creationDate", "yesterday"}, {"text", "x"}}}}})
         << QByteArray("pw") << "Journal.json, entry 1: \"creationDate\" \"yesterday\" is not a date and time";
-    QTest::newRow("rednotebook: not YAML") << "rednotebook" << "2024-01.txt"
-                                           << QByteArray("1: {text: fine}\n2: {text: \"open\n") << QByteArray("pw")
-                                           << "2024-01.txt, line 3: not YAML";
-    QTest::newRow("rednotebook: no such day") << "rednotebook" << "2024-02.txt"
-                                              << QByteArray("1: {text: a}\n30: {text: b}\n") << QByteArray("pw")
-                                              << "2024-02.txt, line 2: \"30\" is not a day of 2024-02";
+    QTest::newRow("rednotebook: not YAML") << "rednotebook"
+                                           << "2024-01.txt" << QByteArray("1: {text: fine}\n2: {text: \"open\n")
+                                           << QByteArray("pw") << "2024-01.txt, line 3: not YAML";
+    QTest::newRow("rednotebook: no such day")
+        << "rednotebook"
+        << "2024-02.txt" << QByteArray("1: {text: a}\n30: {text: b}\n") << QByteArray("pw")
+        << "2024-02.txt, line 2: \"30\" is not a day of 2024-02";
     QJsonArray many;
     for (int i = 0; i < DiaryFormat::MaxEntries + 1; ++i)
         many.append(jrnlEntry("2024-01-01", "08:00", "T", "x"));
-    QTest::newRow("more than a diary holds") << "jrnl" << "j.json" << jrnl(many) << QByteArray("pw")
+    QTest::newRow("more than a diary holds") << "jrnl"
+                                             << "j.json" << jrnl(many) << QByteArray("pw")
                                              << "the export makes 30001 diary entries (30001 read); a diary holds at "
                                                 "most 30000";
-    QTest::newRow("empty password") << "jrnl" << "j.json" << good << QByteArray("   \n")
-                                    << "Please enter a password!";
-    QTest::newRow("password too long") << "jrnl" << "j.json" << good << QByteArray(21, 'p')
+    QTest::newRow("empty password") << "jrnl"
+                                    << "j.json" << good << QByteArray("   \n") << "Please enter a password!";
+    QTest::newRow("password too long") << "jrnl"
+                                       << "j.json" << good << QByteArray(21, 'p')
                                        << "the password is 21 characters long; at most 20 can be typed";
 }
 
