@@ -26,7 +26,14 @@ ReadResult readWholeFile(const QString& path, qint64 limit, QByteArray& bytes) {
                 .arg(path)
                 .arg(file.size())
                 .arg(limit));
-    bytes = file.read(limit + 1);
+    // In blocks: read(limit) would set aside the whole limit at once.
+    bytes.clear();
+    while (bytes.size() <= limit) {
+        const QByteArray block = file.read(qMin<qint64>(qint64(1) << 20, limit + 1 - bytes.size()));
+        if (block.isEmpty())
+            break;
+        bytes += block;
+    }
     if (file.error() != QFileDevice::NoError)
         return ReadResult::unreadable(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     if (bytes.size() > limit)
