@@ -4,16 +4,21 @@
 // Beside the wall-clock time the CPU time (user + system) is shown, which
 // tells the work apart from waiting when other jobs share the machine.
 // The two books (HTML and PDF) are timed as whole runs too, each with the
-// peak resident memory of its process.
+// peak resident memory of its process. Last, a whole run of
+// quorvel-tool import --from jrnl on a generated 30000-entry jrnl export.
 //
-//   build/bin/tool_bench [entries]
+//   build/bin/tool_bench [entries] [import]   ("import": only the jrnl import)
 
 #include "BenchDiary.h"
 #include "ExportCommand.h"
 #include "ToolCommon.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -142,6 +147,62 @@ void bookRow(const char* what, const BookRun& run, qint64 bytes, const char* tar
                 run.time.wallMs, run.time.cpuMs, double(bytes) / 1e6, run.peakMb, target);
 }
 
+// A jrnl export of entries entries of a few hundred characters each, with line
+// breaks, Windows-1252 punctuation, tags and now and then an emoji to mark.
+QByteArray jrnlExport(int entries) {
+    static const char* const words[] = {"walked",    "the",     "river", "quiet", "morning", "coffee",
+                                        "“finally”", "letters", "café",  "–",     "rain",    "friends"};
+    QJsonArray list;
+    QDateTime at(QDate(2001, 1, 1), QTime(7, 0));
+    for (int i = 0; i < entries; ++i) {
+        QString body;
+        const int length = 200 + (i * 7919) % 1800;
+        for (int w = 0; body.size() < length; ++w) {
+            body += QString::fromUtf8(words[(i + w * 5) % 12]);
+            body += w % 13 == 12 ? QStringLiteral("\n") : QStringLiteral(" ");
+        }
+        if (i % 50 == 0)
+            body += QString::fromUtf8("\xF0\x9F\x98\x80");
+        list.append(QJsonObject{{"title", QStringLiteral("Day %1 by the river").arg(i + 1)},
+                                {"body", body},
+                                {"date", at.date().toString(Qt::ISODate)},
+                                {"time", at.time().toString(QStringLiteral("HH:mm"))},
+                                {"tags", QJsonArray{QStringLiteral("@walk")}},
+                                {"starred", i % 10 == 0}});
+        at = at.addSecs(6 * 3600 + 60);
+    }
+    return QJsonDocument(QJsonObject{{"tags", QJsonObject{}}, {"entries", list}}).toJson(QJsonDocument::Compact);
+}
+
+// Whole runs of quorvel-tool import --from jrnl; each writes (and flushes) a
+// whole new diary.
+void timeJrnlImport(const QTemporaryDir& dir, int entries, const QString& passwordFile) {
+    const QString jrnl = dir.filePath(QStringLiteral("jrnl.json"));
+    {
+        QFile file(jrnl);
+        const QByteArray bytes = jrnlExport(entries);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the jrnl export");
+    }
+    const QString into = dir.filePath(QStringLiteral("imported"));
+    QDir().mkpath(into);
+    const Timing importMs = best(3, childrenCpuMs, [&] {
+        for (const QString& name : QDir(into).entryList(QDir::Files))
+            QFile::remove(QDir(into).filePath(name));
+        QProcess tool;
+        tool.setStandardOutputFile(QProcess::nullDevice());
+        tool.start(QStringLiteral(QUORVEL_TOOL_PATH),
+                   {QStringLiteral("import"), QStringLiteral("--from"), QStringLiteral("jrnl"), jrnl, into,
+                    QStringLiteral("--owner"), QStringLiteral("bench"), QStringLiteral("--title"),
+                    QStringLiteral("bench"), QStringLiteral("--password-file"), passwordFile});
+        if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+            qFatal("quorvel-tool import --from jrnl failed: %s", tool.readAllStandardError().constData());
+    });
+    const QStringList made = QDir(into).entryList(QDir::Files);
+    row("quorvel-tool import --from jrnl (process)", importMs,
+        made.isEmpty() ? 0 : QFile(QDir(into).filePath(made.first())).size(), "<= 2000 ms");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -157,6 +218,10 @@ int main(int argc, char* argv[]) {
         QFile file(passwordFile);
         if (!file.open(QIODevice::WriteOnly) || file.write("bench\n") != 6)
             qFatal("cannot write the password file");
+    }
+    if (argc > 2 && std::strcmp(argv[2], "import") == 0) {
+        timeJrnlImport(dir, entries, passwordFile);
+        return 0;
     }
     std::printf("quorvel-tool export benchmark: %d entries, %lld bytes\n", entries,
                 static_cast<long long>(QFile(diary).size()));
@@ -192,5 +257,7 @@ int main(int argc, char* argv[]) {
     bookRow("quorvel-tool export --format html (process)", htmlRun, QFile(html).size(), "<= 1000 ms, <= 100 MB");
     const BookRun pdfRun = bestBook(1, bookArguments("pdf", pdf));
     bookRow("quorvel-tool export --format pdf (process)", pdfRun, QFile(pdf).size(), "<= 60000 ms, <= 300 MB");
+
+    timeJrnlImport(dir, entries, passwordFile);
     return 0;
 }

@@ -13,13 +13,25 @@ mkdir -p "$out/obj"
 cxx="${CXX_FUZZ:-clang++}"
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 # Qt is built with reduced relocations: code using it must be position independent.
-flags=(-std=c++20 -g -O1 -fPIC -Wall -Wextra "${sanitize[@]}" -I"$root/src/storage" $(pkg-config --cflags Qt6Core))
-libs=($(pkg-config --libs Qt6Core))
+flags=(-std=c++20 -g -O1 -fPIC -Wall -Wextra "${sanitize[@]}" -I"$root/src/storage" -I"$root/src/tool"
+       $(pkg-config --cflags Qt6Core))
+libs=($(pkg-config --libs Qt6Core) -lyaml-cpp -lz)
+# The tool's journal readers and their mapping (QtCore, yaml-cpp and zlib only).
+journal_sources=(ImportedJournal JournalJson JrnlReader DayOneReader RedNotebookReader ZipReader JournalMapping)
 
 objects=()
 for source in "$root"/src/storage/*.cpp; do
   object="$out/obj/$(basename "${source%.cpp}").o"
   if [ ! -e "$object" ] || [ "$source" -nt "$object" ] || [ -n "$(find "$root/src/storage" -name '*.h' -newer "$object")" ]; then
+    "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$source" -o "$object"
+  fi
+  objects+=("$object")
+done
+
+for name in "${journal_sources[@]}"; do
+  source="$root/src/tool/$name.cpp"
+  object="$out/obj/$name.o"
+  if [ ! -e "$object" ] || [ "$source" -nt "$object" ] || [ -n "$(find "$root/src/tool" -name "$name.h" -newer "$object")" ]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$source" -o "$object"
   fi
   objects+=("$object")

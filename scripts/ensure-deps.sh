@@ -9,6 +9,7 @@ quorvel_packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core
   libxcb1-dev
+  libyaml-cpp-dev zlib1g-dev tzdata
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
   poppler-utils

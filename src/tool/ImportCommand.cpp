@@ -2,6 +2,7 @@
 
 #include "DiaryAudit.h"
 #include "DiaryBulkCreate.h"
+#include "JournalImportCommand.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -139,13 +140,17 @@ QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
 }
 
 int runImport(const QStringList& arguments) {
+    if (isJournalImport(arguments))
+        return runJournalImport(arguments);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Makes a new diary from a JSON export (owner, title, password, time of begin and\n"
                        "every entry) under a fresh file name. The whole export is checked first; input\n"
                        "that Quorvel would not accept (a field too long, a character outside Windows-1252,\n"
                        "control characters, more than 30000 entries, a rating outside 0 to 3) is refused\n"
-                       "with exit code 5 and nothing is written."));
+                       "with exit code 5 and nothing is written.\n"
+                       "With --from jrnl|dayone|rednotebook it imports another journal program's export\n"
+                       "instead (quorvel-tool import --from jrnl --help tells more)."));
     parser.addPositionalArgument(QStringLiteral("FILE.json"), QStringLiteral("The export (\"-\": standard input)."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("Where the new diary goes (default: Quorvel's data folder)."),

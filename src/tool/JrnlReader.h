@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ImportedJournal.h"
+
+#include <QByteArray>
+
+// jrnl's JSON export (jrnl --export json): {"tags": {...}, "entries": [{"title",
+// "body", "date": "YYYY-MM-DD", "time": "HH:MM", "tags": [...], "starred"}]}.
+ReadResult readJrnl(const QByteArray& json, ImportedJournal& journal);
