@@ -6,7 +6,12 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/prctl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace Desktop {
 
@@ -115,35 +120,36 @@ QProcessEnvironment WaylandDesktop::environment() const {
     return env;
 }
 
-QStringList WaylandDesktop::asUser(const QString& program, const QStringList& arguments) const {
-    if (user_.isEmpty())
-        return QStringList{program} + arguments;
-    QStringList line{QStringLiteral("runuser"), QStringLiteral("-u"), user_, QStringLiteral("--"),
-                     QStringLiteral("env"), QStringLiteral("-i")};
-    line += environment().toStringList();
-    line << program;
-    return line + arguments;
+// The child becomes the desktop's user (it gives up root's groups first),
+// then asks for SIGTERM when the test dies: a change of user clears that.
+void WaylandDesktop::prepare(QProcess& process) const {
+    process.setProcessEnvironment(environment());
+    const uid_t uid = uid_;
+    const gid_t gid = gid_;
+    const bool change = !user_.isEmpty();
+    process.setChildProcessModifier([uid, gid, change] {
+        if (change && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(126);
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    });
 }
 
 std::unique_ptr<QProcess> WaylandDesktop::launch(const QString& program, const QStringList& arguments,
                                                  const QString& workingFolder) const {
-    const QStringList line = asUser(program, arguments);
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment());
-    process->setChildProcessModifier(dieWithParent);
+    prepare(*process);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
     if (!workingFolder.isEmpty())
         process->setWorkingDirectory(workingFolder);
-    process->start(line.first(), line.mid(1));
+    process->start(program, arguments);
     return process;
 }
 
 QString WaylandDesktop::run(const QString& program, const QStringList& arguments, bool* ok) const {
-    const QStringList line = asUser(program, arguments);
     QProcess tool;
-    tool.setProcessEnvironment(environment());
-    tool.start(line.first(), line.mid(1));
+    prepare(tool);
+    tool.start(program, arguments);
     const bool finished = tool.waitForStarted(ToolTimeoutMs) && tool.waitForFinished(ToolTimeoutMs);
     if (ok)
         *ok = finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
@@ -159,8 +165,16 @@ bool WaylandDesktop::start(const QString& scratchFolder) {
     scratch_ = scratchFolder;
     runtime_ = scratch_ + QStringLiteral("/runtime");
     // sway will not run as root.
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody) {
+            error_ = QStringLiteral("sway refuses root, and there is no user \"nobody\" to run it");
+            return false;
+        }
         user_ = QStringLiteral("nobody");
+        uid_ = nobody->pw_uid;
+        gid_ = nobody->pw_gid;
+    }
     QDir().mkpath(runtime_);
     QDir().mkpath(scratch_ + QStringLiteral("/home/config"));
     QFile config(scratch_ + QStringLiteral("/sway.config"));
@@ -297,11 +311,9 @@ QString WaylandDesktop::fixedDialogFault(WindowId dialog) const {
 }
 
 QImage WaylandDesktop::screenshot() const {
-    const QStringList line = asUser(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"),
-                                                               QStringLiteral("-")});
     QProcess grim;
-    grim.setProcessEnvironment(environment());
-    grim.start(line.first(), line.mid(1));
+    prepare(grim);
+    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
     if (!grim.waitForStarted(ToolTimeoutMs) || !grim.waitForFinished(ToolTimeoutMs))
         return {};
     return QImage::fromData(grim.readAllStandardOutput(), "PPM").convertToFormat(QImage::Format_RGB32);

@@ -5,7 +5,7 @@
 // plugged-in keyboard, swaymsg to read which window has the keyboard and
 // where windows stand, grim to see the popups (which are no windows of
 // sway's tree). sway refuses to run as root: as root, the compositor, the
-// keyboard and the program run as the user "nobody".
+// keyboard, the tools and the program run as the user "nobody".
 
 #include "DesktopSession.h"
 
@@ -53,8 +53,8 @@ public:
 
 private:
     QProcessEnvironment environment() const;
-    // The command line that runs program as the desktop's user.
-    QStringList asUser(const QString& program, const QStringList& arguments) const;
+    // Environment and user of a child process.
+    void prepare(QProcess& process) const;
     QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr) const;
     std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
                                      const QString& workingFolder = {}) const;
@@ -66,6 +66,8 @@ private:
     QString scratch_;
     QString runtime_;
     QString user_; // empty: the test's own user
+    uint uid_ = 0;
+    uint gid_ = 0;
     QString waylandDisplay_;
     QString swaySocket_;
     std::unique_ptr<QProcess> compositor_;
