@@ -9,6 +9,7 @@ quorvel_packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core
   libxcb1-dev
+  libsodium-dev
   xvfb xauth openbox xdotool x11-utils
   poppler-utils
 )
