@@ -138,6 +138,7 @@ void closeDiary(frmMain* main) {
         return;
     const QString closed = publicDiaryPath;
     publicDiaryPath.clear();
+    DiaryCrypto::clearOpenKey();
     main->lblWhichOwner->setText(QString());
     main->lblTitle->setText(QString());
     main->fraComposer->hide();

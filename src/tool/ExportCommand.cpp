@@ -134,9 +134,20 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     // Same rule as the log-in: trimmed both sides, case-sensitive.
-    if (!PasswordPrompt::matches(password, Cp1252::decode(header.mid(PasswordOffset, PasswordWidth)))) {
+    if (!PasswordPrompt::opens(path, DiaryHeader::fromRecord(header.constData()), password)) {
         complain(QStringLiteral("wrong password for %1").arg(printable(path)));
         return ExitCode::WrongPassword;
+    }
+    // Opened again now that an encrypted diary's key is open: its records read as plain ones.
+    if (DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(header.constData()))) {
+        if (!reader.open(path).ok()) {
+            complain(printable(reader.open(path).description));
+            return ExitCode::FileError;
+        }
+        // The export holds the password as typed, as a plain diary's does.
+        QByteArray secret;
+        DiaryCrypto::passwordBytes(password, secret);
+        header.replace(PasswordOffset, PasswordWidth, fixedWidth(secret, PasswordWidth));
     }
     if (options.format == ExportFormat::Pdf && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         complain(QStringLiteral("the PDF book needs a widgets application object"));

@@ -2,6 +2,8 @@
 // and imports diaries through the same storage core as the program.
 
 #include "CheckCommand.h"
+#include "CryptCommand.h"
+#include "DiaryCrypto.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
@@ -29,6 +31,10 @@ QString generalHelp() {
                           "                           makes a new diary from a JSON export\n"
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
+                          "  encrypt FILE [--password-file FILE]\n"
+                          "                           makes a plain diary an encrypted one, in place\n"
+                          "  decrypt FILE [--password-file FILE]\n"
+                          "                           makes an encrypted diary a plain one, in place\n"
                           "\n"
                           "FOLDER defaults to the diaries' folder of Quorvel: DATA beside quorvel-tool\n"
                           "when you may write there, else ~/.local/share/quorvel/DATA (list names it).\n"
@@ -40,6 +46,7 @@ QString generalHelp() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    DiaryCrypto::initialize();
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     // The same name as the program's: both keep per-user diaries in one folder.
     ProgramFolder::setApplicationIdentity();
@@ -71,6 +78,10 @@ int main(int argc, char* argv[]) {
         return runImport(rest);
     if (command == QLatin1String("stats"))
         return runStats(rest);
+    if (command == QLatin1String("encrypt"))
+        return runEncrypt(rest);
+    if (command == QLatin1String("decrypt"))
+        return runDecrypt(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));
