@@ -24,6 +24,8 @@ QString generalHelp() {
                           "Commands:\n"
                           "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
                           "  check [FOLDER|FILE]      reports every problem of the diary files\n"
+                          "  check FILE --password-file FILE | --ask-password\n"
+                          "                           also verifies every record of an encrypted diary\n"
                           "  export FILE --format json|markdown|csv|text|html|pdf [-o OUT] [--password-file FILE]\n"
                           "         [--entries N-M] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--page-size a4|letter]\n"
                           "                           writes the entries; asks for the diary's password\n"
