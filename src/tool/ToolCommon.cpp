@@ -17,7 +17,8 @@ QString exitCodeHelp() {
                           "  2  usage error (unknown command, option or argument)\n"
                           "  3  wrong password\n"
                           "  4  a file or folder could not be read or written\n"
-                          "  5  import refused the input (it breaks a rule of the diary format)\n");
+                          "  5  import refused the input (it breaks a rule of the diary format); encrypt or\n"
+                          "     decrypt refused the diary (already of that kind, a text too long)\n");
 }
 
 void complain(const QString& message) {
