@@ -87,6 +87,7 @@ private slots:
     void acceptsFieldsAtTheirFullWidth();
     void importedDiaryReadsBackThroughStorage();
     void acceptsThirtyThousandEntries();
+    void failedWriteLeavesNothingBehind_data();
     void failedWriteLeavesNothingBehind();
     void folderErrors();
     void defaultFolderIsDataBesideTheTool();
@@ -223,9 +224,19 @@ void TestToolImport::acceptsThirtyThousandEntries() {
     QCOMPARE(countEntriesInFile(createdPath(run.out)), DiaryFormat::MaxEntries);
 }
 
+void TestToolImport::failedWriteLeavesNothingBehind_data() {
+    QTest::addColumn<bool>("encrypted");
+    QTest::newRow("plain") << false;
+    QTest::newRow("encrypted") << true;
+}
+
 void TestToolImport::failedWriteLeavesNothingBehind() {
+    QFETCH(bool, encrypted);
     QTemporaryDir work;
-    const QString input = writeJson(work, QJsonDocument(validExport()).toJson());
+    QJsonObject root = validExport();
+    if (encrypted)
+        root["encrypted"] = true;
+    const QString input = writeJson(work, QJsonDocument(root).toJson());
     const QString folder = work.filePath("DATA");
     QVERIFY(QDir().mkdir(folder));
     // Stands for a full disk: no file of the tool may grow beyond 5000 bytes,
