@@ -55,7 +55,7 @@ bool row(const char* what, double ms, double rawMs, double maxRatio) {
 // read in 1 MiB blocks on one thread: the limit of an authenticated read.
 double authenticatedReadMs(const QString& path, const DiaryCrypto::DiaryKey& key, qint32* verified) {
     using namespace DiaryFormat;
-    return bestMs(Runs, [&] {
+    return bestMs(1, [&] {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly))
             qFatal("cannot read");
@@ -154,24 +154,29 @@ int main(int argc, char* argv[]) {
                 params.passes, params.memoryKiB / 1024, deriveMs, deriveMet ? "" : "   ** MISSED **");
     allMet &= deriveMet;
 
+    // The limit and the three walks take turns, nine rounds, so that all of
+    // them meet the same load of a shared machine; the fastest of each counts.
     qint32 verified = 0;
-    const double limit = authenticatedReadMs(encryptedPath, *key, &verified);
+    RatingCounts counts;
+    double limit = 1e300;
+    double browserMs = 1e300;
+    double searchMs = 1e300;
+    double statisticsMs = 1e300;
+    for (int i = 0; i < Runs; ++i) {
+        limit = qMin(limit, authenticatedReadMs(encryptedPath, *key, &verified));
+        browserMs = qMin(browserMs,
+                         bestMs(1, [&] { lines = static_cast<int>(entryBrowserLines(encryptedPath).size()); }));
+        searchMs = qMin(searchMs, bestMs(1, [&] { miss = findPhraseInFile(encryptedPath, "Zebrastreifen", 1); }));
+        statisticsMs = qMin(statisticsMs, bestMs(1, [&] {
+                                MoodMonths months;
+                                counts = countRatings(encryptedPath, {}, nullptr, &months);
+                            }));
+    }
     std::printf("encrypted: libsodium verify+decrypt of every record (limit, 1 thread) %7.1f ms  %5.2f x raw\n", limit,
                 limit / raw);
-    allMet &= encryptedRow("Entry Browser lines",
-                           bestMs(Runs, [&] { lines = static_cast<int>(entryBrowserLines(encryptedPath).size()); }),
-                           limit, 1.5);
-    allMet &= encryptedRow("phrase search, no hit",
-                           bestMs(Runs, [&] { miss = findPhraseInFile(encryptedPath, "Zebrastreifen", 1); }), limit,
-                           1.5);
-    RatingCounts counts;
-    allMet &= encryptedRow("statistics walk with the month chart data",
-                           bestMs(Runs,
-                                  [&] {
-                                      MoodMonths months;
-                                      counts = countRatings(encryptedPath, {}, nullptr, &months);
-                                  }),
-                           limit, 1.5);
+    allMet &= encryptedRow("Entry Browser lines", browserMs, limit, 1.5);
+    allMet &= encryptedRow("phrase search, no hit", searchMs, limit, 1.5);
+    allMet &= encryptedRow("statistics walk with the month chart data", statisticsMs, limit, 1.5);
     if (verified != entries || lines != entries || miss.found() || counts.damaged != 0 || counts.entries != entries)
         qFatal("encrypted benchmark walks gave wrong results");
 

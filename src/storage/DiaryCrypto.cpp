@@ -73,7 +73,7 @@ void initialize() {
 }
 
 KdfParams defaultKdfParams() {
-    return {3, 128 * 1024};
+    return {5, 128 * 1024};
 }
 
 KdfParams cheapestKdfParams() {

@@ -50,7 +50,7 @@ struct KdfParams {
     quint32 memoryKiB = 0;
     bool operator==(const KdfParams&) const = default;
 };
-// What new diaries get: about half a second of Argon2id on the development
+// What new diaries get: 0.35 to 0.7 s of Argon2id on the development
 // machine (2 cores).
 KdfParams defaultKdfParams();
 // The smallest cost libsodium accepts, for tests that derive many keys.

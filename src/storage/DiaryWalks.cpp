@@ -7,6 +7,7 @@
 #include "RawFile.h"
 #include "mString.h"
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -120,13 +121,22 @@ public:
         const qint32 records = blocks_.read(first);
         if (records <= 0)
             return records;
-        const qint32 half = records >= 64 && twoCores() ? records / 2 : records;
-        std::thread helper;
-        if (half < records)
-            helper = std::thread([this, first, half, records] { open(first, half, records); });
-        open(first, 0, half);
-        if (helper.joinable())
-            helper.join();
+        if (records < 64 || !twoCores()) {
+            open(first, 0, records);
+            return records;
+        }
+        // Both threads take small runs of records until none is left, so when
+        // the machine is busy and the helper gets no core for a while, this
+        // thread does its share instead of waiting for it.
+        constexpr qint32 Run = 16;
+        std::atomic<qint32> next{0};
+        const auto take = [this, first, records, &next] {
+            for (qint32 from = next.fetch_add(Run); from < records; from = next.fetch_add(Run))
+                open(first, from, qMin(from + Run, records));
+        };
+        std::thread helper(take);
+        take();
+        helper.join();
         return records;
     }
 
