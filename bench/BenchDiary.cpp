@@ -1,9 +1,12 @@
 #include "BenchDiary.h"
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "mString.h"
 
 #include <QFile>
+
+#include <unistd.h>
 
 void writeBenchDiary(const QString& path, int entries) {
     QFile file(path);
@@ -40,4 +43,41 @@ void writeBenchDiary(const QString& path, int entries) {
         }
     }
     file.write(block);
+}
+
+void writeEncryptedBenchDiary(const QString& plainPath, const QString& path, const DiaryCrypto::DiaryKey& key) {
+    QFile in(plainPath);
+    QFile out(path);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot copy %s", qPrintable(plainPath));
+    DiaryHeader header = DiaryHeader::fromRecord(in.read(DiaryFormat::HeaderSize).constData());
+    header.Mark = DiaryCrypto::EncryptedMark;
+    header.Password = key.passwordField();
+    const QByteArray headerRecord = header.toRecord();
+    out.write(headerRecord);
+    DiaryCrypto::RecordBinding binding(headerRecord);
+    QByteArray sealed(DiaryFormat::EntrySize, '\0');
+    QByteArray block;
+    for (qint64 n = 1;; ++n) {
+        const QByteArray record = in.read(DiaryFormat::EntrySize);
+        if (record.size() < DiaryFormat::EntrySize)
+            break;
+        DiaryEntry entry = DiaryEntry::fromRecord(record.constData());
+        Scramble_Text(entry.Topic, 2);
+        Scramble_Text(entry.Entry, 2);
+        const QByteArray plain =
+            DiaryCrypto::plainRecord(entry.DateTime, entry.Topic, entry.Entry, entry.Wellness, entry.Love);
+        binding.setEntry(n);
+        DiaryCrypto::sealRecord(key, binding, plain.constData(), sealed.data());
+        block += sealed;
+        if (block.size() > (8 << 20)) {
+            out.write(block);
+            block.clear();
+        }
+    }
+    out.write(block);
+    // On disk before any timing: otherwise the first fsyncs of a save wait
+    // for the whole file's write-back.
+    out.flush();
+    ::fsync(out.handle());
 }

@@ -6,6 +6,13 @@
 // program writes, without an fsync per entry), for the benchmarks.
 void writeBenchDiary(const QString& path, int entries);
 
+// The plain bench diary at plainPath as an encrypted one at path, under the
+// given key (texts cut to the 3960 characters an encrypted record holds).
+namespace DiaryCrypto {
+class DiaryKey;
+}
+void writeEncryptedBenchDiary(const QString& plainPath, const QString& path, const DiaryCrypto::DiaryKey& key);
+
 // Milliseconds of the fastest of `runs` calls of fn (warm cache).
 template <typename Fn> double bestMs(int runs, Fn fn);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with Debian's clang: the storage core's
 # sources are compiled straight into each fuzzer, with AddressSanitizer and
-# UndefinedBehaviorSanitizer, against Qt Core from pkg-config.
+# UndefinedBehaviorSanitizer, against Qt Core and libsodium from pkg-config.
 #   fuzz/build.sh              -> build-fuzz/fuzz_<target>
 #   FUZZ_BUILD=dir fuzz/build.sh
 set -euo pipefail
@@ -14,8 +14,8 @@ cxx="${CXX_FUZZ:-clang++}"
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 # Qt is built with reduced relocations: code using it must be position independent.
 flags=(-std=c++20 -g -O1 -fPIC -Wall -Wextra "${sanitize[@]}" -I"$root/src/storage" -I"$root/src/tool"
-       $(pkg-config --cflags Qt6Core))
-libs=($(pkg-config --libs Qt6Core) -lyaml-cpp -lz)
+       $(pkg-config --cflags Qt6Core libsodium))
+libs=($(pkg-config --libs Qt6Core libsodium) -lyaml-cpp -lz)
 # The tool's journal readers and their mapping (QtCore, yaml-cpp and zlib only).
 journal_sources=(ImportedJournal JournalJson JrnlReader DayOneReader RedNotebookReader ZipReader JournalMapping)
 

@@ -10,6 +10,7 @@ quorvel_packages=(
   fonts-dejavu-core
   libxcb1-dev
   libyaml-cpp-dev zlib1g-dev tzdata
+  libsodium-dev
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
   poppler-utils

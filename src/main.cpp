@@ -1,3 +1,4 @@
+#include "DiaryCrypto.h"
 #include "ProgramFolder.h"
 #include "frmMain.h"
 
@@ -6,6 +7,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    DiaryCrypto::initialize();
     QApplication app(argc, argv);
     // The same name as quorvel-tool's: both keep per-user diaries in one folder.
     ProgramFolder::setApplicationIdentity();
@@ -16,5 +18,7 @@ int main(int argc, char* argv[]) {
 
     frmMain window;
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    DiaryCrypto::clearOpenKey(); // the key of a diary left open is wiped at quit
+    return result;
 }

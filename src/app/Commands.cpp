@@ -175,6 +175,7 @@ void closeDiary(frmMain* main) {
     publicDiaryPath.clear();
     if (SessionGuard* guard = SessionGuard::instance())
         guard->closed();
+    DiaryCrypto::clearOpenKey();
     main->lblWhichOwner->setText(QString());
     main->lblTitle->setText(QString());
     main->fraComposer->hide();

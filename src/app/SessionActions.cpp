@@ -1,5 +1,6 @@
 #include "mApplication.h"
 
+#include "ComposerEdits.h"
 #include "DateTimeText.h"
 #include "DialogParts.h"
 #include "DraftKeeper.h"
@@ -65,6 +66,9 @@ void showOpenedDiary(const QString& path, const QString& owner, const QString& t
     main->lblDialogTitle->setText(" Entry Browser");
     main->lblWhichOwner->setText(owner);
     main->lblTitle->setText(title);
+    // An encrypted diary's records hold 40 characters less text.
+    main->txtEntry->setMaxStoredLength(DiaryCrypto::isEncrypted(publicHeader) ? DiaryCrypto::TextWidth
+                                                                              : ComposerTextEdit::MaxStoredLength);
     if (Count_Entries() >= DiaryFormat::MaxEntries)
         return; // a full diary opens in the Entry Browser: the composer refuses it
     main->lblDialogTitle->setText(" Entry Compose");
@@ -89,8 +93,10 @@ void logIn() {
     DraftKeeper* keeper = DraftKeeper::instance();
     if (keeper)
         keeper->logInStarting();
-    // From here the chosen diary counts as the open one, whatever was open.
+    // From here the chosen diary counts as the open one, whatever was open;
+    // the key of the diary open before is wiped.
     publicDiaryPath = chooser->lstFilePath->item(row)->text();
+    DiaryCrypto::clearOpenKey();
     const QString path = publicDiaryPath;
 
     StorageStatus status;
@@ -115,9 +121,14 @@ void logIn() {
     }
 
     const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
-    if (typed == stored) {
+    // An encrypted diary is opened by deriving its key from the password.
+    DiaryCrypto::KeyPtr key;
+    const bool right = DiaryCrypto::isEncrypted(publicHeader) ? passwordMatches(path, typed, nullptr, &key)
+                                                              : typed == stored;
+    if (right) {
         if (SessionGuard* guard = SessionGuard::instance())
             guard->opened(path);
+        DiaryCrypto::setOpenKey(key);
         showOpenedDiary(path, owner, title);
         passwordDialog->done(QDialog::Accepted);
         showPopup(PopupKind::LoginAllowed);

@@ -1,10 +1,12 @@
 #include "DiaryAudit.h"
 
 #include "Cp1252.h"
+#include "mString.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,12 +59,17 @@ StorageStatus DiaryFileReader::open(const QString& path) {
         return StorageStatus::fromErrno(errno, path);
     }
     file_.adviseSequential();
+    // An encrypted diary without its open key is still read (its header, its
+    // length); its records then stay as they are.
+    keyingOf(file_, keying_);
+    damaged_.clear();
     return StorageStatus::success();
 }
 
 void DiaryFileReader::close() {
     file_.close();
     length_ = 0;
+    keying_ = DiaryKeying();
 }
 
 qint32 DiaryFileReader::wholeEntries() const {
@@ -94,7 +101,27 @@ StorageStatus DiaryFileReader::readEntryRecords(qint32 first, qint32 count, QByt
             StorageErrors::InvalidArgument,
             QStringLiteral("entries %1 to %2 are not in %3").arg(first).arg(qint64(first) + count - 1).arg(path_));
     out.resize(qsizetype(count) * EntrySize);
-    return file_.readExactAt(entryOffset(first), out.data(), out.size());
+    damaged_.clear();
+    const StorageStatus read = file_.readExactAt(entryOffset(first), out.data(), out.size());
+    if (!read.ok() || !keying_.key)
+        return read;
+    DiaryCrypto::RecordBinding binding(keying_.headerRecord);
+    QByteArray plain(DiaryCrypto::PlainSize, '\0');
+    for (qint32 k = 0; k < count; ++k) {
+        char* record = out.data() + qsizetype(k) * EntrySize;
+        binding.setEntry(first + k);
+        DiaryEntry entry;
+        if (DiaryCrypto::openRecord(*keying_.key, binding, record, plain.data())) {
+            entry = DiaryCrypto::entryFromPlain(plain.constData());
+            Scramble_Text(entry.Topic, 1);
+            Scramble_Text(entry.Entry, 1);
+        } else {
+            damaged_ << first + k;
+        }
+        const QByteArray asPlain = entry.toRecord();
+        std::memcpy(record, asPlain.constData(), size_t(EntrySize));
+    }
+    return read;
 }
 
 // ---------------------------------------------------------------- fields
@@ -270,7 +297,8 @@ DiaryInspection inspectDiaryFile(const QString& path) {
     }
     const char* header = headerRecord.constData();
     inspectField(header + OwnerOffset, Field::Owner, 0, result.problems);
-    inspectField(header + PasswordOffset, Field::Password, 0, result.problems);
+    if (!reader.encrypted())
+        inspectField(header + PasswordOffset, Field::Password, 0, result.problems);
     inspectField(header + TitleOffset, Field::Title, 0, result.problems);
     inspectField(header + TimeOfBeginOffset, Field::TimeOfBegin, 0, result.problems);
     if (blankField(header + OwnerOffset, OwnerWidth))
@@ -298,14 +326,20 @@ DiaryInspection inspectDiaryFile(const QString& path) {
 
     constexpr qint32 block = 256;
     QByteArray records;
-    for (qint32 first = 1; first <= result.wholeEntries; first += block) {
+    // Without its key an encrypted diary's records are only counted.
+    const qint32 inspected = reader.encrypted() && !reader.unlocked() ? 0 : result.wholeEntries;
+    for (qint32 first = 1; first <= inspected; first += block) {
         const qint32 count = qMin(block, result.wholeEntries - first + 1);
         const StorageStatus status = reader.readEntryRecords(first, count, records);
         if (!status.ok()) {
             result.problems.append({first, QStringLiteral("cannot be read: %1").arg(status.description)});
             return result;
         }
+        for (const qint32 entry : reader.damaged())
+            result.problems.append({entry, QStringLiteral("is damaged: its record does not verify")});
         for (qint32 k = 0; k < count; ++k) {
+            if (reader.damaged().contains(first + k))
+                continue;
             const char* record = records.constData() + qsizetype(k) * EntrySize;
             const qint32 entry = first + k;
             inspectField(record + DateTimeOffset, Field::DateTime, entry, result.problems);

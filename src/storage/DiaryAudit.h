@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DiaryFormat.h"
+#include "DiaryKeying.h"
 #include "RawFile.h"
 #include "StorageStatus.h"
 
@@ -26,9 +27,19 @@ public:
     StorageStatus readHeader(DiaryHeader& header);
     StorageStatus readHeaderRecord(QByteArray& record);
     // count whole entry records from entry first (counted from 1), back to back.
+    // An encrypted diary whose key is open reads as a plain one would (topic
+    // and text scrambled, text padded to 4000); a record that does not verify
+    // reads as blank fields with no ratings and is named by damaged().
     StorageStatus readEntryRecords(qint32 first, qint32 count, QByteArray& out);
 
+    bool encrypted() const { return keying_.encrypted; }
+    bool unlocked() const { return keying_.key != nullptr; }
+    // The entries of the last readEntryRecords that did not verify.
+    const QList<qint32>& damaged() const { return damaged_; }
+
 private:
+    DiaryKeying keying_;
+    QList<qint32> damaged_;
     RawFile file_;
     qint64 length_ = 0;
     QString path_;

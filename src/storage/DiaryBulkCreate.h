@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "StorageStatus.h"
 
@@ -17,5 +18,9 @@
 // The file is written and flushed under no name, readable by its owner only,
 // and only then gets a fresh clock-number name in folder (never replacing a
 // file), so a failure leaves no file behind.
+//
+// With a key the diary is made encrypted: Mark 2, the key's Password field
+// in place of the password, every entry sealed (texts of at most 3960
+// bytes), all before the file gets its name.
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
-                                     QString* createdPath = nullptr);
+                                     QString* createdPath = nullptr, const DiaryCrypto::DiaryKey* key = nullptr);

@@ -1,5 +1,6 @@
 #include "mFile.h"
 
+#include "DiaryCrypto.h"
 #include "DiaryNaming.h"
 #include "ProgramFolder.h"
 #include "RawFile.h"
@@ -63,16 +64,54 @@ StorageStatus publishUnderClockName(RawFile& file, const QString& folder, QStrin
     }
 }
 
-StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
-                                const QString& timeOfBegin, QString* createdPath) {
-    DiaryHeader header;
-    header.Mark = 1;
+namespace {
+
+StorageStatus writeNewDiary(const DiaryHeader& header, QString* createdPath);
+
+StorageStatus encodeHeader(const QString& owner, const QString& password, const QString& title,
+                           const QString& timeOfBegin, DiaryHeader& header) {
     for (auto [text, field] : {std::pair{&owner, &header.Owner}, std::pair{&password, &header.Password},
                                std::pair{&title, &header.Title}, std::pair{&timeOfBegin, &header.TimeOfBegin}}) {
         const StorageStatus encoded = encodeForStorage(*text, *field);
         if (!encoded.ok())
             return encoded;
     }
+    return StorageStatus::success();
+}
+
+} // namespace
+
+StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
+                                const QString& timeOfBegin, QString* createdPath) {
+    DiaryHeader header;
+    header.Mark = 1;
+    const StorageStatus encoded = encodeHeader(owner, password, title, timeOfBegin, header);
+    if (!encoded.ok())
+        return encoded;
+    return writeNewDiary(header, createdPath);
+}
+
+StorageStatus createEncryptedDiaryFile(const QString& owner, const QString& password, const QString& title,
+                                       const QString& timeOfBegin, QString* createdPath,
+                                       const DiaryCrypto::KdfParams& params) {
+    DiaryHeader header;
+    header.Mark = DiaryCrypto::EncryptedMark;
+    const StorageStatus encoded = encodeHeader(owner, QString(), title, timeOfBegin, header);
+    if (!encoded.ok())
+        return encoded;
+    QByteArray secret;
+    if (!DiaryCrypto::passwordBytes(password, secret))
+        return StorageStatus::failure(StorageErrors::InvalidArgument,
+                                      QStringLiteral("The text holds characters that cannot be stored"));
+    if (!DiaryCrypto::newKey(secret, params, header.Password))
+        return StorageStatus::failure(StorageErrors::OutOfMemory,
+                                      QStringLiteral("Out of memory (deriving the diary's key)"));
+    return writeNewDiary(header, createdPath);
+}
+
+namespace {
+
+StorageStatus writeNewDiary(const DiaryHeader& header, QString* createdPath) {
     publicHeader = DiaryHeader::fromRecord(header.toRecord().constData());
 
     const StorageStatus folderReady = ProgramFolder::ensureDataFolder();
@@ -103,3 +142,5 @@ StorageStatus Create_Diary_File(const QString& owner, const QString& password, c
         *createdPath = path;
     return StorageStatus::success();
 }
+
+} // namespace

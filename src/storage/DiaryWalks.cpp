@@ -2,11 +2,14 @@
 
 #include "Cp1252.h"
 #include "DiaryFormat.h"
+#include "DiaryKeying.h"
 #include "MoodMonths.h"
 #include "RawFile.h"
 #include "mString.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #ifdef __SSE2__
@@ -35,12 +38,15 @@ void report(const WalkProgress& progress, qint32 done, qint32 total) {
         progress(done, total);
 }
 
-// Opens the diary and tells how many entries its length gives. A file
-// longer than a full diary (written elsewhere, or a damaged length) is
-// walked as far as the margin, and the status says that the rest is not.
-StorageStatus openForWalk(const QString& path, RawFile& file, qint32& count) {
+// Opens the diary and tells how many entries its length gives; for an
+// encrypted diary also its header and open key. A file longer than a full
+// diary (written elsewhere, or a damaged length) is walked as far as the
+// margin, and the status says that the rest is not.
+StorageStatus openForWalk(const QString& path, RawFile& file, qint32& count, DiaryKeying& keying) {
     count = 0;
-    const StorageStatus opened = file.open(path, RawFile::Mode::Read);
+    StorageStatus opened = file.open(path, RawFile::Mode::Read);
+    if (opened.ok())
+        opened = keyingOf(file, keying);
     if (!opened.ok())
         return opened;
     const qint64 entries = entryCountForLength(file.size());
@@ -97,6 +103,76 @@ private:
     std::vector<char> buffer_;
 };
 
+// The records of an encrypted diary, a block at a time, each verified and
+// decrypted before anything of it is used. A large block is shared between
+// two threads: the authenticated read costs about as much as the decryption
+// itself, so one core alone would be the walk's whole cost.
+class OpenedBlocks {
+public:
+    static constexpr qint32 PerBlock = 512;
+
+    OpenedBlocks(const RawFile& file, qint32 count, const DiaryKeying& keying)
+        : blocks_(file, count, PerBlock), keying_(keying),
+          plain_(static_cast<size_t>(qMin(PerBlock, qMax(count, 1))) * DiaryCrypto::PlainSize),
+          ok_(static_cast<size_t>(qMin(PerBlock, qMax(count, 1)))) {}
+
+    qint32 perBlock() const { return PerBlock; }
+
+    // Reads and opens the block that starts with entry first; returns how
+    // many records it holds, -1 on a read error.
+    qint32 read(qint32 first) {
+        const qint32 records = blocks_.read(first);
+        if (records <= 0)
+            return records;
+        if (records < 64 || !twoCores()) {
+            open(first, 0, records);
+            return records;
+        }
+        // Both threads take small runs of records until none is left, so when
+        // the machine is busy and the helper gets no core for a while, this
+        // thread does its share instead of waiting for it.
+        constexpr qint32 Run = 16;
+        std::atomic<qint32> next{0};
+        const auto take = [this, first, records, &next] {
+            for (qint32 from = next.fetch_add(Run); from < records; from = next.fetch_add(Run))
+                open(first, from, qMin(from + Run, records));
+        };
+        std::thread helper(take);
+        take();
+        helper.join();
+        return records;
+    }
+
+    // Record r (from 0) of the block last read, decrypted; null when damaged.
+    const char* plain(qint32 r) const {
+        return ok_[size_t(r)] ? plain_.data() + qsizetype(r) * DiaryCrypto::PlainSize : nullptr;
+    }
+
+private:
+    static bool twoCores() {
+        static const bool many = std::thread::hardware_concurrency() > 1;
+        return many;
+    }
+
+    void open(qint32 first, qint32 from, qint32 to) {
+        DiaryCrypto::RecordBinding binding(keying_.headerRecord);
+        for (qint32 r = from; r < to; ++r) {
+            binding.setEntry(first + r);
+            ok_[size_t(r)] = DiaryCrypto::openRecord(*keying_.key, binding, blocks_.record(r),
+                                                     plain_.data() + qsizetype(r) * DiaryCrypto::PlainSize);
+        }
+    }
+
+    RecordBlocks blocks_;
+    const DiaryKeying& keying_;
+    std::vector<char> plain_;
+    std::vector<char> ok_;
+};
+
+// What the Entry Browser lists for a record that does not verify.
+constexpr char DamagedDateTime[] = "(damaged)";
+constexpr char DamagedTopic[] = "This entry is damaged and cannot be read.";
+
 unsigned char foldedByte(unsigned char plain) {
     const QString decoded = Cp1252::decode(QByteArray(1, static_cast<char>(plain)));
     const QString folded = decoded.toCaseFolded();
@@ -119,8 +195,10 @@ const std::array<unsigned char, 256>& plainFoldTable() {
 // Finds the folded needle in one stored entry text; -1 when absent.
 class TextMatcher {
 public:
-    explicit TextMatcher(const QByteArray& foldedNeedle) : needle_(foldedNeedle) {
-        const auto& fold = storedFoldTable();
+    // fold maps each byte of the texts searched to its case-folded character.
+    TextMatcher(const QByteArray& foldedNeedle, const std::array<unsigned char, 256>& foldTable)
+        : needle_(foldedNeedle), fold_(foldTable) {
+        const auto& fold = fold_;
         for (int b = 0; b < 256; ++b) {
             if (fold[static_cast<size_t>(b)] == static_cast<unsigned char>(needle_.at(0)))
                 firstBytes_.push_back(static_cast<unsigned char>(b));
@@ -156,7 +234,7 @@ public:
         }
 #endif
         for (; i <= last; ++i) {
-            if (storedFoldTable()[text[i]] == static_cast<unsigned char>(needle_.at(0)) && matchesAt(text, i))
+            if (fold_[text[i]] == static_cast<unsigned char>(needle_.at(0)) && matchesAt(text, i))
                 return i;
         }
         return -1;
@@ -247,7 +325,7 @@ private:
 #endif
 
     bool matchesAt(const unsigned char* text, qint32 at) const {
-        const auto& fold = storedFoldTable();
+        const auto& fold = fold_;
         for (qsizetype k = 1; k < needle_.size(); ++k) {
             if (fold[text[at + k]] != static_cast<unsigned char>(needle_.at(k)))
                 return false;
@@ -256,6 +334,7 @@ private:
     }
 
     QByteArray needle_;
+    const std::array<unsigned char, 256>& fold_;
     std::vector<unsigned char> firstBytes_;
 #ifdef __SSE2__
     __m128i firstSplats_[4] = {};
@@ -287,7 +366,8 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
     QStringList lines;
     RawFile file;
     qint32 count = 0;
-    const StorageStatus opened = openForWalk(path, file, count);
+    DiaryKeying keying;
+    const StorageStatus opened = openForWalk(path, file, count, keying);
     if (status)
         *status = opened;
     if (!walkedAsFarAsTheMargin(opened) || count < 1)
@@ -302,6 +382,52 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
         return all;
     }());
     const QChar* chars = byteChars.constData();
+    // " n", tab, date/time, tab, topic: written straight into one string.
+    const auto appendLine = [&](qint32 i, const unsigned char* dateTime, const unsigned char* topic,
+                                const unsigned char* topicTable) {
+        char digits[12];
+        int digitCount = 0;
+        for (qint32 n = i; n > 0; n /= 10)
+            digits[digitCount++] = static_cast<char>('0' + n % 10);
+        QString line(1 + digitCount + 1 + DateTimeWidth + 1 + TopicWidth, Qt::Uninitialized);
+        QChar* out = line.data();
+        *out++ = QLatin1Char(' ');
+        while (digitCount > 0)
+            *out++ = QLatin1Char(digits[--digitCount]);
+        *out++ = QLatin1Char('\t');
+        for (int k = 0; k < DateTimeWidth; ++k)
+            *out++ = chars[dateTime[k]];
+        *out++ = QLatin1Char('\t');
+        for (int k = 0; k < TopicWidth; ++k)
+            *out++ = chars[topicTable ? topicTable[topic[k]] : topic[k]];
+        lines.append(std::move(line));
+        if (i % ProgressEvery == 0)
+            report(progress, i, count);
+    };
+    if (keying.encrypted) {
+        const QByteArray damagedDateTime = fixedWidth(DamagedDateTime, DateTimeWidth);
+        const QByteArray damagedTopic = fixedWidth(DamagedTopic, TopicWidth);
+        OpenedBlocks blocks(file, count, keying);
+        for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
+            const qint32 records = blocks.read(first);
+            if (records < 0) {
+                if (status)
+                    *status = StorageStatus::fromErrno(errno, path);
+                break;
+            }
+            for (qint32 r = 0; r < records; ++r) {
+                const auto* plain = reinterpret_cast<const unsigned char*>(blocks.plain(r));
+                if (plain)
+                    appendLine(first + r, plain + DiaryCrypto::PlainDateTimeOffset,
+                               plain + DiaryCrypto::PlainTopicOffset, nullptr);
+                else
+                    appendLine(first + r, reinterpret_cast<const unsigned char*>(damagedDateTime.constData()),
+                               reinterpret_cast<const unsigned char*>(damagedTopic.constData()), nullptr);
+            }
+        }
+        report(progress, count, count);
+        return lines;
+    }
     RecordBlocks blocks(file, count, WalkBlockRecords);
     for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
         const qint32 records = blocks.read(first);
@@ -311,27 +437,8 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
             break;
         }
         for (qint32 r = 0; r < records; ++r) {
-            const qint32 i = first + r;
             const auto* head = reinterpret_cast<const unsigned char*>(blocks.record(r));
-            // " n", tab, date/time, tab, topic: written straight into one string.
-            char digits[12];
-            int digitCount = 0;
-            for (qint32 n = i; n > 0; n /= 10)
-                digits[digitCount++] = static_cast<char>('0' + n % 10);
-            QString line(1 + digitCount + 1 + DateTimeWidth + 1 + TopicWidth, Qt::Uninitialized);
-            QChar* out = line.data();
-            *out++ = QLatin1Char(' ');
-            while (digitCount > 0)
-                *out++ = QLatin1Char(digits[--digitCount]);
-            *out++ = QLatin1Char('\t');
-            for (int k = 0; k < DateTimeWidth; ++k)
-                *out++ = chars[head[DateTimeOffset + k]];
-            *out++ = QLatin1Char('\t');
-            for (int k = 0; k < TopicWidth; ++k)
-                *out++ = chars[unscramble[head[TopicOffset + k]]];
-            lines.append(std::move(line));
-            if (i % ProgressEvery == 0)
-                report(progress, i, count);
+            appendLine(first + r, head + DateTimeOffset, head + TopicOffset, unscramble);
         }
     }
     report(progress, count, count);
@@ -342,7 +449,8 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
                            const WalkProgress& progress) {
     RawFile file;
     qint32 count = 0;
-    if (!walkedAsFarAsTheMargin(openForWalk(path, file, count)) || count < 1)
+    DiaryKeying keying;
+    if (!walkedAsFarAsTheMargin(openForWalk(path, file, count, keying)) || count < 1)
         return {};
     const qint32 first = qMax(startEntry, 1);
     if (first > count)
@@ -351,11 +459,34 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
         return {first, 0};
     bool storable = false;
     QByteArray needle = Cp1252::encode(phrase, &storable);
-    if (!storable || needle.size() > EntryWidth)
+    const int textWidth = keying.encrypted ? DiaryCrypto::TextWidth : EntryWidth;
+    if (!storable || needle.size() > textWidth)
         return {}; // such a phrase cannot stand in any entry
     for (char& c : needle)
         c = static_cast<char>(plainFoldTable()[static_cast<unsigned char>(c)]);
-    const TextMatcher matcher(needle);
+    const TextMatcher matcher(needle, keying.encrypted ? plainFoldTable() : storedFoldTable());
+
+    if (keying.encrypted) {
+        // A damaged record is passed over: nothing unverified is searched.
+        OpenedBlocks blocks(file, count, keying);
+        for (qint32 k = first; k <= count; k += blocks.perBlock()) {
+            const qint32 records = blocks.read(k);
+            if (records < 0)
+                return {};
+            for (qint32 r = 0; r < records; ++r) {
+                const char* plain = blocks.plain(r);
+                if (plain) {
+                    const auto* text = reinterpret_cast<const unsigned char*>(plain + DiaryCrypto::PlainTextOffset);
+                    const qint32 at = matcher.find(text, textWidth);
+                    if (at >= 0)
+                        return {k + r, at};
+                }
+                if ((k + r) % ProgressEvery == 0)
+                    report(progress, k + r, count);
+            }
+        }
+        return {};
+    }
 
     RecordBlocks blocks(file, count, SearchBlockRecords);
     for (qint32 k = first; k <= count; k += blocks.perBlock()) {
@@ -379,12 +510,44 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
     RatingCounts counts;
     RawFile file;
     qint32 count = 0;
-    const StorageStatus opened = openForWalk(path, file, count);
+    DiaryKeying keying;
+    const StorageStatus opened = openForWalk(path, file, count, keying);
     if (status)
         *status = opened;
     if (!walkedAsFarAsTheMargin(opened))
         return counts;
     counts.entries = count;
+    const auto add = [&](const char* dateTime, qint16 wellness, qint16 love) {
+        if (wellness >= 0 && wellness <= 3)
+            ++counts.wellness[static_cast<size_t>(wellness)];
+        if (love >= 0 && love <= 3)
+            ++counts.love[static_cast<size_t>(love)];
+        if (months)
+            months->add(dateTime, wellness, love);
+    };
+    if (keying.encrypted) {
+        // A damaged record is counted apart, never as a rating.
+        OpenedBlocks blocks(file, count, keying);
+        for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
+            const qint32 records = blocks.read(first);
+            if (records < 0) {
+                if (status)
+                    *status = StorageStatus::fromErrno(errno, path);
+                break;
+            }
+            for (qint32 r = 0; r < records; ++r) {
+                if (const char* plain = blocks.plain(r))
+                    add(plain + DiaryCrypto::PlainDateTimeOffset, readInt16LE(plain + DiaryCrypto::PlainWellnessOffset),
+                        readInt16LE(plain + DiaryCrypto::PlainLoveOffset));
+                else
+                    ++counts.damaged;
+                if ((first + r) % ProgressEvery == 0)
+                    report(progress, first + r, count);
+            }
+        }
+        report(progress, count, count);
+        return counts;
+    }
     RecordBlocks blocks(file, count, WalkBlockRecords);
     for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
         const qint32 records = blocks.read(first);
@@ -395,14 +558,7 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
         }
         for (qint32 r = 0; r < records; ++r) {
             const char* record = blocks.record(r);
-            const qint16 wellness = readInt16LE(record + WellnessOffset);
-            const qint16 love = readInt16LE(record + LoveOffset);
-            if (wellness >= 0 && wellness <= 3)
-                ++counts.wellness[static_cast<size_t>(wellness)];
-            if (love >= 0 && love <= 3)
-                ++counts.love[static_cast<size_t>(love)];
-            if (months)
-                months->add(record + DateTimeOffset, wellness, love);
+            add(record + DateTimeOffset, readInt16LE(record + WellnessOffset), readInt16LE(record + LoveOffset));
             if ((first + r) % ProgressEvery == 0)
                 report(progress, first + r, count);
         }

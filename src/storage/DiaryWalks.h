@@ -40,11 +40,16 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
 
 struct RatingCounts {
     qint32 entries = 0;
+    qint32 damaged = 0; // records of an encrypted diary that do not verify
     std::array<qint32, 4> wellness{}; // index = rating
     std::array<qint32, 4> love{};
 };
 
 class MoodMonths;
+
+// An encrypted diary is walked with its open key (else the walk fails, see
+// keyingOf); every record is verified before any of it is used, and one that
+// does not verify is listed as damaged, never searched and counted apart.
 
 // Counts the ratings of every entry; values outside 0..3 are not counted.
 // With months, the same walk also counts them month by month.

@@ -1,6 +1,7 @@
 #include "mFile.h"
 
 #include "Cp1252.h"
+#include "DiaryKeying.h"
 #include "OpenedDiary.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
@@ -20,6 +21,8 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
         if (!encoded.ok())
             return encoded;
     }
+    const QByteArray readableTopic = entry.Topic;
+    const QByteArray readableText = entry.Entry;
     Scramble_Text(entry.Topic, 1);
     Scramble_Text(entry.Entry, 1);
     entry.Wellness = wellness;
@@ -65,7 +68,23 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
             StorageErrors::MarginReached,
             QStringLiteral("You have reached the margin of 30000 entries! (%1 holds %2)").arg(publicDiaryPath).arg(count));
     const qint64 offset = qMin(appendOffsetForLength(oldLength), entryOffset(count + 1));
+    DiaryKeying keying;
+    const StorageStatus keyed = keyingOf(file, keying);
+    if (!keyed.ok())
+        return keyed;
     QByteArray out = record;
+    if (keying.encrypted) {
+        if (readableText.size() > DiaryCrypto::TextWidth)
+            return StorageStatus::failure(StorageErrors::InvalidArgument,
+                                          QStringLiteral("An encrypted diary's entry holds at most %1 characters")
+                                              .arg(DiaryCrypto::TextWidth));
+        // Sealed for the place it is written to, under a fresh nonce.
+        const QByteArray plain =
+            DiaryCrypto::plainRecord(entry.DateTime, readableTopic, readableText, wellness, love);
+        DiaryCrypto::RecordBinding binding(keying.headerRecord);
+        binding.setEntry((offset - HeaderSize) / EntrySize + 1);
+        DiaryCrypto::sealRecord(*keying.key, binding, plain.constData(), out.data());
+    }
     qint64 writeAt = offset;
     if (offset > oldLength) {
         out.prepend(QByteArray(offset - oldLength, ' '));
@@ -138,9 +157,25 @@ StorageStatus readEntry(const QString& path, qint32 n, EntryText& out) {
     if (file.readAt(entryOffset(n), record.data(), EntrySize) < 0)
         return StorageStatus::fromErrno(errno, path);
 
-    DiaryEntry entry = DiaryEntry::fromRecord(record.constData());
-    Scramble_Text(entry.Topic, 2);
-    Scramble_Text(entry.Entry, 2);
+    DiaryKeying keying;
+    const StorageStatus keyed = keyingOf(file, keying);
+    if (!keyed.ok())
+        return keyed;
+    DiaryEntry entry;
+    if (keying.encrypted) {
+        // Authenticated before anything of it is used.
+        DiaryCrypto::RecordBinding binding(keying.headerRecord);
+        binding.setEntry(n);
+        QByteArray plain(DiaryCrypto::PlainSize, '\0');
+        if (!DiaryCrypto::openRecord(*keying.key, binding, record.constData(), plain.data()))
+            return StorageStatus::failure(StorageErrors::DamagedEntry,
+                                          QStringLiteral("Entry %1 is damaged and cannot be read").arg(n));
+        entry = DiaryCrypto::entryFromPlain(plain.constData());
+    } else {
+        entry = DiaryEntry::fromRecord(record.constData());
+        Scramble_Text(entry.Topic, 2);
+        Scramble_Text(entry.Entry, 2);
+    }
     publicEntry = entry;
     out.dateTime = Cp1252::decode(entry.DateTime);
     out.topic = Cp1252::decode(entry.Topic);
@@ -148,4 +183,28 @@ StorageStatus readEntry(const QString& path, qint32 n, EntryText& out) {
     out.wellness = entry.Wellness;
     out.love = entry.Love;
     return StorageStatus::success();
+}
+
+bool passwordMatches(const QString& path, const QString& candidate, StorageStatus* status, DiaryCrypto::KeyPtr* key) {
+    if (key)
+        key->reset();
+    RawFile file;
+    StorageStatus result = file.open(path, RawFile::Mode::Read);
+    char record[HeaderSize];
+    if (result.ok())
+        result = file.readExactAt(0, record, HeaderSize);
+    if (status)
+        *status = result;
+    if (!result.ok())
+        return false;
+    const DiaryHeader header = DiaryHeader::fromRecord(record);
+    if (!DiaryCrypto::isEncrypted(header))
+        return trimBlanks(Cp1252::decode(header.Password)) == candidate;
+    QByteArray secret;
+    if (!encodeForStorage(candidate, secret).ok())
+        return false;
+    DiaryCrypto::KeyPtr derived = DiaryCrypto::unlock(secret, header.Password);
+    if (key)
+        *key = derived;
+    return derived != nullptr;
 }

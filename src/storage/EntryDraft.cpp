@@ -2,6 +2,7 @@
 
 #include "Cp1252.h"
 #include "DiaryAudit.h"
+#include "DiaryCrypto.h"
 #include "RawFile.h"
 #include "StoredText.h"
 #include "mString.h"
@@ -17,6 +18,7 @@
 namespace {
 
 const QByteArray Magic("QVDRAFT\x01", 8);
+const QByteArray SealedMagic("QVDRAFT\x02", 8);
 const QLatin1String DraftSuffix(".draft");
 const QLatin1String DiarySuffix(".PDD");
 
@@ -119,13 +121,31 @@ StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArra
     putUInt(out, quint64(payload.size()), 4);
     out.append(payload);
     putUInt(out, checksum(payload.constData(), payload.size()), 8);
+    if (owner.passwordField.isEmpty())
+        return StorageStatus::success();
+
+    // An encrypted diary's draft: the whole plain draft sealed with its key.
+    const DiaryCrypto::KeyPtr key = DiaryCrypto::openKeyFor(owner.passwordField);
+    if (!key) {
+        out.clear();
+        return StorageStatus::failure(StorageErrors::InvalidArgument,
+                                      QStringLiteral("The encrypted diary's key is not open"));
+    }
+    const QByteArray sealed = owner.passwordField + DiaryCrypto::sealDraft(*key, out);
+    out = SealedMagic;
+    putUInt(out, quint64(sealed.size()), 4);
+    out.append(sealed);
+    putUInt(out, checksum(sealed.constData(), sealed.size()), 8);
     return StorageStatus::success();
 }
 
-QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner) {
+QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed) {
+    if (sealed)
+        *sealed = false;
     if (bytes.size() < HeadSize + TailSize)
         return QStringLiteral("the draft is cut short (%1 bytes)").arg(bytes.size());
-    if (!bytes.startsWith(Magic))
+    const bool encrypted = bytes.startsWith(SealedMagic);
+    if (!bytes.startsWith(Magic) && !encrypted)
         return QStringLiteral("the draft does not begin as a Quorvel draft");
     const qint64 length = qint64(getUInt(bytes.constData() + 8, 4));
     if (length != bytes.size() - HeadSize - TailSize)
@@ -135,6 +155,25 @@ QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner) {
     const QByteArray payload = bytes.mid(HeadSize, length);
     if (getUInt(bytes.constData() + HeadSize + length, 8) != checksum(payload.constData(), payload.size()))
         return QStringLiteral("the draft's checksum does not match its content");
+    if (encrypted) {
+        const QByteArray field = payload.left(DiaryFormat::PasswordWidth);
+        const DiaryCrypto::KeyPtr key = DiaryCrypto::openKeyFor(field);
+        if (!key) {
+            if (sealed)
+                *sealed = true;
+            return QStringLiteral("the draft is encrypted and its diary is not open");
+        }
+        QByteArray inner;
+        if (field.size() != DiaryFormat::PasswordWidth ||
+            !DiaryCrypto::openDraft(*key, payload.mid(DiaryFormat::PasswordWidth), inner))
+            return QStringLiteral("the encrypted draft does not verify");
+        if (!inner.startsWith(Magic))
+            return QStringLiteral("the encrypted draft holds no draft");
+        const QString problem = decode(inner, draft, owner, nullptr);
+        if (problem.isEmpty())
+            owner.passwordField = field;
+        return problem;
+    }
 
     qsizetype pos = 0;
     DraftOwner readOwner;
@@ -191,7 +230,9 @@ StorageStatus draftOwnerOf(const QString& diaryPath, DraftOwner& owner) {
     if (!status.ok())
         return status;
     owner.fileName = QFile::encodeName(QFileInfo(diaryPath).fileName());
-    owner.timeOfBegin = DiaryHeader::fromRecord(header.constData()).TimeOfBegin;
+    const DiaryHeader read = DiaryHeader::fromRecord(header.constData());
+    owner.timeOfBegin = read.TimeOfBegin;
+    owner.passwordField = DiaryCrypto::isEncrypted(read) ? read.Password : QByteArray();
     return StorageStatus::success();
 }
 
@@ -227,9 +268,12 @@ DraftReading readDraftFile(const QString& draftPath) {
         reading.problem = status.description;
         return reading;
     }
-    reading.problem = DraftFormat::decode(bytes, reading.draft, reading.owner);
+    bool sealed = false;
+    reading.problem = DraftFormat::decode(bytes, reading.draft, reading.owner, &sealed);
     if (reading.problem.isEmpty())
         reading.state = DraftState::Ready;
+    else if (sealed)
+        reading.state = DraftState::Sealed;
     return reading;
 }
 

@@ -24,6 +24,9 @@ struct EntryDraft {
 struct DraftOwner {
     QByteArray fileName;    // the diary's file name as the file system spells it
     QByteArray timeOfBegin; // the header's TimeOfBegin field, 20 bytes as stored
+    // The header's Password field of an encrypted diary (its salt and
+    // verifier), empty for a plain one: the draft is sealed with that key.
+    QByteArray passwordField{};
 
     bool operator==(const DraftOwner&) const = default;
 };
@@ -34,6 +37,9 @@ struct DraftOwner {
 // Scramble_Text: owner file name, time of begin, date/time, topic, text;
 // then the two ratings. A file cut short, with noise in it or of a wrong
 // size fails the length and checksum tests and is never half-read.
+// The draft of an encrypted diary ("QVDRAFT" + 2) holds the diary's Password
+// field and the whole plain draft sealed with the diary's key, so no word of
+// it reaches the disk readable.
 namespace DraftFormat {
 constexpr int HeadSize = 12; // magic (8) + payload length (4)
 constexpr int TailSize = 8;  // checksum
@@ -46,7 +52,8 @@ StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArra
 
 // Reads a draft's bytes. Returns an empty string and fills draft and owner
 // when the bytes are a whole, intact draft, else the reason they are not.
-QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner);
+// An encrypted draft whose diary's key is not open sets *sealed (when given).
+QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed = nullptr);
 } // namespace DraftFormat
 
 // The draft file of a diary, beside it: the diary's file name without its
@@ -65,6 +72,7 @@ enum class DraftState {
     Ready,   // an intact draft of this diary
     Damaged, // cut short, noise, a wrong size, not a regular file, unreadable
     Foreign, // an intact draft, but of another diary (replaced or gone)
+    Sealed,  // an encrypted draft, and its diary's key is not open
 };
 
 struct DraftReading {

@@ -1,14 +1,110 @@
 #include "mFile.h"
 
+#include "DiaryCrypto.h"
+#include "DiaryRewrite.h"
+#include "EntryDraft.h"
 #include "OpenedDiary.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
 #include "StoredText.h"
 #include "mString.h"
 
+#include <sodium.h>
+
+#include <cstring>
+#include <memory>
+
 using namespace DiaryFormat;
 
-StorageStatus Write_New_Password(const QString& path, const QString& newPassword) {
+namespace {
+
+// A new salt and key, and every record sealed anew under them. A record that
+// does not verify under the old key cannot be read, so it is carried over
+// as it is (and stays damaged).
+StorageStatus changeEncryptedPassword(const QString& path, const QString& newPassword,
+                                      const DiaryCrypto::KeyPtr& oldKey,
+                                      const std::function<void(qint32, qint32)>& progress) {
+    QByteArray secret;
+    if (!DiaryCrypto::passwordBytes(newPassword, secret))
+        return StorageStatus::failure(StorageErrors::InvalidArgument,
+                                      QStringLiteral("The text holds characters that cannot be stored"));
+    DiaryCrypto::KeyPtr newKey;
+    QByteArray oldHeader;
+    QByteArray newHeader;
+    DiaryRewrite rewrite;
+    rewrite.header = [&](QByteArray& header) {
+        const DiaryHeader read = DiaryHeader::fromRecord(header.constData());
+        if (!DiaryCrypto::isEncrypted(read) || !oldKey || oldKey->passwordField() != read.Password)
+            return StorageStatus::failure(StorageErrors::DiaryLocked,
+                                          QStringLiteral("The old password of %1 was not proven").arg(path));
+        DiaryCrypto::HeaderSecrets secrets;
+        DiaryCrypto::parsePasswordField(read.Password, secrets);
+        QByteArray field;
+        newKey = DiaryCrypto::newKey(secret, secrets.params, field);
+        if (!newKey)
+            return StorageStatus::failure(StorageErrors::OutOfMemory,
+                                          QStringLiteral("Out of memory (deriving the diary's key)"));
+        oldHeader = header;
+        header.replace(PasswordOffset, PasswordWidth, field);
+        newHeader = header;
+        return StorageStatus::success();
+    };
+    QByteArray plain(DiaryCrypto::PlainSize, '\0');
+    std::unique_ptr<DiaryCrypto::RecordBinding> oldBinding;
+    std::unique_ptr<DiaryCrypto::RecordBinding> newBinding;
+    rewrite.record = [&](qint32 n, const char* in, char* out) {
+        if (!oldBinding) {
+            oldBinding = std::make_unique<DiaryCrypto::RecordBinding>(oldHeader);
+            newBinding = std::make_unique<DiaryCrypto::RecordBinding>(newHeader);
+        }
+        oldBinding->setEntry(n);
+        newBinding->setEntry(n);
+        if (DiaryCrypto::openRecord(*oldKey, *oldBinding, in, plain.data()))
+            DiaryCrypto::sealRecord(*newKey, *newBinding, plain.constData(), out);
+        else
+            std::memcpy(out, in, EntrySize);
+        return StorageStatus::success();
+    };
+    rewrite.progress = progress;
+    const StorageStatus result = rewriteDiary(path, rewrite);
+    sodium_memzero(plain.data(), size_t(plain.size()));
+    if (!result.ok())
+        return result;
+    publicHeader = DiaryHeader::fromRecord(newHeader.constData());
+    OpenedDiary::headerRewritten(path, publicHeader);
+
+    // The diary's draft is sealed anew (it is read under the old key, which
+    // is made the open one for that moment); the open diary goes on with the
+    // new key, any other open diary keeps its own.
+    const DiaryCrypto::KeyPtr before = DiaryCrypto::currentOpenKey();
+    const bool wasOpen = before && before->passwordField() == oldKey->passwordField();
+    DiaryCrypto::setOpenKey(oldKey);
+    DraftReading draft = readDraftFile(draftPathFor(path));
+    DiaryCrypto::setOpenKey(newKey);
+    if (draft.state == DraftState::Ready && draft.owner.passwordField == oldKey->passwordField()) {
+        draft.owner.passwordField = newKey->passwordField();
+        QByteArray bytes;
+        if (DraftFormat::encode(draft.draft, draft.owner, bytes).ok())
+            writeDraftFile(draftPathFor(path), bytes);
+    }
+    DiaryCrypto::setOpenKey(wasOpen ? newKey : before);
+    return result;
+}
+
+} // namespace
+
+StorageStatus Write_New_Password(const QString& path, const QString& newPassword, const DiaryCrypto::KeyPtr& oldKey,
+                                 const std::function<void(qint32, qint32)>& progress) {
+    {
+        RawFile probe;
+        if (probe.open(path, RawFile::Mode::Read).ok() && probe.size() >= HeaderSize) {
+            char head[HeaderSize];
+            if (probe.readExactAt(0, head, HeaderSize).ok() && DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(head))) {
+                probe.close();
+                return changeEncryptedPassword(path, newPassword, oldKey, progress);
+            }
+        }
+    }
     QByteArray password;
     const StorageStatus encoded = encodeForStorage(trimBlanks(newPassword), password);
     if (!encoded.ok())

@@ -22,6 +22,7 @@ struct StorageStatus {
 namespace StorageErrors {
 constexpr int InvalidArgument = 5; // "Invalid procedure call or argument"
 constexpr int MarginReached = 6;   // "Overflow": a diary holds at most 30000 entries
+constexpr int OutOfMemory = 7;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIoError = 57;
 constexpr int DiskFull = 61;
@@ -29,4 +30,8 @@ constexpr int InputPastEnd = 62;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+// An encrypted diary: a record whose tag does not verify, and a diary whose
+// key is not open (no password given for it in this session).
+constexpr int DamagedEntry = 1001;
+constexpr int DiaryLocked = 1002;
 } // namespace StorageErrors

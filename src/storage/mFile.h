@@ -1,11 +1,14 @@
 #pragma once
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "StorageStatus.h"
 
 #include <QList>
 #include <QLocale>
 #include <QString>
+
+#include <functional>
 
 // Operations on diary files. No file stays open between calls: each opens,
 // works and closes. Text comes in and goes out as QString and is stored in
@@ -24,6 +27,19 @@ constexpr int TimeOfBegin = 4;
 // back through createdPath for callers that want it.
 StorageStatus Create_Diary_File(const QString& owner, const QString& password, const QString& title,
                                 const QString& timeOfBegin, QString* createdPath = nullptr);
+
+// The same for an encrypted diary (Mark 2): the header's Password field
+// holds the key-derivation costs, a fresh salt and the verifier.
+StorageStatus createEncryptedDiaryFile(const QString& owner, const QString& password, const QString& title,
+                                       const QString& timeOfBegin, QString* createdPath = nullptr,
+                                       const DiaryCrypto::KdfParams& params = DiaryCrypto::defaultKdfParams());
+
+// Whether candidate is the password of the diary at path: for a plain diary
+// the stored password, trimmed, equals it; for an encrypted one the key
+// derived from it fits the header's verifier (that key is handed back
+// through key). The callers decide how the typed text is trimmed.
+bool passwordMatches(const QString& path, const QString& candidate, StorageStatus* status = nullptr,
+                     DiaryCrypto::KeyPtr* key = nullptr);
 
 // The clock-number file name (without ".PDD") for secondsSinceMidnight, as
 // written in the given locale and read back by a parser that knows only ".".
@@ -62,7 +78,13 @@ StorageStatus readEntry(const QString& path, qint32 n, EntryText& out);
 // Stores a new password (trimmed, cut to 50) in the header of the file at
 // path, re-read from that file, so no other diary's header can be written.
 // The header is flushed to disk before success is returned.
-StorageStatus Write_New_Password(const QString& path, const QString& newPassword);
+// An encrypted diary needs oldKey (from passwordMatches): it gets a new salt
+// and key, and every record is sealed anew into a new file beside the old
+// one, which is flushed and then renamed over it; progress(done, total)
+// follows the records. A failure or a crash leaves the old diary whole.
+StorageStatus Write_New_Password(const QString& path, const QString& newPassword,
+                                 const DiaryCrypto::KeyPtr& oldKey = {},
+                                 const std::function<void(qint32, qint32)>& progress = {});
 
 // The part of a typed password that a header can hold: its first 50
 // characters. A longer password is stored cut, so the checks compare the cut

@@ -12,6 +12,8 @@ QList<DraftNote> draftNoteFor(const QString& shownName, const QString& diaryPath
     switch (reading.state) {
     case DraftState::None:
         return {};
+    case DraftState::Sealed:
+        return {{shownName, QStringLiteral("draft: an encrypted unsaved entry, offered at the next log-in"), false}};
     case DraftState::Ready: {
         const QString dateTime = trimBlanks(reading.draft.dateTime);
         return {{shownName,

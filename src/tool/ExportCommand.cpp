@@ -134,9 +134,20 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     // Same rule as the log-in: trimmed both sides, case-sensitive.
-    if (!PasswordPrompt::matches(password, Cp1252::decode(header.mid(PasswordOffset, PasswordWidth)))) {
+    if (!PasswordPrompt::opens(path, DiaryHeader::fromRecord(header.constData()), password)) {
         complain(QStringLiteral("wrong password for %1").arg(printable(path)));
         return ExitCode::WrongPassword;
+    }
+    // Opened again now that an encrypted diary's key is open: its records read as plain ones.
+    if (DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(header.constData()))) {
+        if (!reader.open(path).ok()) {
+            complain(printable(reader.open(path).description));
+            return ExitCode::FileError;
+        }
+        // The export holds the password as typed, as a plain diary's does.
+        QByteArray secret;
+        DiaryCrypto::passwordBytes(password, secret);
+        header.replace(PasswordOffset, PasswordWidth, fixedWidth(secret, PasswordWidth));
     }
     if (options.format == ExportFormat::Pdf && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         complain(QStringLiteral("the PDF book needs a widgets application object"));
@@ -167,8 +178,19 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
     MoodMonths moods;
     const bool charts = options.format == ExportFormat::Pdf;
     qint32 firstUndated = 0;
-    if (byDay || book) {
+    // An encrypted diary is always walked first: a record that does not
+    // verify is left out and named, never written as a blank entry.
+    QList<qint32> damaged;
+    if (byDay || book || reader.encrypted()) {
         status = walkEntries(reader, first, last, [&](qint32 number, const char* record) {
+            if (reader.damaged().contains(number)) {
+                damaged << number;
+                return;
+            }
+            if (!byDay && !book) {
+                ++plan.entries;
+                return;
+            }
             const QDate day = entryDay(record + DateTimeOffset);
             if (part.takesDay(day)) {
                 plan.add(number, day);
@@ -187,6 +209,18 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         }
     } else {
         plan.entries = qMax(0, last - first + 1);
+    }
+    if (!damaged.isEmpty()) {
+        QStringList numbers;
+        for (const qint32 n : damaged)
+            numbers << QString::number(n);
+        complain(QStringLiteral("warning: %1 %2 of %3 %4 damaged (the record does not verify) and not exported: %5")
+                     .arg(damaged.size())
+                     .arg(damaged.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                     .arg(printable(path))
+                     .arg(damaged.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
+                     .arg(numbers.join(QStringLiteral(", "))));
+        leftOut = true;
     }
     if (plan.undatedSkipped > 0) {
         complain(QStringLiteral("warning: %1 %2 (the first is entry %3) left out of the range of days: "
@@ -210,6 +244,8 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     status = walkEntries(reader, first, last, [&](qint32 number, const char* record) {
+        if (reader.damaged().contains(number))
+            return;
         if (!byDay || part.takesDay(entryDay(record + DateTimeOffset)))
             sink.entry(number, record);
     });

@@ -1,6 +1,7 @@
 #include "ExportFormats.h"
 
 #include "Cp1252.h"
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -270,6 +271,8 @@ void DiaryExporter::begin(const QString& fileName, const QByteArray& headerRecor
         out_.append("{\n  \"format\": \"quorvel-diary\",\n  \"version\": 1,\n  \"file\": ");
         appendJsonString(out_, fileName);
         out_.append(",\n  \"mark\": ").append(QByteArray::number(readInt16LE(h)));
+        if (readInt16LE(h) == DiaryCrypto::EncryptedMark)
+            out_.append(",\n  \"encrypted\": true");
         appendJsonField(out_, ",\n  \"owner\": ", h + OwnerOffset, OwnerWidth);
         appendJsonField(out_, ",\n  \"title\": ", h + TitleOffset, TitleWidth);
         appendJsonField(out_, ",\n  \"password\": ", h + PasswordOffset, PasswordWidth);

@@ -2,6 +2,7 @@
 
 #include "DiaryAudit.h"
 #include "DiaryBulkCreate.h"
+#include "DiaryCrypto.h"
 #include "JournalImportCommand.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
@@ -99,6 +100,10 @@ QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
     // nothing, so it is taken over as it is.
     plan.header.Password = headerField(root, "password", Field::Password, true, refusals);
     plan.header.TimeOfBegin = headerField(root, "timeOfBegin", Field::TimeOfBegin, true, refusals);
+    const QJsonValue encrypted = root.value(QLatin1String("encrypted"));
+    if (!encrypted.isUndefined() && !encrypted.isBool())
+        refusals << QStringLiteral("\"encrypted\" is not true or false");
+    plan.encrypted = encrypted.toBool(false);
 
     const QJsonValue entriesValue = root.value(QLatin1String("entries"));
     if (!entriesValue.isArray()) {
@@ -132,6 +137,10 @@ QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
         const QString text =
             raw.isString() ? raw.toString() : storedLineBreaks(textValue(object, "text", where, refusals));
         entry.Entry = entryField(text, Field::Text, where, refusals);
+        if (plan.encrypted && entry.Entry.size() > DiaryCrypto::TextWidth)
+            refusals << where + QStringLiteral("text is %1 characters long; at most %2 fit in an encrypted diary")
+                                    .arg(entry.Entry.size())
+                                    .arg(DiaryCrypto::TextWidth);
         entry.Wellness = rating(object, "wellness", where, refusals);
         entry.Love = rating(object, "love", where, refusals);
         plan.entries.append(entry);
@@ -148,7 +157,8 @@ int runImport(const QStringList& arguments) {
                        "every entry) under a fresh file name. The whole export is checked first; input\n"
                        "that Quorvel would not accept (a field too long, a character outside Windows-1252,\n"
                        "control characters, more than 30000 entries, a rating outside 0 to 3) is refused\n"
-                       "with exit code 5 and nothing is written.\n"
+                       "with exit code 5 and nothing is written. An export with \"encrypted\": true\n"
+                       "becomes an encrypted diary again (texts of at most 3960 characters).\n"
                        "With --from jrnl|dayone|rednotebook it imports another journal program's export\n"
                        "instead (quorvel-tool import --from jrnl --help tells more)."));
     parser.addPositionalArgument(QStringLiteral("FILE.json"), QStringLiteral("The export (\"-\": standard input)."));
@@ -213,8 +223,18 @@ int runImport(const QStringList& arguments) {
         return ExitCode::FileError;
     }
 
+    // An encrypted diary gets a new salt and key from its password.
+    DiaryCrypto::KeyPtr key;
+    if (plan.encrypted) {
+        QByteArray field;
+        key = DiaryCrypto::newKey(plan.header.Password, DiaryCrypto::defaultKdfParams(), field);
+        if (!key) {
+            complain(QStringLiteral("import failed, nothing was written: out of memory deriving the key"));
+            return ExitCode::FileError;
+        }
+    }
     QString created;
-    const StorageStatus status = createDiaryWithEntries(folder, plan.header, plan.entries, &created);
+    const StorageStatus status = createDiaryWithEntries(folder, plan.header, plan.entries, &created, key.get());
     if (!status.ok()) {
         complain(QStringLiteral("import failed, nothing was written: %1").arg(printable(status.description)));
         return ExitCode::FileError;

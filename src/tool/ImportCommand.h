@@ -14,6 +14,7 @@ int runImport(const QStringList& arguments);
 struct ImportPlan {
     DiaryHeader header;
     QList<DiaryEntry> entries;
+    bool encrypted = false; // "encrypted": true, the export of an encrypted diary
 };
 
 // Checks the whole export against what the program accepts and fills plan.

@@ -3,6 +3,7 @@
 #include "DayOneReader.h"
 #include "DiaryAudit.h"
 #include "DiaryBulkCreate.h"
+#include "DiaryCrypto.h"
 #include "JournalMapping.h"
 #include "JrnlReader.h"
 #include "PasswordPrompt.h"
@@ -35,6 +36,7 @@ struct JournalImportOptions {
     bool hasPasswordFile = false;
     QString passwordFile;
     bool strict = false;
+    bool encrypted = false;
 };
 
 void complainAll(const QStringList& problems) {
@@ -127,7 +129,8 @@ int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
                        "naming each attachment. Longer texts continue in further entries, their topics\n"
                        "marked (2/3); characters outside Windows-1252 are written as [U+1F600]. The new\n"
                        "diary's password is asked for twice (or read from --password-file). A damaged\n"
-                       "export is refused with exit code 5 and nothing is written."));
+                       "export is refused with exit code 5 and nothing is written. With --encrypted\n"
+                       "the new diary is an encrypted one (texts of at most 3960 characters an entry)."));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The export's program."),
                                   QStringLiteral("jrnl|dayone|rednotebook"));
     const QCommandLineOption owner(QStringLiteral("owner"), QStringLiteral("The new diary's owner."),
@@ -141,7 +144,9 @@ int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
     const QCommandLineOption strict(
         QStringLiteral("strict"),
         QStringLiteral("Refuse the import when a character would have to be marked, naming the entries."));
-    parser.addOptions({from, owner, title, passwordFile, strict});
+    const QCommandLineOption encrypted(QStringLiteral("encrypted"),
+                                       QStringLiteral("Make an encrypted diary (a lost password cannot be recovered)."));
+    parser.addOptions({from, owner, title, passwordFile, strict, encrypted});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The export (file or folder)."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("Where the new diary goes (default: Quorvel's data folder)."),
@@ -172,6 +177,7 @@ int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
     options.hasPasswordFile = parser.isSet(passwordFile);
     options.passwordFile = parser.value(passwordFile);
     options.strict = parser.isSet(strict);
+    options.encrypted = parser.isSet(encrypted);
     return -1;
 }
 
@@ -208,7 +214,8 @@ int runJournalImport(const QStringList& arguments) {
         complainAll(read.problems);
         return read.kind == ReadResult::Unreadable ? ExitCode::FileError : ExitCode::Refused;
     }
-    const JournalMapping mapping = mapJournal(journal);
+    const JournalMapping mapping =
+        mapJournal(journal, options.encrypted ? DiaryCrypto::TextWidth : DiaryFormat::EntryWidth);
     if (options.strict && mapping.markedEntries > 0) {
         QStringList problems{QStringLiteral("--strict: %1 of the entries hold characters a diary cannot store "
                                             "(outside Windows-1252); the first:")
@@ -241,8 +248,18 @@ int runJournalImport(const QStringList& arguments) {
     if (const int refused = newPassword(options, header.Password); refused >= 0)
         return refused;
 
+    // An encrypted diary gets a salt and key from its password.
+    DiaryCrypto::KeyPtr key;
+    if (options.encrypted) {
+        QByteArray field;
+        key = DiaryCrypto::newKey(header.Password, DiaryCrypto::defaultKdfParams(), field);
+        if (!key) {
+            complain(QStringLiteral("import failed, nothing was written: out of memory deriving the key"));
+            return ExitCode::FileError;
+        }
+    }
     QString created;
-    const StorageStatus status = createDiaryWithEntries(folder, header, mapping.entries, &created);
+    const StorageStatus status = createDiaryWithEntries(folder, header, mapping.entries, &created, key.get());
     header.Password.fill('\0');
     if (!status.ok()) {
         complain(QStringLiteral("import failed, nothing was written: %1").arg(printable(status.description)));

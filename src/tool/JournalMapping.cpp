@@ -134,12 +134,12 @@ qsizetype safeCut(const QString& text, qsizetype at) {
 // Parts of at most the entry width, cut at the last line break that leaves
 // the part at least half full, else at the last blank, else at the width;
 // the line break or blank cut at is where one entry ends and the next begins.
-QStringList splitText(const QString& text) {
+QStringList splitText(const QString& text, qsizetype width) {
     QStringList parts;
     qsizetype pos = 0;
-    while (text.size() - pos > EntryWidth) {
-        const qsizetype end = pos + EntryWidth;
-        const qsizetype half = pos + EntryWidth / 2;
+    while (text.size() - pos > width) {
+        const qsizetype end = pos + width;
+        const qsizetype half = pos + width / 2;
         qsizetype cut = text.lastIndexOf(QLatin1String("\r\n"), end);
         qsizetype next = cut + 2;
         if (cut < half) {
@@ -206,7 +206,7 @@ QByteArray dateTimeText(QDate date, QTime time) {
 
 } // namespace
 
-JournalMapping mapJournal(ImportedJournal& journal) {
+JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
     std::stable_sort(journal.entries.begin(), journal.entries.end(),
                      [](const ImportedEntry& a, const ImportedEntry& b) {
                          return a.date != b.date ? a.date < b.date : a.time < b.time;
@@ -242,11 +242,11 @@ JournalMapping mapJournal(ImportedJournal& journal) {
         // A title the topics cannot hold whole heads the text.
         const QString headed = text.isEmpty() ? topic : topic + QStringLiteral("\r\n") + text;
         bool head = topic.size() > TopicWidth;
-        QStringList parts = splitText(head ? headed : text);
+        QStringList parts = splitText(head ? headed : text, textWidth);
         const auto suffix = [&](qsizetype i) { return QStringLiteral("(%1/%2)").arg(i + 1).arg(parts.size()); };
         if (!head && parts.size() > 1 && topic.size() + 1 + suffix(parts.size() - 1).size() > TopicWidth) {
             head = true;
-            parts = splitText(headed);
+            parts = splitText(headed, textWidth);
         }
 
         const QByteArray dateTime = dateTimeText(entry.date, entry.time);

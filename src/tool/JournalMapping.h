@@ -27,8 +27,9 @@ struct JournalMapping {
     QStringList firstMarked;   // the first few of them: "entry 3 (02.01.2024 10:00:00): U+1F600"
 };
 
-// Sorts journal.entries by date/time (stable) and maps them.
-JournalMapping mapJournal(ImportedJournal& journal);
+// Sorts journal.entries by date/time (stable) and maps them; a text holds
+// at most textWidth characters (an encrypted diary's records hold fewer).
+JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth = DiaryFormat::EntryWidth);
 
 // The closing line: what was read and written, split, marked and left out.
 QString importSummary(const ImportedJournal& journal, const JournalMapping& mapping);

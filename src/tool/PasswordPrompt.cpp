@@ -4,6 +4,7 @@
 #include "DiaryAudit.h"
 #include "DiaryFormat.h"
 #include "ToolCommon.h"
+#include "mFile.h"
 #include "mString.h"
 
 #include <QFile>
@@ -119,6 +120,16 @@ bool readFromFile(const QString& path, QString& password, QString* error) {
 
 bool matches(const QString& typed, const QString& stored) {
     return trimBlanks(typed) == trimBlanks(stored);
+}
+
+bool opens(const QString& path, const DiaryHeader& header, const QString& password) {
+    if (!DiaryCrypto::isEncrypted(header))
+        return matches(password, Cp1252::decode(header.Password));
+    DiaryCrypto::KeyPtr key;
+    if (!passwordMatches(path, trimBlanks(cutToStoredPassword(trimBlanks(password))), nullptr, &key))
+        return false;
+    DiaryCrypto::setOpenKey(key);
+    return true;
 }
 
 int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password) {

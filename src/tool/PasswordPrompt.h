@@ -24,4 +24,9 @@ int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHea
 // The log-in rule: both sides trimmed of blanks, compared case-sensitively.
 bool matches(const QString& typed, const QString& stored);
 
+// Whether the password opens the diary whose header was read from path: the
+// log-in rule for a plain diary; for an encrypted one the derived key fits,
+// and it becomes the open key of this run, so the walks can read the diary.
+bool opens(const QString& path, const DiaryHeader& header, const QString& password);
+
 } // namespace PasswordPrompt

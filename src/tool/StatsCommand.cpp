@@ -105,7 +105,7 @@ int runStats(const QStringList& arguments) {
     if (ended >= 0)
         return ended;
     // Same rule as the log-in: trimmed both sides, case-sensitive.
-    if (!PasswordPrompt::matches(password, Cp1252::decode(header.Password))) {
+    if (!PasswordPrompt::opens(path, header, password)) {
         complain(QStringLiteral("wrong password for %1").arg(printable(path)));
         return ExitCode::WrongPassword;
     }

@@ -22,7 +22,8 @@ QString exitCodeHelp() {
                           "  4  a file or folder could not be read or written, or the diary is open in a\n"
                           "     Quorvel window\n"
                           "  5  import refused the input (it breaks a rule of the diary format); merge\n"
-                          "     refused two diaries that are not copies of one diary\n");
+                          "     refused two diaries that are not copies of one diary; encrypt or decrypt\n"
+                          "     refused the diary (already of that kind, a text too long)\n");
 }
 
 void complain(const QString& message) {

@@ -2,6 +2,8 @@
 // and imports diaries through the same storage core as the program.
 
 #include "CheckCommand.h"
+#include "CryptCommand.h"
+#include "DiaryCrypto.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
@@ -23,6 +25,8 @@ QString generalHelp() {
                           "Commands:\n"
                           "  list [FOLDER]            one line per diary: file, owner, title, entries, time of begin\n"
                           "  check [FOLDER|FILE]      reports every problem of the diary files\n"
+                          "  check FILE --password-file FILE | --ask-password\n"
+                          "                           also verifies every record of an encrypted diary\n"
                           "  export FILE --format json|markdown|csv|text|html|pdf [-o OUT] [--password-file FILE]\n"
                           "         [--entries N-M] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--page-size a4|letter]\n"
                           "                           writes the entries; asks for the diary's password\n"
@@ -35,6 +39,10 @@ QString generalHelp() {
                           "                           adds the entries of OTHER, a conflict copy of DIARY\n"
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
+                          "  encrypt FILE [--password-file FILE]\n"
+                          "                           makes a plain diary an encrypted one, in place\n"
+                          "  decrypt FILE [--password-file FILE]\n"
+                          "                           makes an encrypted diary a plain one, in place\n"
                           "\n"
                           "FOLDER defaults to the diaries' folder of Quorvel: DATA beside quorvel-tool\n"
                           "when you may write there, else ~/.local/share/quorvel/DATA (list names it).\n"
@@ -46,6 +54,7 @@ QString generalHelp() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    DiaryCrypto::initialize();
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     // The same name as the program's: both keep per-user diaries in one folder.
     ProgramFolder::setApplicationIdentity();
@@ -79,6 +88,10 @@ int main(int argc, char* argv[]) {
         return runStats(rest);
     if (command == QLatin1String("merge"))
         return runMerge(rest);
+    if (command == QLatin1String("encrypt"))
+        return runEncrypt(rest);
+    if (command == QLatin1String("decrypt"))
+        return runDecrypt(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));

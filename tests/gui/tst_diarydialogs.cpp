@@ -20,6 +20,7 @@
 #include "mFile.h"
 #include "mString.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -228,9 +229,11 @@ void TestDiaryDialogs::createDiaryDesign() {
         QCOMPARE(d->txtPasswort->echoMode(), QLineEdit::Password);
         QCOMPARE(d->txtPasswortReenter->echoMode(), QLineEdit::Password);
         QTRY_COMPARE(QApplication::focusWidget(), d->txtOwner);
-        // Keyboard order: owner, title, password, confirmation, create, cancel.
-        const QList<QWidget*> order = {d->txtDiaryTitle, d->txtPasswort, d->txtPasswortReenter, d->cmdCreateDiary,
-                                       d->cmdCancel};
+        QVERIFY(!d->chkEncrypt->isChecked());
+        QCOMPARE(d->chkEncrypt->text(), QString("Encrypt the entries"));
+        // Keyboard order: owner, title, password, confirmation, encrypt, create, cancel.
+        const QList<QWidget*> order = {d->txtDiaryTitle, d->txtPasswort, d->txtPasswortReenter, d->chkEncrypt,
+                                       d->cmdCreateDiary, d->cmdCancel};
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);

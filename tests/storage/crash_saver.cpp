@@ -5,11 +5,14 @@
 //
 //   quorvel_crash_saver save <diary path>
 //   quorvel_crash_saver create <program folder>   (reports each new diary's path)
+//   quorvel_crash_saver rekey <encrypted diary>   (changes its password from
+//       "first" to "second" and back, reporting each finished change)
 //
 // Either way it stops by itself after a few seconds, so a test that fails
 // never leaves it running.
 
 #include "CrashRecords.h"
+#include "DiaryCrypto.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
 #include "mFile.h"
@@ -58,6 +61,28 @@ int createLoop(const QString& programFolder) {
     }
     return 0;
 }
+int rekeyLoop(const QString& path) {
+    publicDiaryPath = path;
+    QElapsedTimer running;
+    running.start();
+    while (running.elapsed() < RunAtMostMs) {
+        DiaryCrypto::KeyPtr key;
+        const bool first = passwordMatches(path, QStringLiteral("first"), nullptr, &key);
+        if (!first && !passwordMatches(path, QStringLiteral("second"), nullptr, &key)) {
+            std::fprintf(stderr, "neither password opens %s\n", qPrintable(path));
+            return 1;
+        }
+        const QString next = first ? QStringLiteral("second") : QStringLiteral("first");
+        const StorageStatus changed = Write_New_Password(path, next, key);
+        if (!changed.ok()) {
+            std::fprintf(stderr, "change failed: %s\n", qPrintable(changed.description));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(next));
+        std::fflush(stdout);
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +90,8 @@ int main(int argc, char** argv) {
         return saveLoop(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "create") == 0)
         return createLoop(QString::fromLocal8Bit(argv[2]));
-    std::fprintf(stderr, "usage: quorvel_crash_saver save <diary> | create <program folder>\n");
+    if (argc == 3 && std::strcmp(argv[1], "rekey") == 0)
+        return rekeyLoop(QString::fromLocal8Bit(argv[2]));
+    std::fprintf(stderr, "usage: quorvel_crash_saver save <diary> | create <program folder> | rekey <diary>\n");
     return 2;
 }

@@ -4,7 +4,9 @@
 // length rules, and the diary still takes the next save and a log-in.
 
 #include "CrashRecords.h"
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
+#include "DiaryWalks.h"
 #include "StorageGlobals.h"
 #include "TestSupport.h"
 #include "mFile.h"
@@ -72,6 +74,7 @@ private slots:
     void cutOffRecordIsHandledByTheLengthRules_data();
     void cutOffRecordIsHandledByTheLengthRules();
     void killedCreateLeavesNoDiaryWithoutHeader();
+    void killedPasswordChangeLeavesOneWholeDiary();
 };
 
 void TestCrashSafety::reportedSavesSurviveKills() {
@@ -229,6 +232,51 @@ void TestCrashSafety::killedCreateLeavesNoDiaryWithoutHeader() {
         QVERIFY(qsizetype(files.size()) >= created);
     }
     qInfo("killed create: %d kills, %d diaries created", Kills, created);
+}
+
+void TestCrashSafety::killedPasswordChangeLeavesOneWholeDiary() {
+    constexpr int Kills = 15;
+    constexpr qint32 Entries = 80; // more than 64, so the walks below share blocks between two threads
+    TempProgramFolder folder;
+    QString path;
+    QVERIFY(createEncryptedDiaryFile("Owner", "first", "Title", "01.01.2026 10:00:00", &path,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    DiaryCrypto::KeyPtr key;
+    QVERIFY(passwordMatches(path, "first", nullptr, &key));
+    DiaryCrypto::setOpenKey(key);
+    publicDiaryPath = path;
+    for (qint32 n = 1; n <= Entries; ++n) {
+        const CrashRecords::Fields f = CrashRecords::fieldsFor(n);
+        QVERIFY(Save_Entry(f.dateTime, f.topic, f.text.left(DiaryCrypto::TextWidth), f.wellness, f.love).ok());
+    }
+    const qint64 length = QFileInfo(path).size();
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    int changes = 0;
+    for (int k = 0; k < Kills; ++k) {
+        bool killed = false;
+        const QList<QByteArray> reported = runAndKill({"rekey", path}, randomDelay(random), &killed);
+        QVERIFY(killed);
+        changes += int(reported.size());
+        // Exactly one of the two passwords opens the diary, and every record
+        // of it verifies under that key and reads as it was saved.
+        DiaryCrypto::KeyPtr firstKey;
+        DiaryCrypto::KeyPtr secondKey;
+        const bool first = passwordMatches(path, "first", nullptr, &firstKey);
+        const bool second = passwordMatches(path, "second", nullptr, &secondKey);
+        QVERIFY2(first != second, first ? "both passwords open it" : "neither password opens it");
+        QCOMPARE(QFileInfo(path).size(), length);
+        DiaryCrypto::setOpenKey(first ? firstKey : secondKey);
+        const RatingCounts counts = countRatings(path);
+        QCOMPARE(counts.entries, Entries);
+        QCOMPARE(counts.damaged, 0);
+        const qint32 n = qint32(random.bounded(1, Entries + 1));
+        EntryText entry;
+        QVERIFY(readEntry(path, n, entry).ok());
+        QCOMPARE(trimBlanks(entry.topic), CrashRecords::fieldsFor(n).topic);
+    }
+    qInfo("killed password change: %d kills, %d changes finished", Kills, changes);
+    QVERIFY(changes > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)

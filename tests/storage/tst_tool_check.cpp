@@ -49,6 +49,7 @@ private slots:
     void listReportsUnreadableFilesAndGoesOn();
     void defaultFolderIsDataBesideTheTool();
     void draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere();
+    void passwordVerifiesEveryRecordOfAnEncryptedDiary();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -190,6 +191,30 @@ void TestToolCheck::defaultFolderIsDataBesideTheTool() {
     run = runTool({"check"}, {}, {}, tool);
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("checked 1 diary file in "));
+}
+
+void TestToolCheck::passwordVerifiesEveryRecordOfAnEncryptedDiary() {
+    TempProgramFolder program;
+    const QString diary = renameTo(makeDiary("Anna", "Year", "pw", 3), "sealed.PDD");
+    const QString passwordFile = program.path() + "/pw.txt";
+    const QString wrongFile = program.path() + "/wrong.txt";
+    QVERIFY(writeBytes(passwordFile, "pw\n"));
+    QVERIFY(writeBytes(wrongFile, "pW\n"));
+    QCOMPARE(runTool({"encrypt", diary, "--password-file", passwordFile}).exitCode, 0);
+    QByteArray bytes = readBytes(diary);
+    bytes[DiaryFormat::entryOffset(2) + 1000] ^= 0x04;
+    QVERIFY(writeBytes(diary, bytes));
+
+    // Without the password only the structure is checked.
+    ToolRun run = runTool({"check", diary});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lines(run.out), QStringList{QString("checked %1: no problems").arg(diary)});
+    run = runTool({"check", diary, "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(lines(run.out), (QStringList{QString("%1: entry 2: is damaged: its record does not verify").arg(diary),
+                                          QString("checked %1: 1 problem").arg(diary)}));
+    QCOMPARE(runTool({"check", diary, "--password-file", wrongFile}).exitCode, 3);
+    QCOMPARE(runTool({"check", program.dataPath(), "--password-file", passwordFile}).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestToolCheck)

@@ -3,10 +3,12 @@
 
 #include "DiaryFormat.h"
 #include "ProgramFolder.h"
+#include "StorageGlobals.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
 #include "mFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -85,9 +87,12 @@ private slots:
     void acceptsFieldsAtTheirFullWidth();
     void importedDiaryReadsBackThroughStorage();
     void acceptsThirtyThousandEntries();
+    void failedWriteLeavesNothingBehind_data();
     void failedWriteLeavesNothingBehind();
     void folderErrors();
     void defaultFolderIsDataBesideTheTool();
+    void encryptedExportImportsAsEncrypted();
+    void plainDiaryBytesSurviveEveryFlow();
 };
 
 void TestToolImport::refusesWhatTheProgramWouldRefuse_data() {
@@ -219,9 +224,19 @@ void TestToolImport::acceptsThirtyThousandEntries() {
     QCOMPARE(countEntriesInFile(createdPath(run.out)), DiaryFormat::MaxEntries);
 }
 
+void TestToolImport::failedWriteLeavesNothingBehind_data() {
+    QTest::addColumn<bool>("encrypted");
+    QTest::newRow("plain") << false;
+    QTest::newRow("encrypted") << true;
+}
+
 void TestToolImport::failedWriteLeavesNothingBehind() {
+    QFETCH(bool, encrypted);
     QTemporaryDir work;
-    const QString input = writeJson(work, QJsonDocument(validExport()).toJson());
+    QJsonObject root = validExport();
+    if (encrypted)
+        root["encrypted"] = true;
+    const QString input = writeJson(work, QJsonDocument(root).toJson());
     const QString folder = work.filePath("DATA");
     QVERIFY(QDir().mkdir(folder));
     // Stands for a full disk: no file of the tool may grow beyond 5000 bytes,
@@ -267,6 +282,71 @@ void TestToolImport::defaultFolderIsDataBesideTheTool() {
     QCOMPARE(::stat(QFile::encodeName(data).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0700));
     QCOMPARE(runTool({"list"}, {}, {}, tool).out.count('\n'), 1);
+}
+
+void TestToolImport::encryptedExportImportsAsEncrypted() {
+    QTemporaryDir work;
+    const QString folder = work.filePath("DATA");
+    QVERIFY(QDir().mkdir(folder));
+    const QString passwordFile = work.filePath("pw");
+    QVERIFY(writeBytes(passwordFile, "secret\n"));
+    QJsonObject root = validExport();
+    root["encrypted"] = true;
+    ToolRun run = runTool({"import", writeJson(work, QJsonDocument(root).toJson()), folder});
+    QCOMPARE(run.exitCode, 0);
+    const QString first = createdPath(run.out);
+    const QByteArray bytes = readBytes(first);
+    QCOMPARE(bytes.left(2), QByteArray("\x02\x00", 2)); // Mark 2
+    QCOMPARE(bytes.size(), 222 + 2 * 4084);
+    for (const char* word : {"secret", "Second", "Line one", "02.01.2026"})
+        QVERIFY2(!bytes.contains(word), word);
+
+    // Exported again it says so, holds the same entries, and comes back the same.
+    run = runTool({"export", first, "--format", "json", "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject exported = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(exported["encrypted"], QJsonValue(true));
+    QCOMPARE(exported["password"], QJsonValue("secret"));
+    QCOMPARE(exported["entries"].toArray().at(1).toObject()["text"], QJsonValue("Line one\nLine two"));
+    run = runTool({"import", writeJson(work, run.out), folder});
+    QCOMPARE(run.exitCode, 0);
+    const QString second = createdPath(run.out);
+    QVERIFY(readBytes(second).mid(2 + 50 + 50 + 100) != bytes.mid(2 + 50 + 50 + 100)); // new salt, new nonces
+    run = runTool({"export", second, "--format", "json", "--password-file", passwordFile});
+    QJsonObject again = QJsonDocument::fromJson(run.out).object();
+    again["file"] = exported["file"];
+    QCOMPARE(again, exported);
+
+    // A text too long for an encrypted record is refused.
+    root = withEntry(entry("T", QString(3961, 'x')));
+    root["encrypted"] = true;
+    run = runTool({"import", writeJson(work, QJsonDocument(root).toJson()), folder});
+    QCOMPARE(run.exitCode, 5);
+    QCOMPARE(everything(folder).size(), 2);
+}
+
+void TestToolImport::plainDiaryBytesSurviveEveryFlow() {
+    // Create, two saves and a password change give these bytes (worked out
+    // from the format by hand), and export and import give them back.
+    TestSupport::TempProgramFolder program;
+    QString path;
+    QVERIFY(Create_Diary_File("Anna", "old", "Year", "07.12.2026 17:29:13", &path).ok());
+    publicDiaryPath = path;
+    QVERIFY(Save_Entry("08.12.2026 17:29:13", "Topic one", "Text one\r\nline two", 0, 3).ok());
+    QVERIFY(Save_Entry("09.12.2026 08:00:00", "Zwei \u00c4", "\u00dcber 42", 2, 1).ok());
+    QVERIFY(Write_New_Password(path, "  new  ").ok());
+    const QByteArray bytes = readBytes(path);
+    QCOMPARE(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(), QByteArray("740a34004051b688e0b524d7ce7d144c5c4d557981d8dc93ee1bf119cade02fa"));
+
+    QTemporaryDir work;
+    const QString passwordFile = work.filePath("pw");
+    QVERIFY(writeBytes(passwordFile, "new\n"));
+    ToolRun run = runTool({"export", path, "--format", "json", "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(!run.out.contains("encrypted"));
+    run = runTool({"import", writeJson(work, run.out), work.path()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readBytes(createdPath(run.out)), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestToolImport)

@@ -118,6 +118,7 @@ private slots:
     void redNotebookFolder();
     void splitsAtTheEntryLimit_data();
     void splitsAtTheEntryLimit();
+    void encryptedDiaryAtItsOwnLimit();
     void marksCharactersOrRefusesWhenStrict();
     void refusesDamagedExports_data();
     void refusesDamagedExports();
@@ -263,6 +264,20 @@ void TestToolJournalImport::splitsAtTheEntryLimit() {
     QCOMPARE(field(diary, "topic"), topics);
     QCOMPARE(field(diary, "text"), texts);
     QCOMPARE(field(diary, "dateTime"), QStringList(texts.size(), "01.05.2024 12:00:00"));
+}
+
+// --encrypted: an encrypted diary, its texts split at the 3960 characters an
+// encrypted record holds.
+void TestToolJournalImport::encryptedDiaryAtItsOwnLimit() {
+    Work work;
+    const QString a3960(3960, 'a');
+    const ToolRun run = work.import(
+        "jrnl", work.write("j.json", jrnl({jrnlEntry("2024-05-01", "12:00", "Sealed", a3960 + "bbbb")})), {"--encrypted"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject diary = work.exported(run);
+    QCOMPARE(diary.value("encrypted").toBool(), true);
+    QCOMPARE(field(diary, "text"), QStringList({a3960, "bbbb"}));
+    QCOMPARE(field(diary, "topic"), QStringList({"Sealed (1/2)", "Sealed (2/2)"}));
 }
 
 void TestToolJournalImport::marksCharactersOrRefusesWhenStrict() {

@@ -8,6 +8,8 @@
 #include "mFile.h"
 #include "mString.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,12 +42,25 @@ frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     addRow(grid, Label2, lblTimeOfBegin);
     addRow(grid, Label3, txtPasswort);
     addRow(grid, Label4, txtPasswortReenter);
+    chkEncrypt = new QCheckBox("Encrypt the entries", frame);
+    chkEncrypt->setObjectName("chkEncrypt");
+    chkEncrypt->setChecked(false);
+    lblEncryptNote = new QLabel("Encrypted entries cannot be read without the password: a forgotten password "
+                                "cannot be recovered.",
+                                frame);
+    lblEncryptNote->setObjectName("lblEncryptNote");
+    lblEncryptNote->setWordWrap(true);
+    auto* encryptRow = new QVBoxLayout;
+    encryptRow->addWidget(chkEncrypt);
+    encryptRow->addWidget(lblEncryptNote);
+    grid->addLayout(encryptRow, grid->rowCount(), 1);
     addButtonRow(grid, cmdCancel, cmdCreateDiary);
 
     setTabOrder(txtOwner, txtDiaryTitle);
     setTabOrder(txtDiaryTitle, txtPasswort);
     setTabOrder(txtPasswort, txtPasswortReenter);
-    setTabOrder(txtPasswortReenter, cmdCreateDiary);
+    setTabOrder(txtPasswortReenter, chkEncrypt);
+    setTabOrder(chkEncrypt, cmdCreateDiary);
     setTabOrder(cmdCreateDiary, cmdCancel);
     cmdCreateDiary->setDefault(true);
     txtOwner->setFocus();
@@ -99,7 +114,10 @@ void frmNewDiary::cmdCreateDiary_Click() {
         MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
         return;
     }
-    const StorageStatus created = Create_Diary_File(owner, password, title, trimBlanks(lblTimeOfBegin->text()));
+    const QString timeOfBegin = trimBlanks(lblTimeOfBegin->text());
+    const StorageStatus created = chkEncrypt->isChecked()
+                                      ? createEncryptedDiaryFile(owner, password, title, timeOfBegin)
+                                      : Create_Diary_File(owner, password, title, timeOfBegin);
     if (!created) {
         Show_Error(created, "frmNewDiary --> cmdCreateDiary_Click");
         return;

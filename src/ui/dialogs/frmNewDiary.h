@@ -2,11 +2,13 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Makes a new diary: owner, title, time of begin and a password typed twice.
+// Makes a new diary: owner, title, time of begin and a password typed twice;
+// plain, or encrypted when chkEncrypt is checked.
 class frmNewDiary : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +29,8 @@ public:
     QLineEdit* txtPasswort = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* txtPasswortReenter = nullptr;
+    QCheckBox* chkEncrypt = nullptr;
+    QLabel* lblEncryptNote = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdCreateDiary = nullptr;
 

@@ -48,7 +48,7 @@ ComposerTextEdit::ComposerTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
 int ComposerTextEdit::roomForInsert() const {
     const int used = LineBreaks::storedLength(toPlainText());
     const int selected = LineBreaks::storedLength(textCursor().selection().toPlainText());
-    return MaxStoredLength - (used - selected);
+    return maxStoredLength_ - (used - selected);
 }
 
 bool ComposerTextEdit::insertChecked(const QString& text) {

@@ -20,7 +20,8 @@ public:
     explicit ComposerTopicEdit(QWidget* parent = nullptr);
 };
 
-// The composer's text box: at most 4000 characters as stored, where a line
+// The composer's text box: at most 4000 characters as stored (3960 in an
+// encrypted diary, whose records hold the rest of the cipher), where a line
 // break counts as two (CR LF), so nothing typed is cut when it is saved.
 // Characters the diary file cannot hold are refused at typing and at paste.
 class ComposerTextEdit : public QPlainTextEdit {
@@ -28,6 +29,10 @@ class ComposerTextEdit : public QPlainTextEdit {
 public:
     static constexpr int MaxStoredLength = 4000;
     explicit ComposerTextEdit(QWidget* parent = nullptr);
+
+    // The limit of the diary that is open; text already there is not cut.
+    void setMaxStoredLength(int length) { maxStoredLength_ = length; }
+    int maxStoredLength() const { return maxStoredLength_; }
 
     // Replaces the selection by text, within the limits. Returns false (after
     // a beep) when something was refused or cut.
@@ -39,4 +44,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    int maxStoredLength_ = MaxStoredLength;
 };

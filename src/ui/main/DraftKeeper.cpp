@@ -262,6 +262,7 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     const DraftReading reading = readDraftOf(diaryPath);
     switch (reading.state) {
     case DraftState::None:
+    case DraftState::Sealed:
         return false;
     case DraftState::Damaged:
     case DraftState::Foreign:

@@ -84,8 +84,15 @@ void showOneEntry(const QString& path, qint32 number) {
     if (count == 0 || number < 1 || number > count)
         return;
     EntryText entry;
-    if (!readEntry(path, number, entry).ok())
+    const StorageStatus read = readEntry(path, number, entry);
+    if (read.number == StorageErrors::DamagedEntry) {
+        // A record of an encrypted diary that does not verify: nothing of it is shown.
+        entry = EntryText();
+        entry.topic = QStringLiteral("(damaged)");
+        entry.text = QStringLiteral("This entry cannot be read: its record is damaged.");
+    } else if (!read.ok()) {
         return;
+    }
     Fill_Reading_Controls(QLatin1Char(' ') + QString::number(number), entry);
 }
 
@@ -137,6 +144,10 @@ void Show_Statistics() {
     if (!main)
         return;
     if (walkedAsFarAsTheMargin(status) && generation == statisticsGeneration) {
+        // Damaged records of an encrypted diary count apart from the ratings.
+        if (counts.damaged > 0)
+            main->lblStatisticals_DS_COUNT->setText(
+                QStringLiteral("%1 (%2 damaged)").arg(count).arg(counts.damaged));
         for (size_t i = 0; i < 4; ++i) {
             main->lblStatisticals_HEALTH[i]->setText(QLatin1Char(' ') + QString::number(counts.wellness[i]));
             main->lblStatisticals_LOVE[i]->setText(QLatin1Char(' ') + QString::number(counts.love[i]));

@@ -1,6 +1,7 @@
 #include "SessionGuard.h"
 
 #include "ComposerEdits.h"
+#include "DiaryCrypto.h"
 #include "DiaryLock.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
@@ -187,6 +188,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     publicDiaryPath.clear();
     stopWatching();
     closed();
+    DiaryCrypto::clearOpenKey();
     main_->lblWhichOwner->setText(QString());
     main_->lblTitle->setText(QString());
     main_->fraEntryBrowser->hide();

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "StorageStatus.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// Writes a diary anew and puts it in the old one's place: a new file beside
+// it under a hidden name, flushed, renamed over the old file, and the folder
+// flushed. Until the rename the old file is untouched, so a failure or a
+// crash at any moment leaves exactly one whole diary under the name (a
+// leftover hidden file is removed by the next rewrite).
+//
+// header gets the old 222-byte header record to change in place; record
+// gets each whole entry record (n from 1) and writes the new one into out
+// (false stops the rewrite with the status it set). Bytes after the last
+// whole record are copied as they are. progress(done, total) follows the
+// records.
+struct DiaryRewrite {
+    std::function<StorageStatus(QByteArray& header)> header;
+    std::function<StorageStatus(qint32 n, const char* in, char* out)> record;
+    std::function<void(qint32 done, qint32 total)> progress;
+};
+StorageStatus rewriteDiary(const QString& path, const DiaryRewrite& rewrite);

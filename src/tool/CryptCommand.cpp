@@ -1,0 +1,196 @@
+#include "CryptCommand.h"
+
+#include "Cp1252.h"
+#include "DiaryCrypto.h"
+#include "DiaryLock.h"
+#include "DiaryFormat.h"
+#include "DiaryRewrite.h"
+#include "EntryDraft.h"
+#include "PasswordPrompt.h"
+#include "ToolCommon.h"
+#include "ToolLock.h"
+#include "mFile.h"
+#include "mString.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstring>
+
+using namespace DiaryFormat;
+
+namespace {
+
+// The entries whose stored text reaches beyond what an encrypted record holds.
+QList<qint32> textsTooLong(const QString& path, qint32 count, QString* error) {
+    QList<qint32> tooLong;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return tooLong;
+    }
+    const QByteArray blanks(EntryWidth - DiaryCrypto::TextWidth, ' ');
+    for (qint32 n = 1; n <= count; ++n) {
+        if (!file.seek(entryOffset(n) + TextOffset + DiaryCrypto::TextWidth)) {
+            *error = file.errorString();
+            break;
+        }
+        if (file.read(blanks.size()) != blanks)
+            tooLong << n;
+    }
+    return tooLong;
+}
+
+// Carries the diary's draft over to the new kind: read under the key that
+// sealed it (or none), written under the new one (or none).
+void carryDraft(const QString& path, const DiaryCrypto::KeyPtr& from, const DiaryCrypto::KeyPtr& to) {
+    DiaryCrypto::setOpenKey(from);
+    DraftReading draft = readDraftFile(draftPathFor(path));
+    DiaryCrypto::setOpenKey(to);
+    if (draft.state != DraftState::Ready)
+        return;
+    draft.owner.passwordField = to ? to->passwordField() : QByteArray();
+    QByteArray bytes;
+    if (DraftFormat::encode(draft.draft, draft.owner, bytes).ok())
+        writeDraftFile(draftPathFor(path), bytes);
+}
+
+int convert(const QStringList& arguments, bool encrypt) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        encrypt ? QStringLiteral("Encrypts a plain diary in place: a new salt and key from its password, every "
+                                 "entry sealed with XChaCha20-Poly1305. decrypt gives the plain file back.")
+                : QStringLiteral("Turns an encrypted diary back into a plain one in place."));
+    const QCommandLineOption passwordOption(QStringLiteral("password-file"),
+                                            QStringLiteral("Read the password from the first line of FILE (- for "
+                                                           "standard input)."),
+                                            QStringLiteral("FILE"));
+    parser.addOption(passwordOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The diary (.PDD)."));
+    const int parsed = parseCommandLine(parser, arguments, 1, 1);
+    if (parsed >= 0)
+        return parsed;
+    const QString path = parser.positionalArguments().at(0);
+
+    // Held until the new file has replaced the old one: a window may be
+    // writing the diary.
+    const std::unique_ptr<DiaryLock> lock = lockForWriting(path);
+    if (!lock)
+        return ExitCode::FileError;
+
+    DiaryHeader header;
+    QString password;
+    const QString passwordFile = parser.value(passwordOption);
+    const int ended = PasswordPrompt::readDiaryPassword(path, parser.isSet(passwordOption) ? &passwordFile : nullptr,
+                                                        header, password);
+    if (ended >= 0)
+        return ended;
+    if (DiaryCrypto::isEncrypted(header) == encrypt) {
+        complain(QStringLiteral("%1 is already %2").arg(printable(path), encrypt ? "encrypted" : "plain"));
+        return ExitCode::Refused;
+    }
+    if (!PasswordPrompt::opens(path, header, password)) {
+        complain(QStringLiteral("wrong password for %1").arg(printable(path)));
+        return ExitCode::WrongPassword;
+    }
+    const qint64 length = QFileInfo(path).size();
+    if (length < HeaderSize || (length - HeaderSize) % EntrySize != 0) {
+        complain(QStringLiteral("%1 ends with a cut-off entry; see quorvel-tool check").arg(printable(path)));
+        return ExitCode::Refused;
+    }
+    const auto count = static_cast<qint32>((length - HeaderSize) / EntrySize);
+
+    QByteArray secret;
+    DiaryCrypto::passwordBytes(password, secret);
+    DiaryCrypto::KeyPtr oldKey = DiaryCrypto::currentOpenKey();
+    DiaryCrypto::KeyPtr newKey;
+    if (encrypt) {
+        QString error;
+        const QList<qint32> tooLong = textsTooLong(path, count, &error);
+        if (!error.isEmpty()) {
+            complain(printable(error));
+            return ExitCode::FileError;
+        }
+        if (!tooLong.isEmpty()) {
+            QStringList numbers;
+            for (const qint32 n : tooLong)
+                numbers << QString::number(n);
+            complain(QStringLiteral("entries longer than %1 characters cannot be encrypted: %2")
+                         .arg(DiaryCrypto::TextWidth)
+                         .arg(numbers.join(QStringLiteral(", "))));
+            return ExitCode::Refused;
+        }
+        // decrypt rebuilds the password field from the password as typed; a
+        // field the log-in trims differently (leading blanks, say) would not
+        // come back byte for byte.
+        if (fixedWidth(secret, PasswordWidth) != header.Password)
+            complain(QStringLiteral("warning: the stored password field of %1 holds blanks or bytes a typed password "
+                                    "does not give back; decrypt will store the password as typed")
+                         .arg(printable(path)));
+        QByteArray field;
+        newKey = DiaryCrypto::newKey(secret, DiaryCrypto::defaultKdfParams(), field);
+        if (!newKey) {
+            complain(QStringLiteral("out of memory deriving the key"));
+            return ExitCode::FileError;
+        }
+    }
+
+    QByteArray oldHeader;
+    QByteArray newHeader;
+    std::unique_ptr<DiaryCrypto::RecordBinding> binding;
+    QByteArray plain(DiaryCrypto::PlainSize, '\0');
+    QList<qint32> damaged;
+    DiaryRewrite rewrite;
+    rewrite.header = [&](QByteArray& record) {
+        oldHeader = record;
+        writeInt16LE(record.data(), encrypt ? DiaryCrypto::EncryptedMark : DiaryCrypto::PlainMark);
+        record.replace(PasswordOffset, PasswordWidth,
+                       encrypt ? newKey->passwordField() : fixedWidth(secret, PasswordWidth));
+        newHeader = record;
+        binding = std::make_unique<DiaryCrypto::RecordBinding>(encrypt ? newHeader : oldHeader);
+        return StorageStatus::success();
+    };
+    rewrite.record = [&](qint32 n, const char* in, char* out) {
+        binding->setEntry(n);
+        if (encrypt) {
+            DiaryEntry entry = DiaryEntry::fromRecord(in);
+            Scramble_Text(entry.Topic, 2);
+            Scramble_Text(entry.Entry, 2);
+            const QByteArray readable =
+                DiaryCrypto::plainRecord(entry.DateTime, entry.Topic, entry.Entry, entry.Wellness, entry.Love);
+            DiaryCrypto::sealRecord(*newKey, *binding, readable.constData(), out);
+            return StorageStatus::success();
+        }
+        if (!DiaryCrypto::openRecord(*oldKey, *binding, in, plain.data())) {
+            damaged << n;
+            return StorageStatus::failure(StorageErrors::DamagedEntry, QString());
+        }
+        DiaryEntry entry = DiaryCrypto::entryFromPlain(plain.constData());
+        Scramble_Text(entry.Topic, 1);
+        Scramble_Text(entry.Entry, 1);
+        const QByteArray record = entry.toRecord();
+        std::memcpy(out, record.constData(), size_t(EntrySize));
+        return StorageStatus::success();
+    };
+    const StorageStatus written = rewriteDiary(path, rewrite);
+    if (!damaged.isEmpty()) {
+        complain(QStringLiteral("entry %1 of %2 is damaged; nothing was changed").arg(damaged.first()).arg(printable(path)));
+        return ExitCode::ProblemsFound;
+    }
+    if (!written.ok()) {
+        complain(printable(written.description));
+        return ExitCode::FileError;
+    }
+    carryDraft(path, oldKey, newKey);
+    return ExitCode::Ok;
+}
+
+} // namespace
+
+int runEncrypt(const QStringList& arguments) {
+    return convert(arguments, true);
+}
+
+int runDecrypt(const QStringList& arguments) {
+    return convert(arguments, false);
+}
