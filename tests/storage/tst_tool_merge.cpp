@@ -120,6 +120,9 @@ void TestToolMerge::refusesWhatIsNoCopyAndWhatIsLocked() {
         run = merge(diary, moved, "other\n");
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(run.err.contains("open in a Quorvel window"), run.err.constData());
+        // So is every other command that rewrites a diary.
+        run = runTool({"encrypt", diary, "--password-file", "-"}, "pw\n");
+        QCOMPARE(run.exitCode, 4);
     }
     QCOMPARE(readBytes(diary), before);
     QVERIFY(!QFileInfo::exists(DiaryLock::lockPathFor(diary)));
