@@ -4,7 +4,7 @@
 #include "DiaryBulkCreate.h"
 #include "DiaryCrypto.h"
 #include "JournalImportCommand.h"
-#include "ProgramFolder.h"
+#include "NewDiaryTarget.h"
 #include "ToolCommon.h"
 #include "mString.h"
 
@@ -210,29 +210,13 @@ int runImport(const QStringList& arguments) {
         return ExitCode::Refused;
     }
 
-    QString folder = parser.positionalArguments().value(1);
-    if (folder.isEmpty()) {
-        const StorageStatus made = ProgramFolder::ensureDataFolder();
-        if (!made.ok()) {
-            complain(printable(made.description));
-            return ExitCode::FileError;
-        }
-        folder = ProgramFolder::dataFolder();
-    } else if (!QFileInfo(folder).isDir()) {
-        complain(QStringLiteral("%1 is not a folder").arg(printable(folder)));
-        return ExitCode::FileError;
-    }
-
+    QString folder;
+    if (const int failed = newDiaryFolder(parser.positionalArguments().value(1), folder); failed >= 0)
+        return failed;
     // An encrypted diary gets a new salt and key from its password.
     DiaryCrypto::KeyPtr key;
-    if (plan.encrypted) {
-        QByteArray field;
-        key = DiaryCrypto::newKey(plan.header.Password, DiaryCrypto::defaultKdfParams(), field);
-        if (!key) {
-            complain(QStringLiteral("import failed, nothing was written: out of memory deriving the key"));
-            return ExitCode::FileError;
-        }
-    }
+    if (const int failed = newDiaryKey(plan.encrypted, plan.header.Password, key); failed >= 0)
+        return failed;
     QString created;
     const StorageStatus status = createDiaryWithEntries(folder, plan.header, plan.entries, &created, key.get());
     if (!status.ok()) {

@@ -6,8 +6,8 @@
 #include "DiaryCrypto.h"
 #include "JournalMapping.h"
 #include "JrnlReader.h"
+#include "NewDiaryTarget.h"
 #include "PasswordPrompt.h"
-#include "ProgramFolder.h"
 #include "RedNotebookReader.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -232,32 +232,17 @@ int runJournalImport(const QStringList& arguments) {
         return ExitCode::Refused;
     }
 
-    QString folder = options.folder;
-    if (folder.isEmpty()) {
-        const StorageStatus made = ProgramFolder::ensureDataFolder();
-        if (!made.ok()) {
-            complain(printable(made.description));
-            return ExitCode::FileError;
-        }
-        folder = ProgramFolder::dataFolder();
-    } else if (!QFileInfo(folder).isDir()) {
-        complain(QStringLiteral("%1 is not a folder").arg(printable(folder)));
-        return ExitCode::FileError;
-    }
+    QString folder;
+    if (const int failed = newDiaryFolder(options.folder, folder); failed >= 0)
+        return failed;
 
     if (const int refused = newPassword(options, header.Password); refused >= 0)
         return refused;
 
     // An encrypted diary gets a salt and key from its password.
     DiaryCrypto::KeyPtr key;
-    if (options.encrypted) {
-        QByteArray field;
-        key = DiaryCrypto::newKey(header.Password, DiaryCrypto::defaultKdfParams(), field);
-        if (!key) {
-            complain(QStringLiteral("import failed, nothing was written: out of memory deriving the key"));
-            return ExitCode::FileError;
-        }
-    }
+    if (const int failed = newDiaryKey(options.encrypted, header.Password, key); failed >= 0)
+        return failed;
     QString created;
     const StorageStatus status = createDiaryWithEntries(folder, header, mapping.entries, &created, key.get());
     header.Password.fill('\0');
