@@ -23,8 +23,10 @@ constexpr int StartTimeoutMs = 20000;
 constexpr int CentreTolerance = 3;
 constexpr QSize PopupSize(563, 131);
 
+// No XWayland, so nothing can fall back to X11; an output just large enough
+// for the main window keeps each screenshot small.
 const char* const SwayConfig = "xwayland disable\n"
-                               "output HEADLESS-1 resolution 1280x1024\n";
+                               "output HEADLESS-1 resolution 1024x768\n";
 
 QJsonArray childrenOf(const QJsonObject& node) {
     QJsonArray children = node.value(QStringLiteral("nodes")).toArray();
