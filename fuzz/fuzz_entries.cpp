@@ -17,6 +17,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qint64 length = static_cast<qint64>(size);
     const qint32 count = countEntriesInFile(path);
     FUZZ_CHECK(count == entryCountForLength(length));
+    if (FuzzFile::sealedWithoutKey(data, size)) {
+        StorageStatus status;
+        FUZZ_CHECK(entryBrowserLines(path, {}, &status).isEmpty() && !status.ok());
+        EntryText e;
+        FUZZ_CHECK(count < 1 || !readEntry(path, 1, e).ok());
+        const QByteArray before = FuzzFile::bytes();
+        publicDiaryPath = path;
+        FUZZ_CHECK(!Save_Entry(QStringLiteral("now"), QStringLiteral("topic"), QStringLiteral("text"), 1, 2).ok());
+        publicDiaryPath.clear();
+        FUZZ_CHECK(FuzzFile::bytes() == before);
+        return 0;
+    }
 
     StorageStatus status;
     const QStringList lines = entryBrowserLines(path, {}, &status);

@@ -14,6 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StorageStatus status;
     MoodMonths months;
     const RatingCounts counts = countRatings(path, {}, &status, &months);
+    if (FuzzFile::sealedWithoutKey(data, size)) {
+        // Nothing is counted as a rating without the key.
+        FUZZ_CHECK(!status.ok() && counts.wellness == RatingCounts().wellness && counts.love == RatingCounts().love);
+        return 0;
+    }
     FUZZ_CHECK(status.ok());
     FUZZ_CHECK(counts.entries == countEntriesInFile(path));
     RatingCounts expected;
