@@ -42,6 +42,10 @@ constexpr int PopupTimeoutMs = 15000;
 // after a window has gone is only seen by a key typed after such a pause.
 constexpr int PersonPauseMs = 500;
 constexpr int LongPauseMs = 2000;
+// Typed after every chain end and view switch. Should the menu bar have the
+// keys, "f" opens File and "o" the Open Diary chooser; should a hidden
+// composer have them, they turn up in the next entry's topic.
+const QString Words = QStringLiteral("for ever");
 
 const QString MainTitle = QStringLiteral("^TALVERONIX - Quorvel Version 4\\.0$");
 const QString InfoTitle = QStringLiteral("^Info \\.\\.\\.$");
@@ -87,6 +91,7 @@ private slots:
     void logInChain();
     void findChain();
     void fiveSavesInARow();
+    void typingAfterViewSwitches();
     void deleteChain();
     void changePasswordChain();
 
@@ -99,7 +104,8 @@ private:
 
     // --- chain ends ---
     // The chain's windows have gone; within FocusBackMs the main window is
-    // active, and a shortcut typed after a person's pause acts.
+    // active; words typed after a person's pause open nothing, and a shortcut
+    // typed then acts.
     void expectChainEnded(const QStringList& chainTitles, int pauseMs = PersonPauseMs);
     // The given dialog of the chain is active again within FocusBackMs.
     void expectBackIn(const QString& dialogTitle, const QString& closedTitle);
@@ -113,6 +119,8 @@ private:
     // Opens a chooser with its shortcut (or menu keys) and selects the diary of owner.
     WindowId openChooser(const QString& keys, const QString& titleRegex, const QString& owner, bool skipOpen);
     int chooserRow(const QString& owner, bool skipOpen) const;
+    // The topic of the open diary's last entry, as stored.
+    QString lastTopic() const;
 
     QTemporaryDir scratch_;
     std::unique_ptr<TestSupport::TempProgramFolder> folder_;
@@ -211,10 +219,15 @@ void tst_desktop::expectChainEnded(const QStringList& chainTitles, int pauseMs) 
     STEP(expectActiveSoon(main_, "the main window"));
     QThread::msleep(pauseMs);
     STEP(expectActiveSoon(main_, "the main window (after a pause)"));
+    desktop_->type(Words);
+    QThread::msleep(FocusBackMs);
+    STEP(expectActiveSoon(main_, "the main window (after typing \"" + Words + "\")"));
     desktop_->key("F12");
     const WindowId info = waitForActive(InfoTitle);
-    QVERIFY2(info != 0, qPrintable(QStringLiteral("F12 typed %1 ms after the chain end does not open the Info box")
-                                       .arg(pauseMs)));
+    QVERIFY2(info != 0, qPrintable(QStringLiteral("F12 typed %1 ms after the chain end and \"%2\" does not open "
+                                                  "the Info box (a menu took the letters?)")
+                                       .arg(pauseMs)
+                                       .arg(Words)));
     if (!infoChecked_) {
         STEP(expectFixedDialog(info, "Info ..."));
         infoChecked_ = true;
@@ -247,10 +260,10 @@ void tst_desktop::expectBackIn(const QString& dialogTitle, const QString& closed
     const qint64 missedAt = clock.elapsed();
     // Tells apart a slow return from one to the wrong window.
     const bool later = waitUntil([&] { return title.match(desktop_->activeTitle()).hasMatch(); }, 3000);
-    QFAIL(qPrintable(QStringLiteral("%1 is not the active window %2 ms after %3 closed; active: \"%4\"; %5")
-                         .arg(dialogTitle, QString::number(missedAt), closedTitle, then,
-                              later ? QStringLiteral("it is after %1 ms").arg(clock.elapsed())
-                                    : QStringLiteral("nor 3 s later"))));
+    QFAIL(qPrintable(
+        QStringLiteral("%1 is not the active window %2 ms after %3 closed; active: \"%4\"; %5")
+            .arg(dialogTitle, QString::number(missedAt), closedTitle, then,
+                 later ? QStringLiteral("it is after %1 ms").arg(clock.elapsed()) : QStringLiteral("nor 3 s later"))));
 }
 
 void tst_desktop::expectPopupThenChainEnd(const QStringList& chainTitles, int pauseMs) {
@@ -281,6 +294,13 @@ int tst_desktop::chooserRow(const QString& owner, bool skipOpen) const {
         ++row;
     }
     return -1;
+}
+
+QString tst_desktop::lastTopic() const {
+    EntryText entry;
+    if (!readEntry(openDiaryPath_, countEntriesInFile(openDiaryPath_), entry).ok())
+        return QStringLiteral("(unreadable)");
+    return trimBlanks(entry.topic);
 }
 
 WindowId tst_desktop::openChooser(const QString& keys, const QString& titleRegex, const QString& owner, bool skipOpen) {
@@ -453,13 +473,22 @@ void tst_desktop::logInChain() {
     QVERIFY(waitForActive(PasswordTitle) != 0);
     desktop_->type("alpha");
     desktop_->key("Return");
-    STEP(expectPopupThenChainEnd({PasswordTitle, OpenTitle}));
+    // LOGIN ALLOWED, then the Entry Composer: what is typed next is the topic.
+    QVERIFY2(waitUntil([&] { return desktop_->popupShown(); }, PopupTimeoutMs), "no popup appears");
+    STEP(waitPopupGone());
+    STEP(waitGone(PasswordTitle + '|' + OpenTitle));
+    STEP(expectActiveSoon(main_, "the main window"));
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("heron over the water");
+    desktop_->key("F6");
+    STEP(expectPopupThenChainEnd({}));
     // Anna's diary is open now: the delete chooser leaves it out.
     QList<DiaryFileName> files;
     listDiaryFiles(ProgramFolder::dataFolder(), files);
     for (const DiaryFileName& file : files)
         if (trimBlanks(Read_Header_Field(file.fullPath, HeaderField::Owner)) == "Anna")
             openDiaryPath_ = file.fullPath;
+    QCOMPARE(lastTopic(), QStringLiteral("heron over the water"));
 }
 
 // Find with a hit (the dialog closes itself), and with no hit, then cancelled.
@@ -492,9 +521,33 @@ void tst_desktop::fiveSavesInARow() {
         desktop_->key("F3");
         desktop_->type(QStringLiteral("saved %1").arg(save + 1));
         desktop_->key("F6");
+        // The words typed in the Entry Browser after the popup must not wait
+        // in the hidden composer for the next entry.
         STEP(expectPopupThenChainEnd({}, save % 2 ? LongPauseMs : PersonPauseMs));
+        QCOMPARE(lastTopic(), QStringLiteral("saved %1").arg(save + 1));
     }
     QCOMPARE(countEntriesInFile(openDiaryPath_), before + 5);
+}
+
+// Every view switch from the keyboard, by shortcut and by menu, then Close
+// Diary: after each, words typed after a person's pause open no menu and
+// reach no hidden control; the last entry saved holds only its own topic.
+void tst_desktop::typingAfterViewSwitches() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    for (const char* keys : {"F4", "alt+v r", "F8", "alt+v d", "F5", "F2", "alt+v b"}) {
+        for (const QString& k : QString::fromLatin1(keys).split(QLatin1Char(' ')))
+            desktop_->key(k);
+        STEP(expectChainEnded({}));
+    }
+    desktop_->key("F3");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("last words");
+    desktop_->key("F6");
+    STEP(expectPopupThenChainEnd({}));
+    QCOMPARE(lastTopic(), QStringLiteral("last words"));
+    desktop_->key("F7");
+    STEP(expectChainEnded({}));
+    openDiaryPath_.clear();
 }
 
 // The delete chain: its chooser cancelled, then its three ends.

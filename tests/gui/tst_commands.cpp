@@ -1,7 +1,9 @@
 #include "MainWindowFixture.h"
 
+#include "ClickableLabel.h"
 #include "ComposerEdits.h"
 #include "DiaryFormat.h"
+#include "MoodChart.h"
 #include "mApplication.h"
 #include "mFile.h"
 #include "mString.h"
@@ -46,6 +48,7 @@ private slots:
     void readingRuleLeavesReadingBoxesAlone();
     void copyFromAListEmptiesTheClipboard();
     void quitAsksFirst();
+    void keysFollowTheShownView();
     void keysQueuedDuringASaveWaitForIt_data();
     void keysQueuedDuringASaveWaitForIt();
 };
@@ -112,6 +115,17 @@ void TestCommands::viewCommandsSetTitleAndFrame() {
         Run_Command(code);
         QCOMPARE(f.window->lblDialogTitle->text(), title);
         QCOMPARE(f.frames(), frames);
+        // The keys go to a control of the view now shown.
+        QWidget* expected = code == 11   ? static_cast<QWidget*>(f.window->txtTopic)
+                            : code == 12 ? static_cast<QWidget*>(f.window->lstEntries)
+                            : code == 13 ? static_cast<QWidget*>(f.window->txtREADINGEntry)
+                            : code == 19 ? nullptr
+                                         : static_cast<QWidget*>(f.window->lblLeftMenu[0]);
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+        if (expected)
+            QTRY_COMPARE(QApplication::focusWidget(), expected);
+        else
+            QTRY_VERIFY(f.window->chtWellnessByMonth->isAncestorOf(QApplication::focusWidget()));
     }
     QVERIFY(PopupSettings::shownForTesting().isEmpty());
     // The views show what they are about.
@@ -429,6 +443,30 @@ void TestCommands::keysQueuedDuringASaveWaitForIt() {
     QVERIFY(MsgBox::shownForTesting().isEmpty()); // no error box
     QCOMPARE(PopupSettings::shownForTesting().first(), PopupKind::EntrySaved);
     QCOMPARE(publicDiaryPath.isEmpty(), second == Qt::Key_F7); // F7 closed the diary after the save
+}
+
+// After a save the Browser's list has the keys, the new entry current, so
+// Enter reads it; after Close Diary the left-hand menu has them, and the
+// arrows walk it. Nothing typed lands in a hidden control.
+void TestCommands::keysFollowTheShownView() {
+    f.openDiary(3);
+    Run_Command(11);
+    QTRY_COMPARE(QApplication::focusWidget(), f.window->txtTopic);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("heron"));
+    Run_Command(2);
+    QTRY_COMPARE(QApplication::focusWidget(), f.window->lstEntries);
+    QCOMPARE(f.window->lstEntries->currentIndex().row(), 3);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("zz"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f.frames(), QStringLiteral("--R-"));
+    QCOMPARE(f.window->txtREADINGTopic->text().trimmed(), QStringLiteral("heron"));
+    QTRY_COMPARE(QApplication::focusWidget(), f.window->txtREADINGEntry);
+    QVERIFY(f.window->txtTopic->text().isEmpty());
+
+    Run_Command(16);
+    QTRY_COMPARE(QApplication::focusWidget(), f.window->lblLeftMenu[0]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), f.window->lblLeftMenu[1]);
 }
 
 QTEST_MAIN(TestCommands)

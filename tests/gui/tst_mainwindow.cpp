@@ -463,6 +463,7 @@ void TestMainWindow::openSelectedEntry() {
     Run_Command(13);
     Run_Command(12);
     // No row selected: the reading view comes with what it held.
+    f.window->lstEntries->clearSelection();
     QTest::mouseClick(f.window->cmdShowEntry, Qt::LeftButton);
     QCOMPARE(f.frames(), QStringLiteral("--R-"));
     QCOMPARE(f.window->lblDialogTitle->text(), QStringLiteral(" Entry Reading"));

@@ -1,5 +1,8 @@
 #include "ChainEndFocus.h"
 
+#include "ViewFocus.h"
+#include "frmMain.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -25,6 +28,10 @@ void ChainEndFocus::activateMainWindow() {
     pending_ = false;
     if (!main_ || !main_->isVisible() || main_->isMinimized() || QApplication::activeModalWidget())
         return;
+    // The keys go to a control of the view now shown, not to one the chain
+    // hid, nor to the menu bar a menu command left it on.
+    if (auto* main = qobject_cast<frmMain*>(main_.data()))
+        ViewFocus::settleAfterChain(main);
     // Asking the window manager again for a window it holds active can cost
     // the keyboard on X11 (a FocusOut without a FocusIn): only a window that
     // lost the focus is activated.

@@ -1,9 +1,16 @@
 #include "ClickableLabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+
+#include <limits>
 
 ClickableLabel::ClickableLabel(int index, const QString& caption, QWidget* parent)
-    : QLabel(caption, parent), index_(index) {}
+    : QLabel(caption, parent), index_(index) {
+    setFocusPolicy(Qt::TabFocus);
+}
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
@@ -25,4 +32,49 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    // Enter only: a blank typed by someone who thinks he is in a text box
+    // must not run a command.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        emit clicked(index_);
+        return;
+    }
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        // The nearest label of the menu above or below this one.
+        ClickableLabel* nearest = nullptr;
+        int distance = std::numeric_limits<int>::max();
+        const QList<ClickableLabel*> labels = parentWidget()->findChildren<ClickableLabel*>(Qt::FindDirectChildrenOnly);
+        for (ClickableLabel* other : labels) {
+            const int dy = other->y() - y();
+            const int away = key == Qt::Key_Down ? dy : -dy;
+            if (away > 0 && away < distance && other->isVisible()) {
+                distance = away;
+                nearest = other;
+            }
+        }
+        if (nearest)
+            nearest->setFocus(Qt::TabFocusReason);
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }

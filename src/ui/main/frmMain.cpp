@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ChainEndFocus.h"
+#include "ViewFocus.h"
 #include "SessionGuard.h"
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
@@ -147,6 +148,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     qApp->installEventFilter(this);
     Platform::guardUnfocusableWindows();
     new ChainEndFocus(this);
+    new ViewFocus(this);
 
     // Start-up: size, places of the frames, centring, caption, DATA folder.
     setOuterSizeTwips(StartWidth, StartHeight);

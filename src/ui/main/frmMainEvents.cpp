@@ -82,6 +82,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
 // Text boxes claim some keys (Ctrl+A, Ctrl+H, Ctrl+E ...) for themselves; the
 // window's menu shortcuts come first, as the menu promises.
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on the list opens its selected entry, as a double click does.
+    if (watched == lstEntries && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            openSelectedEntry();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) {
