@@ -1,7 +1,9 @@
 // Times the slow paths of Quorvel on a generated 30000-entry diary, beside a
 // raw sequential read of the same file (warm cache, fastest of several runs).
+// --smoke: 2000 entries, one run each; fails only on wrong results, never on
+// timings (CI runs it so the benchmark cannot rot).
 //
-//   build/bin/quorvel_bench [entries]
+//   build/bin/quorvel_bench [entries | --smoke]
 
 #include "BenchDiary.h"
 #include "DiaryCrypto.h"
@@ -24,8 +26,16 @@
 namespace {
 
 // Runs of each walk; the fastest counts. The machine may be shared, so more
-// runs make the ratios steadier.
-constexpr int Runs = 9;
+// runs make the ratios steadier. A smoke run takes one.
+int Runs = 9;
+
+// Cuts a full diary by its last record, so that it takes one more entry (the
+// last save a diary takes); returns the size to put back after each save.
+qint64 roomForOneSave(const QString& path) {
+    const qint64 size = qMin(QFile(path).size(), DiaryFormat::entryOffset(DiaryFormat::MaxEntries));
+    QFile::resize(path, size);
+    return size;
+}
 
 double rawReadMs(const QString& path) {
     return bestMs(Runs, [&] {
@@ -95,7 +105,10 @@ bool encryptedRow(const char* what, double ms, double limitMs, double maxRatio) 
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const int entries = argc > 1 ? QByteArray(argv[1]).toInt() : 30000;
+    const bool smoke = argc > 1 && QByteArray(argv[1]) == "--smoke";
+    const int entries = smoke ? 2000 : argc > 1 ? QByteArray(argv[1]).toInt() : 30000;
+    if (smoke)
+        Runs = 1;
     QTemporaryDir dir;
     ProgramFolder::setPathForTesting(dir.path());
     ProgramFolder::ensureDataFolder();
@@ -124,37 +137,37 @@ int main(int argc, char* argv[]) {
                          }),
                   raw, 2.5);
 
-    // One save with fsync, then the file is put back to its size; a full
-    // diary takes no entry, so the save is the last one a diary takes.
-    const qint64 size = qMin(QFile(path).size(), DiaryFormat::entryOffset(DiaryFormat::MaxEntries));
-    QFile::resize(path, size);
-    const double saveMs = bestMs(3, [&] {
-        if (!Save_Entry("08.12.2026 12:00:00", "Bench", "One more day.", 1, 1).ok())
-            qFatal("save failed");
-        QFile::resize(path, size);
-    });
-    row("Save_Entry with fsync", saveMs, raw, 0);
     if (lines != entries || miss.found() || (entries > 0 && dated < 1))
         qFatal("benchmark walks gave wrong results");
 
-    // The same diary encrypted, with the costs new diaries get.
+    // The same diary encrypted, with the costs new diaries get; made before
+    // a save step cuts the plain one.
     const QString encryptedPath = ProgramFolder::dataFolder() + "/bench-encrypted.PDD";
     {
         QByteArray field;
         const DiaryCrypto::KeyPtr made = DiaryCrypto::newKey("bench", DiaryCrypto::defaultKdfParams(), field);
         writeEncryptedBenchDiary(path, encryptedPath, *made);
     }
+
+    // One save with fsync, then the file is put back to its size.
+    const qint64 size = roomForOneSave(path);
+    const double saveMs = bestMs(smoke ? 1 : 3, [&] {
+        if (!Save_Entry("08.12.2026 12:00:00", "Bench", "One more day.", 1, 1).ok())
+            qFatal("save failed");
+        QFile::resize(path, size);
+    });
+    row("Save_Entry with fsync", saveMs, raw, 0);
     DiaryCrypto::KeyPtr key;
-    const double deriveMs = bestMs(3, [&] {
+    const double deriveMs = bestMs(smoke ? 1 : 3, [&] {
         if (!passwordMatches(encryptedPath, "bench", nullptr, &key))
             qFatal("the encrypted diary does not open");
     });
     DiaryCrypto::setOpenKey(key);
     const DiaryCrypto::KdfParams params = DiaryCrypto::defaultKdfParams();
-    const bool deriveMet = deriveMs >= 300 && deriveMs <= 1000;
-    std::printf("encrypted: log-in key derivation (Argon2id, %u passes, %u MiB) %7.1f ms   target 300-1000 ms%s\n",
-                params.passes, params.memoryKiB / 1024, deriveMs, deriveMet ? "" : "   ** MISSED **");
-    allMet &= deriveMet;
+    // The costs are what new diaries get; the time is what this machine makes
+    // of them, no target either way (a faster machine is no miss).
+    std::printf("encrypted: log-in key derivation, Argon2id %u passes, %u MiB: %7.1f ms on this machine\n",
+                params.passes, params.memoryKiB / 1024, deriveMs);
 
     // The limit and the three walks take turns, nine rounds, so that all of
     // them meet the same load of a shared machine; the fastest of each counts.
@@ -184,7 +197,7 @@ int main(int argc, char* argv[]) {
 
     // Save Entry with fsync, plain and encrypted, taken turn about so both
     // see the same disk.
-    const qint64 encryptedSize = QFile(encryptedPath).size();
+    const qint64 encryptedSize = roomForOneSave(encryptedPath);
     double plainSave = 1e300;
     double encryptedSave = 1e300;
     for (int i = 0; i < Runs; ++i) {
@@ -204,6 +217,6 @@ int main(int argc, char* argv[]) {
                 encryptedSave, plainSave, saveRatio, saveMet ? "" : "   ** MISSED **");
     allMet &= saveMet;
     if (!allMet)
-        std::printf("Some targets were missed.\n");
-    return allMet ? 0 : 1;
+        std::printf("Some targets were missed%s.\n", smoke ? " (a smoke run: timings do not count)" : "");
+    return allMet || smoke ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 // platform: filling the Entry Browser, the refresh after a save at 29999
 // entries, the statistics, the longest gap between two event-loop turns during
 // a walk, and the memory the listed diary costs over the empty window.
+// --smoke: 2000 entries, one run each; fails only on wrong results (a list
+// not filled, a save not landed), never on timings.
 //
-//   build/bin/quorvel_window_bench
+//   build/bin/quorvel_window_bench [--smoke]
 
 #include "BenchDiary.h"
 #include "ComposerEdits.h"
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -179,8 +182,8 @@ TypingGaps longestGapTyping(frmMain& window) {
     return {static_cast<double>(longest) / 1e6, static_cast<double>(longestCpu) / 1e6};
 }
 
-void row(const char* what, double value, const char* unit, const char* target) {
-    std::printf("%-52s %9.1f %-3s  target %s\n", what, value, unit, target);
+void row(const QByteArray& what, double value, const char* unit, const char* target) {
+    std::printf("%-52s %9.1f %-3s  target %s\n", what.constData(), value, unit, target);
 }
 
 // A walk through the window: its time, the ratio to the raw read, and
@@ -203,7 +206,12 @@ bool gapRow(const char* what, double ms) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    constexpr int Entries = 30000;
+    const bool smoke = argc > 1 && QByteArray(argv[1]) == "--smoke";
+    const int Entries = smoke ? 2000 : 30000;
+    const int nine = smoke ? 1 : 9;
+    const int five = smoke ? 1 : 5;
+    const int three = smoke ? 1 : 3;
+    const QByteArray before = QByteArray::number(Entries - 1);
     QTemporaryDir dir;
     ProgramFolder::setPathForTesting(dir.path());
     ProgramFolder::ensureDataFolder();
@@ -213,7 +221,7 @@ int main(int argc, char* argv[]) {
     const QString path = ProgramFolder::dataFolder() + "/bench.PDD";
     writeBenchDiary(path, Entries);
     // Nine runs of the raw read and the walks: the ratios stay steady on a busy machine.
-    const double raw = bestMs(9, [&] {
+    const double raw = bestMs(nine, [&] {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         QByteArray buffer(1 << 20, '\0');
@@ -232,51 +240,56 @@ int main(int argc, char* argv[]) {
     // A full diary opens in the Entry Browser: the log-in is timed at 29999
     // entries, the most with which it shows the composer; then the last
     // record is put back.
-    const qint64 at29999 = DiaryFormat::entryOffset(Entries);
+    const qint64 lastEntryAt = DiaryFormat::entryOffset(Entries);
     QFile whole(path);
-    if (!whole.open(QIODevice::ReadWrite) || !whole.seek(at29999))
+    if (!whole.open(QIODevice::ReadWrite) || !whole.seek(lastEntryAt))
         qFatal("cannot read the bench diary");
     const QByteArray lastRecord = whole.read(DiaryFormat::EntrySize);
-    whole.resize(at29999);
+    whole.resize(lastEntryAt);
     double logInMs = 1e300;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < five; ++run) {
         publicDiaryPath.clear();
         logInMs = qMin(logInMs, timedLogIn("bench"));
     }
     if (publicDiaryPath != path)
         qFatal("the log-in did not open the diary");
-    if (!whole.seek(at29999) || whole.write(lastRecord) != DiaryFormat::EntrySize || !whole.flush())
+    if (!whole.seek(lastEntryAt) || whole.write(lastRecord) != DiaryFormat::EntrySize || !whole.flush())
         qFatal("cannot put the last record back");
     whole.close();
     std::printf("Quorvel window benchmark: %d entries, offscreen\n", Entries);
     row("raw sequential read of the file", raw, "ms", "-");
-    row("log-in at 29999: password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
+    row("log-in at " + before + ": password checked, list filled, composer shown", logInMs, "ms", "<= 100 ms");
     bool allMet = true;
-    allMet &= walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(9, [&] { Show_Entries(path, 1, 1); }), raw, 5);
+    allMet &=
+        walkRow("Show_Entries mode 1 (Entry Browser list)", bestMs(nine, [&] { Show_Entries(path, 1, 1); }), raw, 5);
+    if (window.lstEntriesModel->rowCount() != Entries)
+        qFatal("the Entry Browser lists %d entries, not %d", window.lstEntriesModel->rowCount(), Entries);
     const long listedPeakKb = statusKb("VmHWM");
     const long listedKb = statusKb("VmRSS");
-    allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(9, [] { Show_Statistics(); }), raw, 3);
+    allMet &= walkRow("Show_Statistics (counters and mood charts)", bestMs(nine, [] { Show_Statistics(); }), raw, 3);
 
     // The save path at 29999 entries: composer, Save Entry (fsync), refreshed list.
     double saveMs = 1e300;
-    for (int run = 0; run < 3; ++run) {
-        QFile::resize(path, at29999);
+    for (int run = 0; run < three; ++run) {
+        QFile::resize(path, lastEntryAt);
         Run_Command(11);
         QElapsedTimer t;
         t.start();
         Run_Command(2);
         saveMs = qMin(saveMs, static_cast<double>(t.nsecsElapsed()) / 1e6);
+        if (QFile(path).size() != DiaryFormat::entryOffset(Entries + 1))
+            qFatal("Save Entry did not land as entry %d", Entries);
     }
-    row("Save Entry at 29999 + Entry Browser refresh (fsync)", saveMs, "ms", "<= 120 ms");
+    row("Save Entry at " + before + " + Entry Browser refresh (fsync)", saveMs, "ms", "<= 120 ms");
     // Typing with the draft kept, beside the same typing with no diary open
     // (no draft), which shows what the machine itself costs.
-    QFile::resize(path, at29999); // room for the entry being typed
+    QFile::resize(path, lastEntryAt); // room for the entry being typed
     // Five runs each, alternating; the median of their longest gaps, since
     // one stall of a shared machine would otherwise decide the figure.
     Run_Command(11);
     QList<TypingGaps> withDraft;
     QList<TypingGaps> withoutDraft;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < five; ++run) {
         publicDiaryPath.clear();
         withoutDraft.append(longestGapTyping(window));
         publicDiaryPath = path;
@@ -308,6 +321,6 @@ int main(int argc, char* argv[]) {
     row("peak memory over the empty window, diary listed", (listedPeakKb - emptyKb) / 1024.0, "MB", "<= 25 MB");
     row("resident memory over the empty window, diary listed", (listedKb - emptyKb) / 1024.0, "MB", "-");
     if (!allMet)
-        std::printf("Some targets were missed.\n");
-    return allMet ? 0 : 1;
+        std::printf("Some targets were missed%s.\n", smoke ? " (a smoke run: timings do not count)" : "");
+    return allMet || smoke ? 0 : 1;
 }

@@ -17,7 +17,7 @@ flags=(-std=c++20 -g -O1 -fPIC -Wall -Wextra "${sanitize[@]}" -I"$root/src/stora
        $(pkg-config --cflags Qt6Core libsodium))
 libs=($(pkg-config --libs Qt6Core libsodium) -lyaml-cpp -lz)
 # The tool's journal readers and their mapping (QtCore, yaml-cpp and zlib only).
-journal_sources=(ImportedJournal JournalJson JrnlReader DayOneReader RedNotebookReader ZipReader JournalMapping)
+journal_sources=(ImportBounds ImportedJournal JournalJson JrnlReader DayOneReader RedNotebookReader ZipReader JournalMapping)
 
 objects=()
 for source in "$root"/src/storage/*.cpp; do

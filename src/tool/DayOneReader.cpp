@@ -1,5 +1,6 @@
 #include "DayOneReader.h"
 
+#include "ImportBounds.h"
 #include "JournalJson.h"
 #include "ZipReader.h"
 
@@ -10,9 +11,6 @@
 #include <QTimeZone>
 
 namespace {
-
-// A journal's JSON of 30000 long entries stays well below this.
-constexpr qint64 MaxJsonSize = qint64(512) << 20;
 
 struct Attachment {
     QString kind;       // "photo"
@@ -53,7 +51,7 @@ QHash<QString, Attachment> attachmentsOf(const QJsonObject& entry, QStringList& 
 
 // Day One escapes Markdown's punctuation with a backslash ("1\. May"); the
 // diary shows the text as written.
-QString unescaped(const QString& text) {
+QString unescaped(QStringView text) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -66,14 +64,20 @@ QString unescaped(const QString& text) {
 }
 
 // The first line is the topic when it is a heading ("# Trip") or a short line
-// with more text after it; otherwise there is no topic.
-void splitTitle(const QString& raw, ImportedEntry& entry) {
-    QString text = raw;
+// with more text after it; otherwise there is no topic. Views, not copies: a
+// text may be a hundred megabytes.
+void splitTitle(QStringView text, ImportedEntry& entry) {
     while (text.startsWith(QLatin1Char('\n')))
-        text.remove(0, 1);
+        text = text.mid(1);
     const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
-    const QString first = text.left(lineEnd < 0 ? text.size() : lineEnd);
-    const QString rest = lineEnd < 0 ? QString() : text.mid(lineEnd + 1);
+    // A first line this long is no topic.
+    constexpr qsizetype LongestTitleLine = 1000;
+    if ((lineEnd < 0 ? text.size() : lineEnd) > LongestTitleLine) {
+        entry.text = unescaped(text);
+        return;
+    }
+    const QString first = text.left(lineEnd < 0 ? text.size() : lineEnd).toString();
+    const QStringView rest = lineEnd < 0 ? QStringView() : text.mid(lineEnd + 1);
     static const QRegularExpression heading(QStringLiteral("^#{1,6}[ \\t]+(.*?)[ \\t#]*$"));
     const QRegularExpressionMatch match = heading.match(first);
     if (match.hasMatch()) {
@@ -96,9 +100,9 @@ bool isJsonMember(const QString& name) {
 
 } // namespace
 
-ReadResult readDayOneJson(const QByteArray& json, const QString& source, ImportedJournal& journal) {
+ReadResult readDayOneJson(QByteArray json, const QString& source, ImportedJournal& journal) {
     QJsonArray entries;
-    ReadResult result = JournalJson::entriesOf(json, source, entries);
+    ReadResult result = JournalJson::entriesOf(std::move(json), source, journal, entries);
     if (result.kind != ReadResult::Read)
         return result;
 
@@ -152,10 +156,14 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
         QStringList order;
         QHash<QString, Attachment> attachments = attachmentsOf(object, order);
         QString text = JournalJson::text(object, "text", where, problems);
-        // A picture in the text becomes a line naming its file.
+        // A picture in the text becomes a line naming its file (a text
+        // without one is not copied: it may be a hundred megabytes).
         QString replaced;
         qsizetype last = 0;
-        for (auto it = moment.globalMatch(text); it.hasNext();) {
+        auto it = moment.globalMatch(text);
+        if (!it.hasNext())
+            replaced = std::move(text);
+        for (; it.hasNext();) {
             const QRegularExpressionMatch match = it.next();
             replaced += QStringView(text).mid(last, match.capturedStart() - last);
             const auto found = attachments.find(match.captured(1));
@@ -167,7 +175,9 @@ ReadResult readDayOneJson(const QByteArray& json, const QString& source, Importe
             }
             last = match.capturedEnd();
         }
-        replaced += QStringView(text).mid(last);
+        if (last > 0)
+            replaced += QStringView(text).mid(last);
+        text = QString();
         splitTitle(replaced, entry);
         for (const QString& identifier : order) {
             const Attachment& attachment = attachments[identifier];
@@ -200,10 +210,10 @@ ReadResult readDayOne(const QString& path, ImportedJournal& journal) {
     probe.close();
     if (magic != QByteArrayLiteral("PK\x03\x04") && magic != QByteArrayLiteral("PK\x05\x06")) {
         QByteArray json;
-        const ReadResult read = readWholeFile(path, MaxJsonSize, json);
+        const ReadResult read = readWholeFile(path, ImportBounds::MaxJournalBytes, json);
         if (read.kind != ReadResult::Read)
             return read;
-        return readDayOneJson(json, QFileInfo(path).fileName(), journal);
+        return readDayOneJson(std::move(json), QFileInfo(path).fileName(), journal);
     }
 
     ZipReader zip;
@@ -219,11 +229,14 @@ ReadResult readDayOne(const QString& path, ImportedJournal& journal) {
         return ReadResult::malformed(QStringLiteral("%1 holds no journal (.json)").arg(path));
     journals.sort();
     ReadResult all;
+    // The journals together, unpacked, are bounded as one export is.
+    qint64 room = ImportBounds::MaxJournalBytes;
     for (const QString& name : journals) {
         QByteArray json;
-        if (!zip.read(name, MaxJsonSize, json, &error))
+        if (!zip.read(name, room, json, &error))
             return ReadResult::malformed(error);
-        const ReadResult one = readDayOneJson(json, name, journal);
+        room -= qint64(json.size());
+        const ReadResult one = readDayOneJson(std::move(json), name, journal);
         all.problems += one.problems;
         if (one.kind != ReadResult::Read)
             all.kind = one.kind;

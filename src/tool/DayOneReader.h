@@ -9,4 +9,4 @@
 ReadResult readDayOne(const QString& path, ImportedJournal& journal);
 
 // One journal's JSON; source names it in messages ("Journal.json").
-ReadResult readDayOneJson(const QByteArray& json, const QString& source, ImportedJournal& journal);
+ReadResult readDayOneJson(QByteArray json, const QString& source, ImportedJournal& journal);

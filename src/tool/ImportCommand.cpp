@@ -3,6 +3,7 @@
 #include "DiaryAudit.h"
 #include "DiaryBulkCreate.h"
 #include "DiaryCrypto.h"
+#include "ImportBounds.h"
 #include "JournalImportCommand.h"
 #include "NewDiaryTarget.h"
 #include "ToolCommon.h"
@@ -178,12 +179,31 @@ int runImport(const QStringList& arguments) {
                      .arg(printable(source), opened ? QStringLiteral("it is a folder") : file.errorString()));
         return ExitCode::FileError;
     }
-    QByteArray json = file.readAll();
+    // In blocks up to the bound, standard input too: readAll() would take
+    // whatever comes.
+    constexpr qint64 limit = ImportBounds::MaxDiaryJsonBytes;
+    QByteArray json;
+    if (!file.isSequential() && file.size() <= limit)
+        json.reserve(qsizetype(file.size()));
+    while (json.size() <= limit) {
+        const QByteArray block = file.read(qMin<qint64>(qint64(1) << 20, limit + 1 - json.size()));
+        if (block.isEmpty())
+            break;
+        json += block;
+    }
     if (file.error() != QFileDevice::NoError) {
         complain(QStringLiteral("cannot read %1: %2").arg(printable(source), file.errorString()));
         return ExitCode::FileError;
     }
     file.close();
+    // A character of a text takes at most six bytes ("\u0080").
+    const QString refusal = json.size() > limit ? ImportBounds::tooLarge(source, limit)
+                                                : ImportBounds::jsonRefusal(json, source, 6 * DiaryFormat::EntryWidth);
+    if (!refusal.isEmpty()) {
+        complain(printable(refusal));
+        complain(QStringLiteral("nothing was imported"));
+        return ExitCode::Refused;
+    }
 
     QJsonParseError parseError;
     QJsonDocument document = QJsonDocument::fromJson(json, &parseError);

@@ -4,6 +4,7 @@
 #include "DiaryAudit.h"
 #include "DiaryBulkCreate.h"
 #include "DiaryCrypto.h"
+#include "ImportBounds.h"
 #include "JournalMapping.h"
 #include "JrnlReader.h"
 #include "NewDiaryTarget.h"
@@ -22,8 +23,6 @@ namespace {
 
 // The create dialog's password boxes take at most 20 characters.
 constexpr int PasswordBoxLength = 20;
-// A jrnl export of 30000 long entries stays well below this.
-constexpr qint64 MaxJrnlSize = qint64(512) << 20;
 
 enum class Source { Jrnl, DayOne, RedNotebook };
 
@@ -106,8 +105,8 @@ ReadResult readSource(const JournalImportOptions& options, ImportedJournal& jour
     switch (options.source) {
     case Source::Jrnl: {
         QByteArray json;
-        const ReadResult read = readWholeFile(options.path, MaxJrnlSize, json);
-        return read.kind == ReadResult::Read ? readJrnl(json, journal) : read;
+        const ReadResult read = readWholeFile(options.path, ImportBounds::MaxJournalBytes, json);
+        return read.kind == ReadResult::Read ? readJrnl(std::move(json), journal) : read;
     }
     case Source::DayOne:
         return readDayOne(options.path, journal);
@@ -224,9 +223,9 @@ int runJournalImport(const QStringList& arguments) {
         complainAll(problems);
         return ExitCode::Refused;
     }
-    if (mapping.entries.size() > DiaryFormat::MaxEntries) {
-        complainAll({QStringLiteral("the export makes %1 diary entries (%2 read); a diary holds at most %3")
-                         .arg(mapping.entries.size())
+    if (mapping.tooMany) {
+        complainAll({QStringLiteral("the export makes more diary entries than a diary holds (%1 read; at most %2 "
+                                    "diary entries)")
                          .arg(journal.read)
                          .arg(DiaryFormat::MaxEntries)});
         return ExitCode::Refused;

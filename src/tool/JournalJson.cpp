@@ -1,20 +1,30 @@
 #include "JournalJson.h"
 
+#include "ImportBounds.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
 namespace JournalJson {
 
-ReadResult entriesOf(const QByteArray& json, const QString& source, QJsonArray& entries) {
+ReadResult entriesOf(QByteArray json, const QString& source, const ImportedJournal& journal, QJsonArray& entries) {
+    if (const QString refusal = ImportBounds::jsonRefusal(json, source); !refusal.isEmpty())
+        return ReadResult::malformed(refusal);
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
         return ReadResult::malformed(
             QStringLiteral("%1, %2: not JSON (%3)").arg(source, lineOf(json, error.offset), error.errorString()));
+    json = QByteArray();
     const QJsonValue list = document.object().value(QLatin1String("entries"));
     if (!document.isObject() || !list.isArray())
         return ReadResult::malformed(QStringLiteral("%1: no \"entries\" list at the top").arg(source));
     entries = list.toArray();
+    if (journal.read + entries.size() > ImportBounds::MaxJournalEntries)
+        return ReadResult::malformed(QStringLiteral("%1: more than %2 entries; a diary holds at most %3")
+                                         .arg(source)
+                                         .arg(ImportBounds::MaxJournalEntries)
+                                         .arg(DiaryFormat::MaxEntries));
     return {};
 }
 

@@ -8,8 +8,10 @@
 namespace JournalJson {
 
 // The document's top-level object with its "entries" list; a problem naming
-// the line when the text is not JSON or has no such list.
-ReadResult entriesOf(const QByteArray& json, const QString& source, QJsonArray& entries);
+// the line when the text is not JSON or has no such list, and a refusal when
+// it is beyond the import's bounds (nesting, size, entries beside those the
+// journal holds already). The text is let go once parsed.
+ReadResult entriesOf(QByteArray json, const QString& source, const ImportedJournal& journal, QJsonArray& entries);
 
 // A text member: absent or null gives an empty text; anything else that is not
 // a text is a problem.

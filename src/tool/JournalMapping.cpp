@@ -61,7 +61,8 @@ QString markOf(char32_t c) {
 // "é" stays one letter), CR LF line breaks when allowed (else blanks), and a
 // mark for every character that cannot be stored. Written in two passes
 // (length, then characters): this runs over every character of an import.
-QString storedForm(const QString& text, bool lineBreaks, Marks& marks) {
+// A text whose stored form would be longer than room is not built (over).
+QString storedForm(const QString& text, bool lineBreaks, Marks& marks, qsizetype room, bool& over) {
     // Below U+0300 nothing composes, so most texts need no normalising.
     const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
     const QString in = plain ? text : text.normalized(QString::NormalizationForm_C);
@@ -85,6 +86,10 @@ QString storedForm(const QString& text, bool lineBreaks, Marks& marks) {
     for (qsizetype i = 0; i < size; ++i) {
         const char32_t c = codeAt(i);
         length += c == U'\n' ? (lineBreaks ? 2 : 1) : storable(c) ? 1 : markOf(c).size();
+    }
+    if (length > room) {
+        over = true;
+        return {};
     }
     QString out(length, Qt::Uninitialized);
     QChar* to = out.data();
@@ -228,8 +233,12 @@ JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
             continue;
         }
 
+        // What the diary still takes, each part with the line break or blank
+        // it is cut at: a text longer than that is never built.
+        const qsizetype room = (qsizetype(MaxEntries) + 1 - mapping.entries.size()) * (textWidth + 2);
+        bool over = false;
         Marks marks;
-        const QString topic = storedForm(title, false, marks);
+        const QString topic = storedForm(title, false, marks, room, over);
         QStringList pieces;
         if (!body.isEmpty())
             pieces << body;
@@ -237,7 +246,12 @@ JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
             pieces << entry.attachments.join(QLatin1Char('\n'));
         if (!tags.isEmpty())
             pieces << tags.join(QLatin1Char(' '));
-        const QString text = storedForm(pieces.join(QStringLiteral("\n\n")), true, marks);
+        const QString text =
+            over ? QString() : storedForm(pieces.join(QStringLiteral("\n\n")), true, marks, room, over);
+        if (over) {
+            mapping.tooMany = true;
+            break;
+        }
 
         // A title the topics cannot hold whole heads the text.
         const QString headed = text.isEmpty() ? topic : topic + QStringLiteral("\r\n") + text;
@@ -265,6 +279,7 @@ JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
             stored.Entry = encoded(parts.at(i));
             mapping.entries.append(stored);
         }
+        ++mapping.written;
         if (parts.size() > 1)
             ++mapping.split;
         if (marks.count > 0) {
@@ -279,17 +294,26 @@ JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
                                                 codes.join(QStringLiteral(", ")));
             }
         }
+        if (mapping.entries.size() > MaxEntries) {
+            mapping.tooMany = true;
+            break;
+        }
     }
     return mapping;
 }
 
 QString importSummary(const ImportedJournal& journal, const JournalMapping& mapping) {
     const auto entries = [](int n) { return n == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(n); };
-    QString line = QStringLiteral("read %1, wrote %2 (%3 split in parts), marked %4 character%5")
-                       .arg(entries(journal.read), entries(int(mapping.entries.size())))
-                       .arg(mapping.split)
-                       .arg(mapping.marked)
-                       .arg(mapping.marked == 1 ? QString() : QStringLiteral("s"));
+    // Every entry read is written (whole or in parts) or left out as empty.
+    QString line =
+        QStringLiteral("read %1, wrote %2 as %3 (%4 split in parts), marked %5 character%6")
+            .arg(entries(journal.read))
+            .arg(mapping.written)
+            .arg(mapping.entries.size() == 1 ? QStringLiteral("1 diary entry")
+                                             : QStringLiteral("%1 diary entries").arg(mapping.entries.size()))
+            .arg(mapping.split)
+            .arg(mapping.marked)
+            .arg(mapping.marked == 1 ? QString() : QStringLiteral("s"));
     QStringList left;
     if (mapping.empty > 0)
         left << QStringLiteral("%1 empty (nothing to write)").arg(entries(mapping.empty));

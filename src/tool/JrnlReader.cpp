@@ -36,9 +36,9 @@ QTime timeOf(const QString& text) {
 
 } // namespace
 
-ReadResult readJrnl(const QByteArray& json, ImportedJournal& journal) {
+ReadResult readJrnl(QByteArray json, ImportedJournal& journal) {
     QJsonArray entries;
-    ReadResult result = JournalJson::entriesOf(json, QStringLiteral("the jrnl export"), entries);
+    ReadResult result = JournalJson::entriesOf(std::move(json), QStringLiteral("the jrnl export"), journal, entries);
     if (result.kind != ReadResult::Read)
         return result;
 

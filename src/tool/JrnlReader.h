@@ -6,4 +6,4 @@
 
 // jrnl's JSON export (jrnl --export json): {"tags": {...}, "entries": [{"title",
 // "body", "date": "YYYY-MM-DD", "time": "HH:MM", "tags": [...], "starred"}]}.
-ReadResult readJrnl(const QByteArray& json, ImportedJournal& journal);
+ReadResult readJrnl(QByteArray json, ImportedJournal& journal);

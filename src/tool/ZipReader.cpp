@@ -43,6 +43,7 @@ bool ZipReader::readAt(quint64 offset, qint64 size, QByteArray& out) {
 
 bool ZipReader::open(const QString& path, QString* error) {
     members_.clear();
+    byName_.clear();
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, file_.errorString());
@@ -143,6 +144,7 @@ bool ZipReader::readDirectory(quint64 offset, quint64 size, quint64 count, QStri
             }
             extra += 4 + length;
         }
+        byName_.insert(member.name, members_.size());
         members_.append(member);
         at += 46 + nameLength + extraLength + commentLength;
     }
@@ -158,11 +160,8 @@ QStringList ZipReader::names() const {
 
 bool ZipReader::read(const QString& name, qint64 limit, QByteArray& out, QString* error) {
     out.clear();
-    const Member* found = nullptr;
-    for (const Member& member : members_) {
-        if (member.name == name)
-            found = &member;
-    }
+    const auto index = byName_.constFind(name);
+    const Member* found = index == byName_.constEnd() ? nullptr : &members_.at(*index);
     if (!found) {
         *error = QStringLiteral("%1 is not in the zip archive").arg(name);
         return false;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,4 +34,7 @@ private:
 
     QFile file_;
     QList<Member> members_;
+    // A name given twice means its last member; looked up, not searched, so
+    // a directory of a million names costs no more than reading it.
+    QHash<QString, qsizetype> byName_;
 };

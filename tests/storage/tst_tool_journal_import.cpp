@@ -15,15 +15,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <array>
+
 namespace {
 
 quint32 crc32Of(const QByteArray& data) {
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? (c >> 1) ^ 0xEDB88320 : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
     quint32 crc = 0xFFFFFFFF;
-    for (const char byte : data) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
-    }
+    for (const char byte : data)
+        crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 
@@ -116,12 +127,15 @@ private slots:
     void jrnlFieldsAndRoundTrip();
     void dayOneZipAcrossTheDateLine();
     void redNotebookFolder();
+    void redNotebookDayGivenTwice();
     void splitsAtTheEntryLimit_data();
     void splitsAtTheEntryLimit();
     void encryptedDiaryAtItsOwnLimit();
     void marksCharactersOrRefusesWhenStrict();
     void refusesDamagedExports_data();
     void refusesDamagedExports();
+    void hostileExportStaysSmall_data();
+    void hostileExportStaysSmall();
 };
 
 void TestToolJournalImport::jrnlFieldsAndRoundTrip() {
@@ -134,8 +148,9 @@ void TestToolJournalImport::jrnlFieldsAndRoundTrip() {
               jrnlEntry("2024-03-04", "20:00", QString(58, 't') + " and more words", "Body")}));
     const ToolRun run = work.import("jrnl", path);
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.contains("read 4 entries, wrote 3 entries (0 split in parts), marked 0 characters; left out: "
-                              "1 entry empty (nothing to write), the star of 1 entry (a diary entry has none)"),
+    QVERIFY2(run.out.contains(
+                 "read 4 entries, wrote 3 as 3 diary entries (0 split in parts), marked 0 characters; left out: "
+                 "1 entry empty (nothing to write), the star of 1 entry (a diary entry has none)"),
              run.out);
 
     const QJsonObject diary = work.exported(run);
@@ -221,9 +236,10 @@ void TestToolJournalImport::redNotebookFolder() {
     work.write("data/configuration.cfg", "not: a month");
     const ToolRun run = work.import("rednotebook", work.dir.filePath("data"));
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.contains("read 3 entries, wrote 3 entries (0 split in parts), marked 1 character; left out: "
-                              "nothing"),
-             run.out);
+    QVERIFY2(
+        run.out.contains("read 3 entries, wrote 3 as 3 diary entries (0 split in parts), marked 1 character; left out: "
+                         "nothing"),
+        run.out);
     const QJsonObject diary = work.exported(run);
     QCOMPARE(field(diary, "dateTime"),
              QStringList({"31.12.2023 00:00:00", "01.01.2024 00:00:00", "03.01.2024 00:00:00"}));
@@ -231,6 +247,21 @@ void TestToolJournalImport::redNotebookFolder() {
     QCOMPARE(field(diary, "text"),
              QStringList({"Last day", "New year\nsecond line [U+2713]\n\nCooking: Soup, Bread\n\n#family",
                           "Morning run.\nFelt good"}));
+}
+
+// "5" and "05" name one day: both entries are kept, in the file's order,
+// and the summary's counts add up.
+void TestToolJournalImport::redNotebookDayGivenTwice() {
+    Work work;
+    const QString path = work.write("2024-01.txt", "5: {text: first of the fifth}\n"
+                                                   "3: {text: the third}\n"
+                                                   "05: {text: second of the fifth}\n"
+                                                   "5: {text: third of the fifth}\n");
+    const ToolRun run = work.import("rednotebook", path);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("read 4 entries, wrote 4 as 4 diary entries (0 split in parts)"), run.out);
+    QCOMPARE(field(work.exported(run), "text"),
+             QStringList({"the third", "first of the fifth", "second of the fifth", "third of the fifth"}));
 }
 
 void TestToolJournalImport::splitsAtTheEntryLimit_data() {
@@ -335,6 +366,11 @@ void TestToolJournalImport::refusesDamagedExports_data() {
     QTest::newRow("rednotebook: not YAML") << "rednotebook"
                                            << "2024-01.txt" << QByteArray("1: {text: fine}\n2: {text: \"open\n")
                                            << QByteArray("pw") << "2024-01.txt, line 3: not YAML";
+    QTest::newRow("rednotebook: nested too deep")
+        << "rednotebook"
+        << "2024-01.txt"
+        << "1: {text: a, Cooking: " + QByteArray(100, '[') + QByteArray(100, ']') + "}\n"
+        << QByteArray("pw") << "2024-01.txt, line 1: nested more than 64 levels deep";
     QTest::newRow("rednotebook: no such day")
         << "rednotebook"
         << "2024-02.txt" << QByteArray("1: {text: a}\n30: {text: b}\n") << QByteArray("pw")
@@ -344,8 +380,8 @@ void TestToolJournalImport::refusesDamagedExports_data() {
         many.append(jrnlEntry("2024-01-01", "08:00", "T", "x"));
     QTest::newRow("more than a diary holds") << "jrnl"
                                              << "j.json" << jrnl(many) << QByteArray("pw")
-                                             << "the export makes 30001 diary entries (30001 read); a diary holds at "
-                                                "most 30000";
+                                             << "the export makes more diary entries than a diary holds (30001 "
+                                                "read; at most 30000 diary entries)";
     QTest::newRow("empty password") << "jrnl"
                                     << "j.json" << good << QByteArray("   \n") << "Please enter a password!";
     QTest::newRow("password too long") << "jrnl"
@@ -366,6 +402,53 @@ void TestToolJournalImport::refusesDamagedExports() {
     QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err);
     QVERIFY2(run.err.contains("nothing was imported") || run.err.contains("password"), run.err);
     QCOMPARE(everything(work.data), QStringList());
+}
+
+void TestToolJournalImport::hostileExportStaysSmall_data() {
+    QTest::addColumn<bool>("dayOne");
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Day One zip of {},") << true << QByteArray("{},") << "more than 1000000 objects and lists";
+    QTest::newRow("Quorvel JSON of 0,") << false << QByteArray("0,") << "more than 8000000 values";
+}
+
+// 120 MB of "{}," (a Day One zip of a hundred KiB) or of "0," is refused with
+// exit 5 and nothing written, and the tool stays under 1 GB resident on the
+// way (before the bounds: 2.4 GB and std::bad_alloc, and 1.07 GB).
+void TestToolJournalImport::hostileExportStaysSmall() {
+    QFETCH(bool, dayOne);
+    QFETCH(QByteArray, item);
+    QFETCH(QString, message);
+    Work work;
+    QByteArray body;
+    body.reserve(121 << 20);
+    body += dayOne ? "{\"entries\": [" : "{\"format\": \"quorvel-diary\", \"version\": 1, \"entries\": [";
+    while (body.size() < 120'000'000)
+        body += item;
+    body += "0]}";
+    const QString path =
+        dayOne ? work.write("d.zip", zipOf({{"Journal.json", body}}, true)) : work.write("q.json", body);
+    body = QByteArray();
+    const auto limitMemory = [] {
+#ifndef __SANITIZE_ADDRESS__
+        // Before the bound this grew past 5 GB: keep a failing run from
+        // taking the machine (a sanitizer reserves far more address space).
+        const rlimit limit{qint64(1536) << 20, qint64(1536) << 20};
+        ::setrlimit(RLIMIT_AS, &limit);
+#endif
+    };
+    const ToolRun run = dayOne ? runTool({"import", "--from", "dayone", path, work.data, "--owner", "A", "--title", "T",
+                                          "--password-file", work.password},
+                                         {}, limitMemory)
+                               : runTool({"import", path, work.data}, {}, limitMemory);
+    QCOMPARE(run.exitCode, 5);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err);
+    QVERIFY2(run.err.contains("nothing was imported"), run.err);
+    QCOMPARE(everything(work.data), QStringList());
+    // The largest resident size any child of this test reached.
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    QVERIFY2(usage.ru_maxrss < 1024 * 1024, qPrintable(QString::number(usage.ru_maxrss / 1024) + " MB"));
 }
 
 QTEST_GUILESS_MAIN(TestToolJournalImport)
