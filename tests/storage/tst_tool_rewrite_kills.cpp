@@ -10,7 +10,6 @@
 #include "DiaryBulkCreate.h"
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
-#include "StorageGlobals.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
 #include "mFile.h"
@@ -220,14 +219,14 @@ void TestToolRewriteKills::stoppedRewriteLeavesOldOrNewAndNothingElse() {
     Rewrite rewrite;
     rewrite.input = "pw\n";
     rewrite.folder = data;
-    const QList<DiaryEntry> entries = entriesFrom(QDate(2020, 1, 1), 3000, 'a');
+    const QList<DiaryEntry> entries = entriesFrom(QDate(2020, 1, 1), 1500, 'a');
     if (command == "encrypt" || command == "decrypt" || command == "merge") {
         rewrite.diary = command == "decrypt" ? encryptedDiary(data, entries) : plainDiary(data, entries);
         QVERIFY(!rewrite.diary.isEmpty());
         rewrite.arguments = QStringList{command, rewrite.diary};
         if (command == "merge") {
             QList<DiaryEntry> other = entries;
-            other.append(entriesFrom(QDate(2023, 1, 1), 1000, 'b', 20));
+            other.append(entriesFrom(QDate(2023, 1, 1), 500, 'b', 20));
             const QString copy = plainDiary(data, other);
             QVERIFY(!copy.isEmpty());
             rewrite.arguments << copy;
@@ -242,7 +241,7 @@ void TestToolRewriteKills::stoppedRewriteLeavesOldOrNewAndNothingElse() {
         rewrite.arguments = QStringList{"import", json, rewrite.folder};
     } else {
         // The book goes to standard output through a scratch file in TMPDIR.
-        const QString diary = plainDiary(data, entriesFrom(QDate(2020, 1, 1), 400, 'a'));
+        const QString diary = plainDiary(data, entriesFrom(QDate(2020, 1, 1), 120, 'a'));
         rewrite.folder = scratch.filePath("tmp");
         QVERIFY(QDir().mkdir(rewrite.folder));
         runner.setTemporaryFolder(rewrite.folder);
@@ -317,7 +316,7 @@ void TestToolRewriteKills::hiddenFileOfAKilledRewriteIsNamedAndCleared() {
     // check names it, the next rewrite in the folder removes it.
     TempProgramFolder program;
     const QString data = program.dataPath();
-    const QString diary = encryptedDiary(data, entriesFrom(QDate(2020, 1, 1), 3000, 'a'));
+    const QString diary = encryptedDiary(data, entriesFrom(QDate(2020, 1, 1), 1500, 'a'));
     QVERIFY(!diary.isEmpty());
     Runner runner(true);
     const Rewrite rewrite{{"decrypt", diary, "--password-file", "-"}, "pw\n", data, namesIn(data), diary, {}};
