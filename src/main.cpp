@@ -1,4 +1,5 @@
 #include "DiaryCrypto.h"
+#include "NewFileBeside.h"
 #include "ProgramFolder.h"
 #include "frmMain.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The same name as quorvel-tool's: both keep per-user diaries in one folder.
     ProgramFolder::setApplicationIdentity();
+    // What a rewrite killed on a file system without nameless files left.
+    removeLeftoverNewFiles(ProgramFolder::dataFolder());
     // Matches the installed menu entry, so desktops pair the window with it.
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
     if (QFile::exists(QStringLiteral(":/icons/quorvel.svg")))

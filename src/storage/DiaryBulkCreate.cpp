@@ -1,7 +1,7 @@
 #include "DiaryBulkCreate.h"
 
 #include "DiaryNaming.h"
-#include "RawFile.h"
+#include "NewFileBeside.h"
 #include "mString.h"
 
 using namespace DiaryFormat;
@@ -23,12 +23,12 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
 
     // Written and flushed under no name, then named like any new diary: a
     // failure or a crash part-way leaves nothing in the folder.
-    RawFile file;
-    StorageStatus status = file.createUnnamed(folder);
+    NewFileBeside file;
+    StorageStatus status = file.openIn(folder);
     if (!status.ok())
         return status;
 
-    status = file.writeAllAt(0, headerRecord.constData(), HeaderSize);
+    status = file.file().writeAllAt(0, headerRecord.constData(), HeaderSize);
     qint64 offset = HeaderSize;
 
     // Entries go out in blocks of about 1 MB.
@@ -50,20 +50,18 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
             block.append(stored.toRecord());
         }
         if (block.size() >= recordsPerBlock * EntrySize || i + 1 == entries.size()) {
-            status = file.writeAllAt(offset, block.constData(), block.size());
+            status = file.file().writeAllAt(offset, block.constData(), block.size());
             offset += block.size();
             block.clear();
         }
     }
     if (status.ok())
-        status = file.sync();
+        status = file.file().sync();
     QString path;
     if (status.ok())
         status = publishUnderClockName(file, folder, path);
-    file.close();
     if (!status.ok())
         return status;
-    syncFolder(folder);
     if (createdPath)
         *createdPath = path;
     return StorageStatus::success();

@@ -2,6 +2,7 @@
 
 #include "DiaryCrypto.h"
 #include "DiaryNaming.h"
+#include "NewFileBeside.h"
 #include "ProgramFolder.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
@@ -52,12 +53,12 @@ QString clockFileStem(float seconds, const QLocale& locale) {
     return numberText(parseDotNumber(numberText(hundredths, plain)), plain);
 }
 
-StorageStatus publishUnderClockName(RawFile& file, const QString& folder, QString& path) {
+StorageStatus publishUnderClockName(NewFileBeside& file, const QString& folder, QString& path) {
     const QDir dir(folder);
     for (;;) {
         path = dir.filePath(clockFileStem(secondsSinceMidnight(), QLocale()) + QStringLiteral(".PDD"));
         bool nameTaken = false;
-        const StorageStatus named = file.publishAs(path, &nameTaken);
+        const StorageStatus named = file.commitAsNew(path, &nameTaken);
         if (named.ok() || !nameTaken)
             return named;
         QThread::msleep(10);
@@ -122,13 +123,13 @@ StorageStatus writeNewDiary(const DiaryHeader& header, QString* createdPath) {
     // The header is written and flushed to a file without a name first and
     // the file is named only then: a crash or a full disk never leaves a
     // diary without its complete header in the folder.
-    RawFile file;
-    StorageStatus written = file.createUnnamed(folder.path());
+    NewFileBeside file;
+    StorageStatus written = file.openIn(folder.path());
     const QByteArray record = publicHeader.toRecord();
     if (written.ok())
-        written = file.writeAllAt(0, record.constData(), record.size());
+        written = file.file().writeAllAt(0, record.constData(), record.size());
     if (written.ok())
-        written = file.sync();
+        written = file.file().sync();
     if (!written.ok())
         return written;
 
@@ -136,8 +137,6 @@ StorageStatus writeNewDiary(const DiaryHeader& header, QString* createdPath) {
     const StorageStatus named = publishUnderClockName(file, folder.path(), path);
     if (!named.ok())
         return named;
-    file.close();
-    syncFolder(folder.path());
     if (createdPath)
         *createdPath = path;
     return StorageStatus::success();

@@ -1,6 +1,7 @@
 #include "DiaryMerge.h"
 
 #include "MoodMonths.h"
+#include "NewFileBeside.h"
 #include "RawFile.h"
 
 #include <QCryptographicHash>
@@ -196,16 +197,15 @@ StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPat
             order.append(added.at(j++));
     }
 
-    const QString folder = QFileInfo(diaryPath).absolutePath();
-    RawFile merged;
-    if (!(status = merged.createUnnamed(folder)).ok())
+    NewFileBeside merged;
+    if (!(status = merged.openFor(diaryPath)).ok())
         return status;
     QByteArray out(diaryHeader, HeaderSize);
     qint64 at = 0;
     const auto flushOut = [&](bool always) {
         if (!always && out.size() < BlockRecords * EntrySize)
             return StorageStatus::success();
-        const StorageStatus written = merged.writeAllAt(at, out.constData(), out.size());
+        const StorageStatus written = merged.file().writeAllAt(at, out.constData(), out.size());
         at += out.size();
         out.resize(0);
         return written;
@@ -227,10 +227,7 @@ StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPat
         if (!(status = flushOut(false)).ok())
             return status;
     }
-    if (!(status = flushOut(true)).ok() || !(status = merged.sync()).ok())
+    if (!(status = flushOut(true)).ok() || !(status = merged.file().sync()).ok())
         return status;
-    if (!(status = merged.replace(diaryPath)).ok())
-        return status;
-    syncFolder(folder);
-    return StorageStatus::success();
+    return merged.commit();
 }

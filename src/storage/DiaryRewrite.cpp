@@ -1,12 +1,10 @@
 #include "DiaryRewrite.h"
 
 #include "DiaryFormat.h"
+#include "NewFileBeside.h"
 #include "RawFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cstdio>
+#include <cerrno>
 #include <vector>
 
 using namespace DiaryFormat;
@@ -26,16 +24,13 @@ StorageStatus rewriteDiary(const QString& path, const DiaryRewrite& rewrite) {
     if (!status.ok())
         return status;
 
-    const QFileInfo info(path);
-    const QString tempPath = info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".rewrite");
-    std::remove(QFile::encodeName(tempPath).constData());
-    RawFile fresh;
-    status = fresh.open(tempPath, RawFile::Mode::CreateNew);
+    NewFileBeside beside;
+    status = beside.openFor(path);
     if (!status.ok())
         return status;
+    const RawFile& fresh = beside.file();
     const auto giveUp = [&](const StorageStatus& why) {
-        fresh.close();
-        std::remove(QFile::encodeName(tempPath).constData());
+        beside.abandon();
         return why;
     };
     status = fresh.writeAllAt(0, header.constData(), HeaderSize);
@@ -75,12 +70,5 @@ StorageStatus rewriteDiary(const QString& path, const DiaryRewrite& rewrite) {
     status = fresh.sync();
     if (!status.ok())
         return giveUp(status);
-    fresh.close();
-    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) != 0) {
-        const StorageStatus failed = StorageStatus::fromErrno(errno, path);
-        std::remove(QFile::encodeName(tempPath).constData());
-        return failed;
-    }
-    syncFolder(info.path());
-    return StorageStatus::success();
+    return beside.commit();
 }

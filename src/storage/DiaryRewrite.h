@@ -7,11 +7,12 @@
 
 #include <functional>
 
-// Writes a diary anew and puts it in the old one's place: a new file beside
-// it under a hidden name, flushed, renamed over the old file, and the folder
-// flushed. Until the rename the old file is untouched, so a failure or a
-// crash at any moment leaves exactly one whole diary under the name (a
-// leftover hidden file is removed by the next rewrite).
+// Writes a diary anew and puts it in the old one's place through
+// NewFileBeside: a new file beside it, unnamed while it is written, flushed,
+// renamed over the old file, and the folder flushed. Until the rename the
+// old file is untouched, so a failure or a kill at any moment leaves exactly
+// one whole diary under the name and no half-written copy. A path that is a
+// symbolic link keeps being one: the file it names is replaced.
 //
 // header gets the old 222-byte header record to change in place; record
 // gets each whole entry record (n from 1) and writes the new one into out

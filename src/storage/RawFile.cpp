@@ -49,75 +49,16 @@ StorageStatus RawFile::open(const QString& path, Mode mode) {
     return StorageStatus::success();
 }
 
-StorageStatus RawFile::createUnnamed(const QString& folder) {
+void RawFile::adopt(int fd, const QString& path) {
     close();
-    path_ = folder;
-    const QByteArray dir = QFile::encodeName(folder);
-    int fd = ::open(dir.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray pattern = dir + "/.quorvel-new-XXXXXX";
-        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd >= 0) {
-            ::fchmod(fd, 0600);
-            tempName_ = pattern;
-        }
-    }
-    if (fd < 0)
-        return StorageStatus::fromErrno(errno, folder);
     fd_ = fd;
-    return StorageStatus::success();
-}
-
-StorageStatus RawFile::publishAs(const QString& path, bool* nameTaken) {
-    *nameTaken = false;
-    const QByteArray name = QFile::encodeName(path);
-    int linked = -1;
-    if (tempName_.isEmpty()) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
-        linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
-    } else {
-        linked = ::link(tempName_.constData(), name.constData());
-    }
-    if (linked != 0) {
-        *nameTaken = errno == EEXIST;
-        return StorageStatus::fromErrno(errno, path);
-    }
     path_ = path;
-    if (!tempName_.isEmpty()) {
-        ::unlink(tempName_.constData());
-        tempName_.clear();
-    }
-    return StorageStatus::success();
-}
-
-StorageStatus RawFile::replace(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    if (tempName_.isEmpty()) {
-        // A nameless file gets a hidden name beside path first: a rename
-        // cannot start from /proc/self/fd.
-        const int slash = name.lastIndexOf('/');
-        const QByteArray hidden = name.left(slash + 1) + ".quorvel-replace-" + QByteArray::number(::getpid()) + '-' +
-                                  name.mid(slash + 1);
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
-        ::unlink(hidden.constData());
-        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, hidden.constData(), AT_SYMLINK_FOLLOW) != 0)
-            return StorageStatus::fromErrno(errno, path);
-        tempName_ = hidden;
-    }
-    if (::rename(tempName_.constData(), name.constData()) != 0)
-        return StorageStatus::fromErrno(errno, path); // close() removes the hidden name
-    tempName_.clear();
-    path_ = path;
-    return StorageStatus::success();
 }
 
 void RawFile::close() {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    if (!tempName_.isEmpty())
-        ::unlink(tempName_.constData()); // never published
-    tempName_.clear();
 }
 
 qint64 RawFile::size() const {

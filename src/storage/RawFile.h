@@ -18,16 +18,8 @@ public:
     RawFile& operator=(const RawFile&) = delete;
 
     StorageStatus open(const QString& path, Mode mode);
-    // Opens a new file in folder that has no name yet (a hidden temporary
-    // name where the file system cannot make nameless files), so that a crash
-    // before publishAs() leaves no half-made diary behind.
-    StorageStatus createUnnamed(const QString& folder);
-    // Gives the file made by createUnnamed() its name; never replaces an
-    // existing file (*nameTaken is then true).
-    StorageStatus publishAs(const QString& path, bool* nameTaken);
-    // Puts the file made by createUnnamed() in the place of path, in one
-    // rename (whatever stood there before goes; its folder is not flushed).
-    StorageStatus replace(const QString& path);
+    // Takes over an open descriptor of a regular file (NewFileBeside's).
+    void adopt(int fd, const QString& path);
     void close();
 
     // Current length of the file, -1 on failure.
@@ -44,11 +36,11 @@ public:
     void adviseSequential() const;
 
     const QString& path() const { return path_; }
+    int descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
     QString path_;
-    QByteArray tempName_; // hidden name of an unnamed file, removed on close
 };
 
 // Flushes a folder's entries (a new or removed name) to the disk; best effort.

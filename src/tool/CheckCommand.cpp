@@ -4,6 +4,7 @@
 #include "DiaryAudit.h"
 #include "DiaryCrypto.h"
 #include "DraftReport.h"
+#include "NewFileBeside.h"
 #include "PasswordPrompt.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
@@ -66,7 +67,8 @@ int runCheck(const QStringList& arguments) {
         QStringLiteral("Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
                        "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
                        "names that are not readable files (folders, pipes, dangling links).\n"
-                       "Reports the draft of an unsaved entry beside its diary, and damaged drafts.\n"
+                       "Reports the draft of an unsaved entry beside its diary, and damaged drafts,\n"
+                       "and names the half-written copies a killed rewrite left.\n"
                        "Without a password an encrypted diary's records are only counted; with its\n"
                        "password (--password-file, or --ask-password on the terminal) every record's\n"
                        "tag is verified and the damaged entries are named.\n"
@@ -133,6 +135,15 @@ int runCheck(const QStringList& arguments) {
         const qsizetype strayDrafts = reportDrafts(draftsWithoutDiary(target, files), lines);
         problems += strayDrafts;
         damagedFiles += strayDrafts;
+        // A rewrite killed where no nameless file could be made leaves its
+        // half-written copy under a hidden name: a sync program would take it.
+        for (const QString& leftover : leftoverNewFiles(target)) {
+            lines += printable(leftover) +
+                     QStringLiteral(": a half-written copy left by a Quorvel rewrite that was killed; it may hold "
+                                    "entries unencrypted; delete it (the next rewrite in this folder does)\n");
+            ++problems;
+            ++damagedFiles;
+        }
         lines +=
             QStringLiteral("checked %1 in %2: ")
                 .arg(count(files.size(), "diary file", "diary files"), printable(target)) +

@@ -5,6 +5,7 @@
 #include "DiaryFormat.h"
 #include "HtmlBook.h"
 #include "MoodMonths.h"
+#include "NewFileDevice.h"
 #include "PasswordPrompt.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <memory>
 
@@ -56,14 +56,16 @@ public:
             return true;
         case ExportFormat::Pdf:
             // The book is painted straight into the output file; standard
-            // output gets a copy of a scratch file at the end.
+            // output gets a copy of a scratch file at the end, a file without
+            // a name, so a stopped export leaves no readable book behind.
             device_ = output_.file();
             if (!device_) {
-                if (!scratch_.open()) {
-                    *error = QStringLiteral("cannot write a temporary file: %1").arg(scratch_.errorString());
+                QString why;
+                if (!scratch_.openScratch(&why)) {
+                    *error = QStringLiteral("cannot write a temporary file: %1").arg(why);
                     return false;
                 }
-                device_ = &scratch_;
+                device_ = &scratch_.device();
             }
             pdf_ = std::make_unique<PdfBook>(*device_, options.pageSize, bookOpeningPages(moodTimeline(moods)));
             pdf_->begin(header, plan, diaryEntries);
@@ -94,16 +96,17 @@ public:
         }
         if (!pdf_->end(error))
             return false;
-        if (device_ != &scratch_)
+        if (device_ != &scratch_.device())
             return true;
-        if (!scratch_.seek(0)) {
-            *error = scratch_.errorString();
+        QFile& scratch = scratch_.device();
+        if (!scratch.seek(0)) {
+            *error = scratch.errorString();
             return false;
         }
-        while (!scratch_.atEnd()) {
-            const QByteArray chunk = scratch_.read(1 << 20);
+        while (!scratch.atEnd()) {
+            const QByteArray chunk = scratch.read(1 << 20);
             if (chunk.isEmpty()) {
-                *error = scratch_.errorString();
+                *error = scratch.errorString();
                 return false;
             }
             output_.write(chunk);
@@ -117,7 +120,7 @@ private:
     DiaryExporter exporter_;
     std::unique_ptr<HtmlBook> html_;
     std::unique_ptr<PdfBook> pdf_;
-    QTemporaryFile scratch_;
+    NewFileDevice scratch_; // never named; goes with the sink
     QIODevice* device_ = nullptr;
 };
 

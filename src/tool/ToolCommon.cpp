@@ -1,9 +1,10 @@
 #include "ToolCommon.h"
 
+#include "NewFileDevice.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -161,17 +162,19 @@ bool Output::open(const QString& path, QString* error) {
     // A regular file (or a new one) is written beside it and renamed over it
     // at the end; a link keeps pointing at it. Created readable by its owner
     // only (the JSON holds the password).
-    target_ = target;
-    const QFileInfo info(target);
-    file_ = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                             QStringLiteral(".XXXXXX"));
-    if (!file_->open()) {
+    file_ = std::make_unique<NewFileDevice>();
+    QString why;
+    if (!file_->openFor(target, &why)) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file_->errorString());
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
         file_.reset();
         return false;
     }
     return true;
+}
+
+QFile* Output::file() {
+    return file_ ? &file_->device() : nullptr;
 }
 
 void Output::write(const QByteArray& bytes) {
@@ -187,9 +190,9 @@ void Output::flushIfFull() {
 bool Output::flush() {
     if (!failed_ && !buffer_.isEmpty()) {
         if (file_) {
-            if (file_->write(buffer_) != buffer_.size()) {
+            if (file_->device().write(buffer_) != buffer_.size()) {
                 failed_ = true;
-                error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->errorString());
+                error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->device().errorString());
             }
         } else {
             std::fflush(stdout);
@@ -206,20 +209,12 @@ bool Output::flush() {
 
 bool Output::finish(QString* error) {
     flush();
-    if (file_ && !failed_) {
-        file_->close();
-        if (file_->error() != QFileDevice::NoError) {
-            failed_ = true;
-            error_ = QStringLiteral("cannot write %1: %2").arg(path_, file_->errorString());
-        } else if (std::rename(QFile::encodeName(file_->fileName()).constData(),
-                               QFile::encodeName(target_).constData()) != 0) {
-            failed_ = true;
-            error_ = QStringLiteral("cannot write %1: %2").arg(path_, errnoText(errno));
-        } else {
-            file_->setAutoRemove(false); // it has its final name now
-        }
+    QString why;
+    if (file_ && !failed_ && !file_->commit(&why)) {
+        failed_ = true;
+        error_ = QStringLiteral("cannot write %1: %2").arg(path_, why);
     }
-    file_.reset(); // a temporary file that was not renamed is removed here
+    file_.reset(); // a file that was not committed goes here
     if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
         failed_ = true;
         error_ = QStringLiteral("cannot write %1: %2").arg(path_, errnoText(errno));

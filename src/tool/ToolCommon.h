@@ -7,7 +7,8 @@
 #include <memory>
 
 class QCommandLineParser;
-class QTemporaryFile;
+class QFile;
+class NewFileDevice;
 
 // Exit codes of quorvel-tool.
 namespace ExitCode {
@@ -42,8 +43,9 @@ QString refusedOutput(const QString& outputPath, const QString& inputPath);
 
 // Where a command writes its result: stdout, or a file that is replaced only
 // when everything was written (a failed export never leaves half a file).
-// A regular file is written beside its final name and renamed over it at the
-// end (through a link: the file the link names); it is not flushed to disk,
+// A regular file is written beside its final name, unnamed (NewFileDevice),
+// and renamed over it at the end (through a link: the file the link names);
+// it is not flushed to disk,
 // since an export is a copy of a diary that stays. A pipe, a terminal or a
 // device is written into directly.
 class Output {
@@ -61,7 +63,7 @@ public:
     // The file being written (open for reading and writing), for a writer
     // that needs a device of its own; null when writing to stdout, a pipe or
     // a device. Nothing may be in the buffer while it is used.
-    QTemporaryFile* file() { return file_.get(); }
+    QFile* file();
     // Hands the buffer on once it holds about a megabyte.
     void flushIfFull();
     // Ends a complete output: the file takes OUT's place.
@@ -73,10 +75,9 @@ public:
 private:
     bool flush();
 
-    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<NewFileDevice> file_;
     int fd_ = -1;    // a pipe, terminal or device written directly
     QString path_;   // OUT as given
-    QString target_; // the file OUT names, links followed
     QByteArray buffer_;
     bool failed_ = false;
     QString error_;

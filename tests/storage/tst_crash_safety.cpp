@@ -266,6 +266,9 @@ void TestCrashSafety::killedPasswordChangeLeavesOneWholeDiary() {
         const bool second = passwordMatches(path, "second", nullptr, &secondKey);
         QVERIFY2(first != second, first ? "both passwords open it" : "neither password opens it");
         QCOMPARE(QFileInfo(path).size(), length);
+        // And no half-written copy beside it, hidden or not.
+        QCOMPARE(QDir(folder.dataPath()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{QFileInfo(path).fileName()});
         DiaryCrypto::setOpenKey(first ? firstKey : secondKey);
         const RatingCounts counts = countRatings(path);
         QCOMPARE(counts.entries, Entries);
