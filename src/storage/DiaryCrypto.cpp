@@ -80,7 +80,7 @@ QString costRefusal(const KdfParams& params) {
         return QStringLiteral("This diary asks for more memory than Quorvel allows: %1 MiB to derive its key, "
                               "at most %2 MiB. Its header is damaged or was not written by Quorvel; "
                               "the diary was not opened.")
-            .arg(params.memoryKiB / 1024)
+            .arg((quint64(params.memoryKiB) + 1023) / 1024) // rounded up: never "1024 MiB, at most 1024"
             .arg(MaxMemoryKiB / 1024);
     if (params.passes > MaxPasses)
         return QStringLiteral("This diary asks for more passes than Quorvel allows: %1 passes to derive its key, "
