@@ -100,31 +100,29 @@ void logIn() {
     const QString path = publicDiaryPath;
 
     StorageStatus status;
-    const QString stored = trimBlanks(Read_Header_Field(path, HeaderField::Password, &status));
     QString owner;
     QString title;
-    if (status)
-        owner = Read_Header_Field(path, HeaderField::Owner, &status);
+    owner = Read_Header_Field(path, HeaderField::Owner, &status);
     if (status)
         title = Read_Header_Field(path, HeaderField::Title, &status);
+    // The one door of the library: the stored password for a plain diary,
+    // the derived key for an encrypted one.
+    const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
+    DiaryCrypto::KeyPtr key;
+    const bool right = status && passwordMatches(path, typed, &status, &key);
     if (!status) {
-        // The chosen file vanished or cannot be read since it was listed: no
-        // diary is left open, as after a refused password.
+        // The chosen file vanished or cannot be read since it was listed, or
+        // its header asks for more than the program allows: no diary is left
+        // open, as after a refused password.
         publicDiaryPath.clear();
         if (SessionGuard* guard = SessionGuard::instance())
             guard->closed();
         if (keeper)
             keeper->logInFailed();
         passwordDialog->done(QDialog::Rejected);
-        Show_Error(status, Source);
+        showStorageFailure(status, Source);
         return;
     }
-
-    const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
-    // An encrypted diary is opened by deriving its key from the password.
-    DiaryCrypto::KeyPtr key;
-    const bool right = DiaryCrypto::isEncrypted(publicHeader) ? passwordMatches(path, typed, nullptr, &key)
-                                                              : typed == stored;
     if (right) {
         if (SessionGuard* guard = SessionGuard::instance())
             guard->opened(path);

@@ -22,11 +22,6 @@ const char RecordLabel[8] = {'Q', 'V', 'R', 'E', 'C', 'O', 'R', 'D'};
 const char DraftLabel[8] = {'Q', 'V', 'D', 'R', 'A', 'F', 'T', '2'};
 const char VerifierLabel[] = "Quorvel verifier";
 
-// Bounds on what a header may ask of a log-in: a damaged or hostile header
-// must not make the program spend minutes or gigabytes.
-constexpr quint32 MaxPasses = 32;
-constexpr quint32 MaxMemoryKiB = 2u * 1024 * 1024;
-
 quint32 readLE(const char* at, int bytes) {
     quint32 v = 0;
     for (int i = 0; i < bytes; ++i)
@@ -80,6 +75,22 @@ KdfParams cheapestKdfParams() {
     return {quint32(crypto_pwhash_OPSLIMIT_MIN), quint32(crypto_pwhash_MEMLIMIT_MIN / 1024)};
 }
 
+QString costRefusal(const KdfParams& params) {
+    if (params.memoryKiB > MaxMemoryKiB)
+        return QStringLiteral("This diary asks for more memory than Quorvel allows: %1 MiB to derive its key, "
+                              "at most %2 MiB. Its header is damaged or was not written by Quorvel; "
+                              "the diary was not opened.")
+            .arg((quint64(params.memoryKiB) + 1023) / 1024) // rounded up: never "1024 MiB, at most 1024"
+            .arg(MaxMemoryKiB / 1024);
+    if (params.passes > MaxPasses)
+        return QStringLiteral("This diary asks for more passes than Quorvel allows: %1 passes to derive its key, "
+                              "at most %2. Its header is damaged or was not written by Quorvel; "
+                              "the diary was not opened.")
+            .arg(params.passes)
+            .arg(MaxPasses);
+    return QString();
+}
+
 bool isEncrypted(const DiaryHeader& header) {
     return header.Mark == EncryptedMark;
 }
@@ -88,8 +99,7 @@ bool parsePasswordField(const QByteArray& field, HeaderSecrets& out) {
     if (field.size() != PasswordWidth || std::memcmp(field.constData(), Tag, sizeof Tag) != 0)
         return false;
     const KdfParams params{readLE(field.constData() + 4, 2), readLE(field.constData() + 6, 4)};
-    if (params.passes < crypto_pwhash_OPSLIMIT_MIN || params.passes > MaxPasses ||
-        params.memoryKiB < crypto_pwhash_MEMLIMIT_MIN / 1024 || params.memoryKiB > MaxMemoryKiB)
+    if (params.passes < crypto_pwhash_OPSLIMIT_MIN || params.memoryKiB < crypto_pwhash_MEMLIMIT_MIN / 1024)
         return false;
     out.params = params;
     out.salt = field.mid(SaltOffset, SaltSize);
@@ -116,10 +126,15 @@ bool passwordBytes(const QString& typed, QByteArray& out) {
     return encodeForStorage(trimBlanks(cutToStoredPassword(trimBlanks(typed))), out).ok();
 }
 
-KeyPtr unlock(const QByteArray& password, const QByteArray& passwordField) {
+KeyPtr unlock(const QByteArray& password, const QByteArray& passwordField, QString* refusal) {
     HeaderSecrets secrets;
     if (!parsePasswordField(passwordField, secrets))
         return {};
+    if (const QString tooMuch = costRefusal(secrets.params); !tooMuch.isEmpty()) {
+        if (refusal)
+            *refusal = tooMuch;
+        return {};
+    }
     auto key = std::make_shared<DiaryKey>();
     if (!deriveInto(*key, password, secrets))
         return {};

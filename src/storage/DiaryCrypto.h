@@ -56,6 +56,14 @@ KdfParams defaultKdfParams();
 // The smallest cost libsodium accepts, for tests that derive many keys.
 KdfParams cheapestKdfParams();
 
+// The most a header may ask for: well above what this program writes, so a
+// damaged or hostile header cannot make a log-in take minutes or gigabytes.
+constexpr quint32 MaxPasses = 16;
+constexpr quint32 MaxMemoryKiB = 1024 * 1024; // 1 GiB
+// Why a header asking for these costs is refused before anything is
+// derived, or "" when they are allowed.
+QString costRefusal(const KdfParams& params);
+
 bool isEncrypted(const DiaryHeader& header);
 
 struct HeaderSecrets {
@@ -64,7 +72,8 @@ struct HeaderSecrets {
     QByteArray verifier; // 24
 };
 // Reads the Password field of an encrypted header; false when it is not one
-// this program wrote (wrong tag, costs outside what it would use).
+// this program wrote (wrong tag, costs below what libsodium accepts). Costs
+// above the limits are read as they are: costRefusal() judges them.
 bool parsePasswordField(const QByteArray& field, HeaderSecrets& out);
 
 // A derived key in memory that libsodium locks, guards and wipes on release.
@@ -94,8 +103,10 @@ bool passwordBytes(const QString& typed, QByteArray& out);
 
 // Derives the key for an existing header field and checks it against the
 // verifier (in constant time). Null when the password is wrong or the
-// field is not an encrypted one.
-KeyPtr unlock(const QByteArray& password, const QByteArray& passwordField);
+// field is not an encrypted one; also null, with *refusal set and nothing
+// derived, when the field asks for more than costRefusal() allows. A plain
+// function of its arguments, safe to call from a worker thread.
+KeyPtr unlock(const QByteArray& password, const QByteArray& passwordField, QString* refusal = nullptr);
 
 // A new salt (random unless given) and key; field receives the 50-byte
 // Password field for the header.

@@ -203,7 +203,13 @@ bool passwordMatches(const QString& path, const QString& candidate, StorageStatu
     QByteArray secret;
     if (!encodeForStorage(candidate, secret).ok())
         return false;
-    DiaryCrypto::KeyPtr derived = DiaryCrypto::unlock(secret, header.Password);
+    QString refusal;
+    DiaryCrypto::KeyPtr derived = DiaryCrypto::unlock(secret, header.Password, &refusal);
+    if (!refusal.isEmpty()) {
+        if (status)
+            *status = StorageStatus::failure(StorageErrors::CostRefused, refusal);
+        return false;
+    }
     if (key)
         *key = derived;
     return derived != nullptr;

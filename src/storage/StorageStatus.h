@@ -34,4 +34,7 @@ constexpr int PathNotFound = 76;
 // key is not open (no password given for it in this session).
 constexpr int DamagedEntry = 1001;
 constexpr int DiaryLocked = 1002;
+// An encrypted diary whose header asks for more key-derivation memory or
+// passes than the program allows; refused before anything is derived.
+constexpr int CostRefused = 1003;
 } // namespace StorageErrors

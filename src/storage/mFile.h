@@ -34,10 +34,16 @@ StorageStatus createEncryptedDiaryFile(const QString& owner, const QString& pass
                                        const QString& timeOfBegin, QString* createdPath = nullptr,
                                        const DiaryCrypto::KdfParams& params = DiaryCrypto::defaultKdfParams());
 
+// The one door for "open this diary with this password", for the window's
+// log-in and password checks and every command of quorvel-tool alike.
 // Whether candidate is the password of the diary at path: for a plain diary
 // the stored password, trimmed, equals it; for an encrypted one the key
 // derived from it fits the header's verifier (that key is handed back
-// through key). The callers decide how the typed text is trimmed.
+// through key). False with *status failing when the question cannot be
+// answered: the file cannot be read, or its header asks for more key
+// derivation than allowed (CostRefused, nothing derived). The callers decide
+// how the typed text is trimmed. Touches no global state, so a worker
+// thread may call it.
 bool passwordMatches(const QString& path, const QString& candidate, StorageStatus* status = nullptr,
                      DiaryCrypto::KeyPtr* key = nullptr);
 

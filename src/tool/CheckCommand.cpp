@@ -111,10 +111,8 @@ int runCheck(const QStringList& arguments) {
         if (ended >= 0)
             return ended;
         // The open key makes the inspection verify and read every record.
-        if (!PasswordPrompt::opens(target, header, password)) {
-            complain(QStringLiteral("wrong password for %1").arg(printable(target)));
-            return ExitCode::WrongPassword;
-        }
+        if (const int refused = PasswordPrompt::unlockDiary(target, password); refused >= 0)
+            return refused;
     }
 
     QString lines;

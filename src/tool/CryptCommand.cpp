@@ -89,10 +89,8 @@ int convert(const QStringList& arguments, bool encrypt) {
         complain(QStringLiteral("%1 is already %2").arg(printable(path), encrypt ? "encrypted" : "plain"));
         return ExitCode::Refused;
     }
-    if (!PasswordPrompt::opens(path, header, password)) {
-        complain(QStringLiteral("wrong password for %1").arg(printable(path)));
-        return ExitCode::WrongPassword;
-    }
+    if (const int refused = PasswordPrompt::unlockDiary(path, password); refused >= 0)
+        return refused;
     const qint64 length = QFileInfo(path).size();
     if (length < HeaderSize || (length - HeaderSize) % EntrySize != 0) {
         complain(QStringLiteral("%1 ends with a cut-off entry; see quorvel-tool check").arg(printable(path)));

@@ -137,10 +137,8 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     // Same rule as the log-in: trimmed both sides, case-sensitive.
-    if (!PasswordPrompt::opens(path, DiaryHeader::fromRecord(header.constData()), password)) {
-        complain(QStringLiteral("wrong password for %1").arg(printable(path)));
-        return ExitCode::WrongPassword;
-    }
+    if (const int refused = PasswordPrompt::unlockDiary(path, password); refused >= 0)
+        return refused;
     // Opened again now that an encrypted diary's key is open: its records read as plain ones.
     if (DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(header.constData()))) {
         if (!reader.open(path).ok()) {

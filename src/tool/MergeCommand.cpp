@@ -1,6 +1,5 @@
 #include "MergeCommand.h"
 
-#include "Cp1252.h"
 #include "DiaryLock.h"
 #include "DiaryMerge.h"
 #include "PasswordPrompt.h"
@@ -10,7 +9,6 @@
 #include "mFile.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 int runMerge(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -19,9 +17,14 @@ int runMerge(const QStringList& arguments) {
                        "into DIARY: their common first entries, then every other entry of both exactly\n"
                        "once, in the order of their date/time (on equal date/times DIARY's first).\n"
                        "DIARY is replaced at once (a new file, flushed, renamed over it); OTHER is left\n"
-                       "as it is, and merging again adds nothing. Asks for DIARY's password; refuses\n"
-                       "with exit code 5, writing nothing, when the two are not copies of one diary\n"
-                       "(owner, title, time of begin, password). Prints how many entries it added."));
+                       "as it is (only read, never locked), and merging again adds nothing. Asks for\n"
+                       "DIARY's password; refuses with exit code 5, writing nothing, when the two are\n"
+                       "not copies of one diary (owner, title, time of begin, password), when one is\n"
+                       "encrypted and the other not, or when a record does not verify. Two encrypted\n"
+                       "copies must share their header (a password changed on one cannot be merged).\n"
+                       "When another program (a sync program) writes DIARY during the merge, the\n"
+                       "merge starts again, and gives up after a few tries with nothing written.\n"
+                       "Prints how many entries it added."));
     parser.addPositionalArgument(QStringLiteral("DIARY"), QStringLiteral("The diary to merge into."));
     parser.addPositionalArgument(QStringLiteral("OTHER"), QStringLiteral("The copy to take entries from."));
     const QCommandLineOption passwordOption(
@@ -35,14 +38,11 @@ int runMerge(const QStringList& arguments) {
     const QString diary = parser.positionalArguments().at(0);
     const QString other = parser.positionalArguments().at(1);
 
-    // Both are locked before anything is asked: a window may be writing either.
-    const bool same = QFileInfo(diary).canonicalFilePath() == QFileInfo(other).canonicalFilePath() &&
-                      QFileInfo::exists(diary);
+    // The diary is locked before anything is asked: a window may be writing
+    // it. The other copy is only read, so it takes no lock (it may lie in a
+    // folder this user cannot write).
     const std::unique_ptr<DiaryLock> diaryLock = lockForWriting(diary);
     if (!diaryLock)
-        return ExitCode::FileError;
-    const std::unique_ptr<DiaryLock> otherLock = same ? nullptr : lockForWriting(other);
-    if (!same && !otherLock)
         return ExitCode::FileError;
 
     StorageStatus status;
@@ -54,14 +54,16 @@ int runMerge(const QStringList& arguments) {
     }
     Read_Header_Field(diary, HeaderField::Owner, &status);
     if (status.ok()) {
-        const QString refusal = mergeRefusal(publicHeader, otherHeader);
+        const QString refusal = mergeRefusal(publicHeader, otherHeader, diary, other);
         if (!refusal.isEmpty()) {
             complain(QStringLiteral("cannot merge %1 into %2: %3; nothing was written")
-                         .arg(printable(other), printable(diary), refusal));
+                         .arg(printable(other), printable(diary), printable(refusal)));
             return ExitCode::Refused;
         }
     }
 
+    // Opened as every command opens a diary; an encrypted one's key is then
+    // open for the merge.
     DiaryHeader header;
     QString password;
     const QString passwordFile = parser.value(passwordOption);
@@ -69,16 +71,8 @@ int runMerge(const QStringList& arguments) {
                                                         header, password);
     if (ended >= 0)
         return ended;
-    if (!PasswordPrompt::matches(password, Cp1252::decode(header.Password))) {
-        complain(QStringLiteral("wrong password for %1").arg(printable(diary)));
-        return ExitCode::WrongPassword;
-    }
-    if (!PasswordPrompt::matches(password, Cp1252::decode(otherHeader.Password))) {
-        complain(QStringLiteral("cannot merge %1 into %2: they are not copies of one diary: the password of %1 "
-                                "is another; nothing was written")
-                     .arg(printable(other), printable(diary)));
-        return ExitCode::Refused;
-    }
+    if (const int refused = PasswordPrompt::unlockDiary(diary, password); refused >= 0)
+        return refused;
 
     MergeOutcome outcome;
     status = mergeDiaryCopies(diary, other, outcome);

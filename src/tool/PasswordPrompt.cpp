@@ -122,14 +122,23 @@ bool matches(const QString& typed, const QString& stored) {
     return trimBlanks(typed) == trimBlanks(stored);
 }
 
-bool opens(const QString& path, const DiaryHeader& header, const QString& password) {
-    if (!DiaryCrypto::isEncrypted(header))
-        return matches(password, Cp1252::decode(header.Password));
+int unlockDiary(const QString& path, const QString& password) {
+    StorageStatus status;
     DiaryCrypto::KeyPtr key;
-    if (!passwordMatches(path, trimBlanks(cutToStoredPassword(trimBlanks(password))), nullptr, &key))
-        return false;
-    DiaryCrypto::setOpenKey(key);
-    return true;
+    if (passwordMatches(path, trimBlanks(cutToStoredPassword(trimBlanks(password))), &status, &key)) {
+        DiaryCrypto::setOpenKey(key);
+        return -1;
+    }
+    if (status.number == StorageErrors::CostRefused) {
+        complain(QStringLiteral("%1: %2").arg(printable(path), status.description));
+        return ExitCode::Refused;
+    }
+    if (!status.ok()) {
+        complain(printable(status.description));
+        return ExitCode::FileError;
+    }
+    complain(QStringLiteral("wrong password for %1").arg(printable(path)));
+    return ExitCode::WrongPassword;
 }
 
 int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password) {

@@ -24,9 +24,12 @@ int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHea
 // The log-in rule: both sides trimmed of blanks, compared case-sensitively.
 bool matches(const QString& typed, const QString& stored);
 
-// Whether the password opens the diary whose header was read from path: the
-// log-in rule for a plain diary; for an encrypted one the derived key fits,
-// and it becomes the open key of this run, so the walks can read the diary.
-bool opens(const QString& path, const DiaryHeader& header, const QString& password);
+// Opens the diary at path with the typed password through the library's one
+// door (passwordMatches), trimmed as the log-in trims it. An encrypted
+// diary's key becomes the open key of this run, so the walks can read it.
+// Returns -1 when it opened; otherwise the exit code to end with, its
+// message said: a wrong password, a header asking for more key derivation
+// than allowed (refused), a file that cannot be read.
+int unlockDiary(const QString& path, const QString& password);
 
 } // namespace PasswordPrompt

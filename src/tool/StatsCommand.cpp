@@ -105,10 +105,8 @@ int runStats(const QStringList& arguments) {
     if (ended >= 0)
         return ended;
     // Same rule as the log-in: trimmed both sides, case-sensitive.
-    if (!PasswordPrompt::opens(path, header, password)) {
-        complain(QStringLiteral("wrong password for %1").arg(printable(path)));
-        return ExitCode::WrongPassword;
-    }
+    if (const int refused = PasswordPrompt::unlockDiary(path, password); refused >= 0)
+        return refused;
 
     MoodMonths months;
     StorageStatus status;

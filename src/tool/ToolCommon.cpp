@@ -24,7 +24,8 @@ QString exitCodeHelp() {
                           "     Quorvel window\n"
                           "  5  import refused the input (it breaks a rule of the diary format); merge\n"
                           "     refused two diaries that are not copies of one diary; encrypt or decrypt\n"
-                          "     refused the diary (already of that kind, a text too long)\n");
+                          "     refused the diary (already of that kind, a text too long); an encrypted\n"
+                          "     diary's header asks for more memory or passes than Quorvel allows\n");
 }
 
 void complain(const QString& message) {

@@ -88,6 +88,7 @@ private slots:
     void deleteChooserLeavesOpenDiaryAlone();
     void changedPasswordOfOpenDiaryKeepsItOpen();
     void vanishedDiaryLeavesNoDiaryOpen();
+    void headerAskingTooMuchEndsTheLogInWithAMessage();
 
 private:
     std::unique_ptr<TempProgramFolder> folder_;
@@ -332,6 +333,27 @@ void TestDiarySession::vanishedDiaryLeavesNoDiaryOpen() {
     QCOMPARE(MsgBox::shownForTesting().first().title, QString("Quorvel"));
     // Nothing of diary B reached the window.
     QCOMPARE(trimBlanks(m.lblTitle->text()), QString("Diary A"));
+}
+
+void TestDiarySession::headerAskingTooMuchEndsTheLogInWithAMessage() {
+    QString path;
+    QVERIFY(createEncryptedDiaryFile("Anna", "pw", "Year", "01.01.2026 10:00:00", &path,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    // 17 passes, one more than the program allows.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(DiaryFormat::PasswordOffset + 4));
+    QCOMPARE(file.write(QByteArray("\x11\x00", 2)), 2);
+    file.close();
+
+    answerLogIn(path, "pw");
+    Run_Command(1);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QVERIFY(PopupSettings::shownForTesting().isEmpty());
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(MsgBox::shownForTesting().first().text.startsWith(
+        "This diary asks for more passes than Quorvel allows: 17 passes to derive its key, at most 16."));
+    QVERIFY(!main_->fraComposer->isVisible());
 }
 
 QTEST_MAIN(TestDiarySession)

@@ -1,12 +1,15 @@
 // quorvel-tool check and list run as real processes over folders holding
 // sound and damaged diary files, special files among them.
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
+#include "mFile.h"
 #include "EntryDraft.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +53,7 @@ private slots:
     void defaultFolderIsDataBesideTheTool();
     void draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere();
     void passwordVerifiesEveryRecordOfAnEncryptedDiary();
+    void headerAskingTooMuchIsRefusedBeforeAnyDerivation();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -215,6 +219,36 @@ void TestToolCheck::passwordVerifiesEveryRecordOfAnEncryptedDiary() {
                                           QString("checked %1: 1 problem").arg(diary)}));
     QCOMPARE(runTool({"check", diary, "--password-file", wrongFile}).exitCode, 3);
     QCOMPARE(runTool({"check", program.dataPath(), "--password-file", passwordFile}).exitCode, 2);
+}
+
+void TestToolCheck::headerAskingTooMuchIsRefusedBeforeAnyDerivation() {
+    TempProgramFolder program;
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile("Anna", "pw", "Year", "01.01.2026 10:00:00", &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    const QString passwordFile = program.path() + "/pw.txt";
+    QVERIFY(writeBytes(passwordFile, "pw\n"));
+    const qint64 costs = DiaryFormat::PasswordOffset + 4;
+    const QByteArray cheapest = readBytes(diary).mid(costs, 6);
+
+    // 17 passes: one more than allowed.
+    patchBytes(diary, costs, QByteArray("\x11\x00", 2));
+    ToolRun run = runTool({"check", diary, "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 5);
+    QVERIFY2(run.err.contains("This diary asks for more passes than Quorvel allows: 17 passes"), run.err.constData());
+
+    // 1 GiB and 1 KiB of memory: refused at once, nothing allocated.
+    patchBytes(diary, costs, cheapest.left(2) + QByteArray("\x01\x00\x10\x00", 4));
+    QElapsedTimer clock;
+    clock.start();
+    run = runTool({"stats", diary, "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 5);
+    QVERIFY2(run.err.contains("This diary asks for more memory than Quorvel allows: 1025 MiB to derive its key, at "
+                              "most 1024 MiB"),
+             run.err.constData());
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(run.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestToolCheck)

@@ -134,7 +134,7 @@ void PasswordTwiceDialog::checkDeletePassword() {
     if (!status) {
         // The diary vanished or cannot be read since it was listed: nothing
         // is left to delete; the chain ends.
-        Show_Error(status, "frmDeleteEnterPassword --> cmdPasswordCorrect_Click");
+        showStorageFailure(status, "frmDeleteEnterPassword --> cmdPasswordCorrect_Click");
         reject();
         return;
     }
@@ -162,7 +162,7 @@ void PasswordTwiceDialog::checkOldPassword() {
     const bool right =
         passwordMatches(chooser->lblWhichFile->text(), cutToStoredPassword(txtPassword1->text()), &status, &provenKey_);
     if (!status) {
-        Show_Error(status, "frmEnterOldPassword --> cmdPasswordCorrect_Click");
+        showStorageFailure(status, "frmEnterOldPassword --> cmdPasswordCorrect_Click");
         endChangeChain();
         return;
     }

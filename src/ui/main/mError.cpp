@@ -13,3 +13,10 @@ void Show_Error(qint32 number, const QString& description, const QString& source
 void Show_Error(const StorageStatus& status, const QString& source, const QString& extra) {
     Show_Error(status.number, status.description, source, extra);
 }
+
+void showStorageFailure(const StorageStatus& status, const QString& source) {
+    if (status.number == StorageErrors::CostRefused)
+        MsgBox::show(status.description, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok);
+    else
+        Show_Error(status, source);
+}

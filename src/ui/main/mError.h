@@ -9,3 +9,7 @@ struct StorageStatus;
 void Show_Error(qint32 number, const QString& description, const QString& source, const QString& extra);
 // The same for a storage failure.
 void Show_Error(const StorageStatus& status, const QString& source, const QString& extra = QString());
+// A failure to open a diary: a header that asks for more than the program
+// allows is said in its own words (a message, not an error number); any
+// other failure goes to the error box.
+void showStorageFailure(const StorageStatus& status, const QString& source);
