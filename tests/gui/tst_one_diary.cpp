@@ -18,6 +18,7 @@
 #include "mFile.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
@@ -89,6 +90,8 @@ private slots:
     void initTestCase() { quietDialogs(); }
     void aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies();
     void changesFromOutsideShowOrCloseTheSession();
+    void aDiaryThatCannotHoldALockOpensForReadingOnly();
+    void locksOfACrashOrOfAnotherComputerAreTakenOver();
 };
 
 void TestOneDiary::aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies() {
@@ -222,6 +225,96 @@ void TestOneDiary::changesFromOutsideShowOrCloseTheSession() {
     QCOMPARE(fileBytes(diary), replaced);
     QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("second thought"));
     QVERIFY(readDraftOf(diary).state != DraftState::Ready); // no draft tied to the other diary
+}
+
+void TestOneDiary::aDiaryThatCannotHoldALockOpensForReadingOnly() {
+    TempProgramFolder folder;
+    // A name so long that "<name>.lock" is one character too many.
+    const QString diary = folder.dataPath() + QLatin1Char('/') + QString(251, QLatin1Char('x')) + ".PDD";
+    QVERIFY(QFile::rename(makeDiary("Anna", "Read only", "pw", 2), diary));
+    const QByteArray before = fileBytes(diary);
+    const QString readOnly = QStringLiteral(
+        "The folder of this diary cannot hold a lock file (file name too long), so this diary opens for reading "
+        "only: its entries can be read, searched and exported, but Save Entry, a password change and keeping a "
+        "draft are refused. What you type stays in the Entry Composer.");
+
+    frmMain main;
+    main.show();
+    MsgBox::clearShownForTesting();
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(main.lstEntriesModel->rowCount(), 2);
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(MsgBox::shownForTesting().first().text, readOnly);
+
+    // Typed, kept as no draft (said once), and refused by Save Entry: the
+    // composer keeps it all.
+    QTest::keyClicks(main.txtTopic, "topic");
+    QTest::keyClicks(main.txtEntry, "words to keep");
+    QTRY_COMPARE_WITH_TIMEOUT(MsgBox::shownForTesting().size(), 2, 3000);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    Run_Command(2);
+    QCOMPARE(MsgBox::shownForTesting().size(), 3);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    QCOMPARE(main.txtTopic->text(), QStringLiteral("topic"));
+    QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("words to keep"));
+    QVERIFY(main.fraComposer->isVisible());
+
+    // The password change is refused before any password is asked.
+    QVERIFY(!chooseAndSeeIfAsked<frmChangePassword>(20, diary));
+    QCOMPARE(MsgBox::shownForTesting().size(), 4);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(fileBytes(diary), before);
+    QCOMPARE(QDir(folder.dataPath()).entryList(QDir::Files).size(), 1); // no lock, no draft
+}
+
+void TestOneDiary::locksOfACrashOrOfAnotherComputerAreTakenOver() {
+    TempProgramFolder folder;
+    const QString diary = makeDiary("Anna", "Synced", "pw", 1);
+    const QString lockPath = DiaryLock::lockPathFor(diary);
+    const auto writeLock = [&lockPath](const QByteArray& bytes, const QDateTime& time) {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(bytes);
+        QVERIFY(lock.flush());
+        QVERIFY(lock.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    frmMain main;
+    main.show();
+
+    // Empty: a crash between making the lock and writing it. Taken over.
+    writeLock({}, QDateTime::currentDateTime().addSecs(-60));
+    MsgBox::clearShownForTesting();
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+    QCOMPARE(lockHolder(diary), QCoreApplication::applicationPid());
+    Run_Command(16);
+
+    // Another computer's, copied here by a sync program: asked, No leaves it.
+    const QByteArray laptop = "4242\nquorvel\nlaptop\nnot-this-machine\n";
+    writeLock(laptop, QDateTime(QDate::currentDate(), QTime(14, 2)));
+    MsgBox::queueAnswer(MsgBox::Answer::No);
+    QVERIFY(!chooseAndSeeIfAsked<frmOpenDiary>(1, diary));
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(MsgBox::shownForTesting().first().text,
+             QStringLiteral("This diary is marked open on laptop since 14:02. Open it here anyway?"));
+    QCOMPARE(fileBytes(lockPath), laptop);
+    QVERIFY(publicDiaryPath.isEmpty());
+
+    // Yes takes it over.
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(MsgBox::shownForTesting().size(), 2);
+    QCOMPARE(lockHolder(diary), QCoreApplication::applicationPid());
+    Run_Command(16);
+    QVERIFY(!QFileInfo::exists(lockPath));
 }
 
 QTEST_MAIN(TestOneDiary)
