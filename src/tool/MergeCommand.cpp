@@ -29,6 +29,8 @@ int runMerge(const QStringList& arguments) {
         QStringLiteral("Read the password from the first line of FILE (\"-\": standard input)."),
         QStringLiteral("FILE"));
     parser.addOption(passwordOption);
+    const QCommandLineOption breakLock = breakLockOption();
+    parser.addOption(breakLock);
     const int parsed = parseCommandLine(parser, arguments, 2, 2);
     if (parsed >= 0)
         return parsed;
@@ -38,7 +40,7 @@ int runMerge(const QStringList& arguments) {
     // Both are locked before anything is asked: a window may be writing either.
     const bool same = QFileInfo(diary).canonicalFilePath() == QFileInfo(other).canonicalFilePath() &&
                       QFileInfo::exists(diary);
-    const std::unique_ptr<DiaryLock> diaryLock = lockForWriting(diary);
+    const std::unique_ptr<DiaryLock> diaryLock = lockForWriting(diary, parser.isSet(breakLock));
     if (!diaryLock)
         return ExitCode::FileError;
     const std::unique_ptr<DiaryLock> otherLock = same ? nullptr : lockForWriting(other);
