@@ -190,6 +190,10 @@ StorageStatus RawFile::lockForWriting(int waitMs) const {
     for (int waited = 0;; waited += 2) {
         if (::fcntl(fd_, F_OFD_SETLK, &whole) == 0)
             return StorageStatus::success();
+        // A file system that keeps no locks (some network and FUSE ones):
+        // writing goes on as before, guarded by the diary's lock file alone.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL)
+            return StorageStatus::success();
         if (errno != EAGAIN && errno != EACCES && errno != EINTR)
             return StorageStatus::fromErrno(errno, path_);
         if (waited >= waitMs)

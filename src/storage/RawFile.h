@@ -43,7 +43,8 @@ public:
     // Takes an exclusive advisory lock on the whole file for as long as it
     // stays open here (an open file description lock, so another open of the
     // same file, in this process or another, waits for it). Waits at most
-    // waitMs for a holder to let go.
+    // waitMs for a holder to let go. Succeeds without a lock on a file
+    // system that keeps none.
     StorageStatus lockForWriting(int waitMs) const;
     // Hints the kernel that the file will be read from start to end.
     void adviseSequential() const;

@@ -229,9 +229,11 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     const bool sameDiary = look.change == OpenedDiary::Change::HeaderChanged;
     const bool typed = !main_->txtTopic->text().isEmpty() || !main_->txtEntry->toPlainText().isEmpty();
     // The unsaved entry becomes the draft of its diary while that diary is
-    // still there; none is written beside another diary or a vanished file.
+    // still there; none is written beside another diary or a vanished file,
+    // nor for a diary open for reading only.
+    const bool draftKept = sameDiary && readOnlyMessage().isEmpty();
     if (main_->draftKeeper)
-        main_->draftKeeper->sessionLost(sameDiary);
+        main_->draftKeeper->sessionLost(draftKept);
     publicDiaryPath.clear();
     stopWatching();
     closed();
@@ -241,7 +243,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     main_->fraEntryBrowser->hide();
     main_->fraEntryReading->hide();
     main_->fraStaticticals->hide();
-    const bool keepText = typed && !sameDiary;
+    const bool keepText = typed && !draftKept;
     if (keepText) {
         // The text stays on screen, to be copied elsewhere.
         main_->lblDialogTitle->setText(QStringLiteral(" Entry Compose"));
@@ -260,7 +262,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
                               "longer the one it was opened with (the password may have been changed on another "
                               "computer). The diary has been closed; log in again.")
                    .arg(title);
-        if (typed)
+        if (typed && draftKept)
             text += QStringLiteral(" What you were writing is kept and offered at the next log-in.");
         break;
     case OpenedDiary::Change::OtherDiary:
