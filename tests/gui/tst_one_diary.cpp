@@ -30,7 +30,11 @@
 #include <QStringListModel>
 #include <QtTest>
 
+#include <QStandardPaths>
+
 #include <csignal>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -92,6 +96,7 @@ private slots:
     void changesFromOutsideShowOrCloseTheSession();
     void aDiaryThatCannotHoldALockOpensForReadingOnly();
     void locksOfACrashOrOfAnotherComputerAreTakenOver();
+    void anOrdinaryUsersReadOnlyFolderOpensForReadingOnly();
 };
 
 void TestOneDiary::aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies() {
@@ -315,6 +320,52 @@ void TestOneDiary::locksOfACrashOrOfAnotherComputerAreTakenOver() {
     QCOMPARE(lockHolder(diary), QCoreApplication::applicationPid());
     Run_Command(16);
     QVERIFY(!QFileInfo::exists(lockPath));
+}
+
+// The everyday case of a diary without lock file, which root cannot show
+// (it writes through permission bits): a window of "nobody" on its diary in
+// its own data folder, which it made read-only (the file stays writable).
+void TestOneDiary::anOrdinaryUsersReadOnlyFolderOpensForReadingOnly() {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody || QStandardPaths::findExecutable("runuser").isEmpty())
+        QSKIP("needs root, runuser and the user nobody");
+    TempProgramFolder folder; // its DATA is root's: the window passes it over
+    const auto toNobody = [nobody](const QString& path) {
+        return ::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
+    };
+    const QString home = folder.path() + "/home";
+    const QString data = home + "/quorvel/DATA";
+    QVERIFY(QDir().mkpath(data));
+    QVERIFY(toNobody(home) && toNobody(home + "/quorvel") && toNobody(data));
+    const QString diary = data + "/diary.PDD";
+    QVERIFY(QFile::rename(makeDiary("Anna", "Shared", "pw", 1), diary));
+    QVERIFY(toNobody(diary));
+    QVERIFY(QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+    const auto enter = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(folder.path(), enter));
+    const QByteArray before = fileBytes(diary);
+    // A copy nobody may run, wherever the build is.
+    const QString holder = folder.path() + "/holder";
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_SESSION_HOLDER), holder));
+    QVERIFY(QFile::setPermissions(holder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+
+    QProcess window;
+    window.start("runuser", {"-u", "nobody", "--", "env", "QT_QPA_PLATFORM=offscreen", "HOME=" + home,
+                             "XDG_DATA_HOME=" + home, "XDG_CONFIG_HOME=" + home, holder, folder.path(), diary, "pw",
+                             "try-save"});
+    QVERIFY(window.waitForFinished(30000));
+    const QString out = QString::fromUtf8(window.readAllStandardOutput());
+    QVERIFY2(window.exitCode() == 0, qPrintable(out + window.readAllStandardError()));
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("open"));
+    QCOMPARE(lines.value(1), QStringLiteral("not saved"));
+    // Told at the log-in, at the draft and at Save Entry; the text stays.
+    const QString told = QStringLiteral("box: The folder of this diary cannot hold a lock file (permission denied), "
+                                        "so this diary opens for reading only");
+    QCOMPARE(lines.filter(told).size(), 3);
+    QCOMPARE(lines.last(), QStringLiteral("composer: words to keep"));
+    QCOMPARE(fileBytes(diary), before);
+    QCOMPARE(QDir(data).entryList(QDir::Files), QStringList{"diary.PDD"});
 }
 
 QTEST_MAIN(TestOneDiary)
