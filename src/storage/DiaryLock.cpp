@@ -131,8 +131,7 @@ DiaryLock::State DiaryLock::take(bool breakOtherHost) {
     const QLockFile::LockError error = file_->error();
     if (error == QLockFile::LockFailedError) {
         const Look look = lookAt(diaryPath_);
-        const bool takeOver =
-            look.found == Found::Abandoned || (look.found == Found::OtherHost && breakOtherHost);
+        const bool takeOver = look.found == Found::Abandoned || (look.found == Found::OtherHost && breakOtherHost);
         if (takeOver && removeUnheldLockFile(lockPath) && file_->tryLock(0)) {
             held_ = true;
             return State::Taken;

@@ -350,9 +350,9 @@ void TestOneDiary::anOrdinaryUsersReadOnlyFolderOpensForReadingOnly() {
     QVERIFY(QFile::setPermissions(holder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
 
     QProcess window;
-    window.start("runuser", {"-u", "nobody", "--", "env", "QT_QPA_PLATFORM=offscreen", "HOME=" + home,
-                             "XDG_DATA_HOME=" + home, "XDG_CONFIG_HOME=" + home, holder, folder.path(), diary, "pw",
-                             "try-save"});
+    window.start("runuser",
+                 {"-u", "nobody", "--", "env", "QT_QPA_PLATFORM=offscreen", "HOME=" + home, "XDG_DATA_HOME=" + home,
+                  "XDG_CONFIG_HOME=" + home, holder, folder.path(), diary, "pw", "try-save"});
     QVERIFY(window.waitForFinished(30000));
     const QString out = QString::fromUtf8(window.readAllStandardOutput());
     QVERIFY2(window.exitCode() == 0, qPrintable(out + window.readAllStandardError()));

@@ -50,9 +50,9 @@ int saveLoop(const QString& path) {
 int appendLoop(const QString& path, const QString& tag, int count) {
     publicDiaryPath = path;
     for (int i = 1; i <= count; ++i) {
-        const StorageStatus saved = Save_Entry(QStringLiteral("01.01.2026 10:00:00"),
-                                               QStringLiteral("%1 %2").arg(tag).arg(i),
-                                               QStringLiteral("saved by %1").arg(tag), 1, 2);
+        const StorageStatus saved =
+            Save_Entry(QStringLiteral("01.01.2026 10:00:00"), QStringLiteral("%1 %2").arg(tag).arg(i),
+                       QStringLiteral("saved by %1").arg(tag), 1, 2);
         if (!saved.ok()) {
             std::fprintf(stderr, "save %d failed: %s\n", i, qPrintable(saved.description));
             return 1;
