@@ -116,6 +116,8 @@ void saveEntry(frmMain* main) {
         refuseAtMargin(main); // the composer and its draft stay as they are
         return;
     }
+    if (SessionGuard* guard = SessionGuard::instance(); guard && guard->refuseWriting())
+        return; // a diary open for reading only: the composer stays as it is
     // Typing waits too: what is typed now belongs to the next entry.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 

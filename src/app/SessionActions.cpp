@@ -38,9 +38,9 @@ QString selectedLine(const DiaryChooser* chooser) {
 // Locks the chooser's diary for its chain before any password is asked. A
 // diary that another window holds ends the chain here, after the message; the
 // diary open in this window stays open.
-bool claimChosenDiary(DiaryChooser* chooser) {
+bool claimChosenDiary(DiaryChooser* chooser, SessionGuard::Chain chain) {
     SessionGuard* guard = SessionGuard::instance();
-    if (!guard || guard->claimChosen(chooser->selectedPath()))
+    if (!guard || guard->claimChosen(chooser->selectedPath(), chain))
         return true;
     chooser->done(QDialog::Rejected);
     return false;
@@ -155,7 +155,7 @@ void chooseDiaryToOpen() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
-    if (!claimChosenDiary(chooser))
+    if (!claimChosenDiary(chooser, SessionGuard::Chain::Open))
         return;
     auto* dialog = new frmEnterPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -176,7 +176,7 @@ void chooseDiaryToDelete() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
-    if (!claimChosenDiary(chooser))
+    if (!claimChosenDiary(chooser, SessionGuard::Chain::Delete))
         return;
     auto* dialog = new frmDeleteEnterPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -199,7 +199,7 @@ void chooseDiaryForNewPassword() {
     const QString line = selectedLine(chooser);
     if (line.isEmpty())
         return;
-    if (!claimChosenDiary(chooser))
+    if (!claimChosenDiary(chooser, SessionGuard::Chain::Write))
         return;
     auto* dialog = new frmEnterOldPassword(chooser);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

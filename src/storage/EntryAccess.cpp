@@ -12,6 +12,11 @@
 
 using namespace DiaryFormat;
 
+namespace {
+// A save holds the file's lock for one record and its flush: milliseconds.
+constexpr int SaveLockWaitMs = 10000;
+} // namespace
+
 StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QString& text, qint16 wellness,
                          qint16 love) {
     DiaryEntry entry;
@@ -39,6 +44,11 @@ StorageStatus Save_Entry(const QString& dateTime, const QString& topic, const QS
     const StorageStatus opened = file.open(publicDiaryPath, RawFile::Mode::ReadWrite);
     if (!opened.ok())
         return opened;
+    // Another process saving into this diary at the same moment waits here,
+    // so the end found below is still the end when the record is written.
+    const StorageStatus locked = file.lockForWriting(SaveLockWaitMs);
+    if (!locked.ok())
+        return locked;
     const qint64 oldLength = file.size();
     if (oldLength < 0)
         return StorageStatus::fromErrno(errno, publicDiaryPath);

@@ -241,7 +241,8 @@ DraftReading readDraftFile(const QString& draftPath) {
     const QByteArray name = QFile::encodeName(draftPath);
     struct stat st {};
     if (::lstat(name.constData(), &st) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR) {
+        // A name too long to exist holds no draft either.
+        if (errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG) {
             reading.state = DraftState::Damaged;
             reading.problem = StorageStatus::fromErrno(errno, draftPath).description;
         }

@@ -120,6 +120,31 @@ StorageStatus RawFile::truncate(qint64 length) const {
     return StorageStatus::success();
 }
 
+StorageStatus RawFile::lockForWriting(int waitMs) const {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    whole.l_start = 0;
+    whole.l_len = 0;
+    // Polled rather than waited for in the kernel: a program that never lets
+    // go must not freeze the window.
+    for (int waited = 0;; waited += 2) {
+        if (::fcntl(fd_, F_OFD_SETLK, &whole) == 0)
+            return StorageStatus::success();
+        // A file system that keeps no locks (some network and FUSE ones):
+        // writing goes on as before, guarded by the diary's lock file alone.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL)
+            return StorageStatus::success();
+        if (errno != EAGAIN && errno != EACCES && errno != EINTR)
+            return StorageStatus::fromErrno(errno, path_);
+        if (waited >= waitMs)
+            return StorageStatus::failure(
+                StorageErrors::PathFileAccess,
+                QStringLiteral("Path/File access error (the file is locked by another program): %1").arg(path_));
+        ::usleep(2000);
+    }
+}
+
 void RawFile::adviseSequential() const {
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -32,6 +32,12 @@ public:
     // Flushes the file's data to the disk.
     StorageStatus sync() const;
     StorageStatus truncate(qint64 length) const;
+    // Takes an exclusive advisory lock on the whole file for as long as it
+    // stays open here (an open file description lock, so another open of the
+    // same file, in this process or another, waits for it). Waits at most
+    // waitMs for a holder to let go. Succeeds without a lock on a file
+    // system that keeps none.
+    StorageStatus lockForWriting(int waitMs) const;
     // Hints the kernel that the file will be read from start to end.
     void adviseSequential() const;
 

@@ -3,6 +3,7 @@
 #include "ConflictCopy.h"
 #include "DiaryAudit.h"
 #include "DiaryCrypto.h"
+#include "DiaryLock.h"
 #include "DraftReport.h"
 #include "NewFileBeside.h"
 #include "PasswordPrompt.h"
@@ -32,6 +33,28 @@ qsizetype reportDrafts(const QList<DraftNote>& notes, QString& lines) {
     return problems;
 }
 
+// Names a lock that no running Quorvel holds: an empty one (taken over by
+// itself) or another computer's (a problem: it keeps the diary from opening
+// until someone takes it over). Returns the number of problems.
+qsizetype reportLock(const QString& shownName, const QString& path, QString& lines) {
+    const DiaryLock::Look lock = DiaryLock::lookAt(path);
+    const QString lockName = QFileInfo(DiaryLock::lockPathFor(path)).fileName();
+    if (lock.found == DiaryLock::Found::Abandoned) {
+        lines += printable(shownName) + QStringLiteral(": its lock file %1 is empty or unreadable (left by a crash); "
+                                                       "Quorvel and quorvel-tool take it over\n")
+                                            .arg(printable(lockName));
+        return 0;
+    }
+    if (lock.found != DiaryLock::Found::OtherHost)
+        return 0;
+    lines += printable(shownName) +
+             QStringLiteral(": marked open on %1 since %2 by its lock file %3, which another computer wrote (a sync "
+                            "program may have copied it); if it is not open there, Quorvel takes it over when you "
+                            "say Yes, quorvel-tool with --break-lock\n")
+                 .arg(printable(lock.host), lockTimeText(lock.since), printable(lockName));
+    return 1;
+}
+
 // Prints the problems of one file and the state of its draft; returns how
 // many problems there were.
 qsizetype report(const QString& shownName, const QString& path, QString& lines) {
@@ -52,7 +75,8 @@ qsizetype report(const QString& shownName, const QString& path, QString& lines) 
                                                            .arg(printable(diaryPath), printable(path))
                                                      : QStringLiteral(", which is not in this folder"));
     }
-    return inspection.problems.size() + reportDrafts(draftNoteFor(shownName, path), lines);
+    return inspection.problems.size() + reportLock(shownName, path, lines) +
+           reportDrafts(draftNoteFor(shownName, path), lines);
 }
 
 QString count(qsizetype n, const char* one, const char* many) {
@@ -67,8 +91,9 @@ int runCheck(const QStringList& arguments) {
         QStringLiteral("Checks diary files: a length that is not 222 + 4084 × n bytes, ratings outside\n"
                        "0 to 3, bytes that are not text where text belongs, an empty owner or title,\n"
                        "names that are not readable files (folders, pipes, dangling links).\n"
-                       "Reports the draft of an unsaved entry beside its diary, and damaged drafts,\n"
-                       "and names the half-written copies a killed rewrite left.\n"
+                       "Reports the draft of an unsaved entry beside its diary, and damaged drafts;\n"
+                       "names the half-written copies a killed rewrite left, and a lock file that is\n"
+                       "empty or that another computer wrote.\n"
                        "Without a password an encrypted diary's records are only counted; with its\n"
                        "password (--password-file, or --ask-password on the terminal) every record's\n"
                        "tag is verified and the damaged entries are named.\n"

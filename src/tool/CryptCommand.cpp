@@ -66,6 +66,8 @@ int convert(const QStringList& arguments, bool encrypt) {
                                                            "standard input)."),
                                             QStringLiteral("FILE"));
     parser.addOption(passwordOption);
+    const QCommandLineOption breakLock = breakLockOption();
+    parser.addOption(breakLock);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The diary (.PDD)."));
     const int parsed = parseCommandLine(parser, arguments, 1, 1);
     if (parsed >= 0)
@@ -74,7 +76,7 @@ int convert(const QStringList& arguments, bool encrypt) {
 
     // Held until the new file has replaced the old one: a window may be
     // writing the diary.
-    const std::unique_ptr<DiaryLock> lock = lockForWriting(path);
+    const std::unique_ptr<DiaryLock> lock = lockForWriting(path, parser.isSet(breakLock));
     if (!lock)
         return ExitCode::FileError;
 

@@ -32,6 +32,8 @@ int runMerge(const QStringList& arguments) {
         QStringLiteral("Read the password from the first line of FILE (\"-\": standard input)."),
         QStringLiteral("FILE"));
     parser.addOption(passwordOption);
+    const QCommandLineOption breakLock = breakLockOption();
+    parser.addOption(breakLock);
     const int parsed = parseCommandLine(parser, arguments, 2, 2);
     if (parsed >= 0)
         return parsed;
@@ -41,7 +43,7 @@ int runMerge(const QStringList& arguments) {
     // The diary is locked before anything is asked: a window may be writing
     // it. The other copy is only read, so it takes no lock (it may lie in a
     // folder this user cannot write).
-    const std::unique_ptr<DiaryLock> diaryLock = lockForWriting(diary);
+    const std::unique_ptr<DiaryLock> diaryLock = lockForWriting(diary, parser.isSet(breakLock));
     if (!diaryLock)
         return ExitCode::FileError;
 

@@ -3,6 +3,11 @@
 // diary open until it is killed (or, at the latest, after a minute).
 //
 //   quorvel_session_holder <program folder> <diary> <password>
+//   quorvel_session_holder <program folder> <diary> <password> try-save
+//       (as the program names itself, so a data folder the user may not
+//       write is passed over for the per-user one; types an entry and saves
+//       it; prints "saved" or "not saved", each message box shown, and the
+//       composer's text, then ends)
 
 #include "GuiTestSupport.h"
 #include "ProgramFolder.h"
@@ -10,18 +15,37 @@
 #include "frmMain.h"
 #include "mApplication.h"
 
+#include "ComposerEdits.h"
+#include "DraftKeeper.h"
+#include "MsgBox.h"
+
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: quorvel_session_holder <program folder> <diary> <password>\n");
+    const bool trySave = argc == 5 && std::strcmp(argv[4], "try-save") == 0;
+    if (argc != 4 && !trySave) {
+        std::fprintf(stderr, "usage: quorvel_session_holder <program folder> <diary> <password> [try-save]\n");
         return 2;
     }
     const QString diary = QString::fromLocal8Bit(argv[2]);
+    if (trySave)
+        ProgramFolder::setApplicationIdentity(); // the per-user data folder is the program's
     ProgramFolder::setPathForTesting(QString::fromLocal8Bit(argv[1]));
     TestSupport::quietDialogs();
     frmMain window;
@@ -34,6 +58,18 @@ int main(int argc, char** argv) {
     }
     std::printf("open\n");
     std::fflush(stdout);
+    if (trySave) {
+        const QByteArray before = fileBytes(diary);
+        window.txtTopic->setText(QStringLiteral("typed"));
+        window.txtEntry->setPlainText(QStringLiteral("words to keep"));
+        QTest::qWait(DraftKeeper::MaxWaitMs + 250); // the draft's turn
+        Run_Command(2);
+        std::printf("%s\n", fileBytes(diary) == before ? "not saved" : "saved");
+        for (const MsgBox::Shown& box : MsgBox::shownForTesting())
+            std::printf("box: %s\n", qPrintable(box.text));
+        std::printf("composer: %s\n", qPrintable(window.txtEntry->toPlainText()));
+        return 0;
+    }
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -18,6 +18,7 @@
 #include "mFile.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
@@ -29,7 +30,11 @@
 #include <QStringListModel>
 #include <QtTest>
 
+#include <QStandardPaths>
+
 #include <csignal>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -89,6 +94,9 @@ private slots:
     void initTestCase() { quietDialogs(); }
     void aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies();
     void changesFromOutsideShowOrCloseTheSession();
+    void aDiaryThatCannotHoldALockOpensForReadingOnly();
+    void locksOfACrashOrOfAnotherComputerAreTakenOver();
+    void anOrdinaryUsersReadOnlyFolderOpensForReadingOnly();
 };
 
 void TestOneDiary::aDiaryOpenInAnotherProcessIsRefusedUntilThatProcessDies() {
@@ -222,6 +230,142 @@ void TestOneDiary::changesFromOutsideShowOrCloseTheSession() {
     QCOMPARE(fileBytes(diary), replaced);
     QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("second thought"));
     QVERIFY(readDraftOf(diary).state != DraftState::Ready); // no draft tied to the other diary
+}
+
+void TestOneDiary::aDiaryThatCannotHoldALockOpensForReadingOnly() {
+    TempProgramFolder folder;
+    // A name so long that "<name>.lock" is one character too many.
+    const QString diary = folder.dataPath() + QLatin1Char('/') + QString(251, QLatin1Char('x')) + ".PDD";
+    QVERIFY(QFile::rename(makeDiary("Anna", "Read only", "pw", 2), diary));
+    const QByteArray before = fileBytes(diary);
+    const QString readOnly = QStringLiteral(
+        "The folder of this diary cannot hold a lock file (file name too long), so this diary opens for reading "
+        "only: its entries can be read, searched and exported, but Save Entry, a password change and keeping a "
+        "draft are refused. What you type stays in the Entry Composer.");
+
+    frmMain main;
+    main.show();
+    MsgBox::clearShownForTesting();
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(main.lstEntriesModel->rowCount(), 2);
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(MsgBox::shownForTesting().first().text, readOnly);
+
+    // Typed, kept as no draft (said once), and refused by Save Entry: the
+    // composer keeps it all.
+    QTest::keyClicks(main.txtTopic, "topic");
+    QTest::keyClicks(main.txtEntry, "words to keep");
+    QTRY_COMPARE_WITH_TIMEOUT(MsgBox::shownForTesting().size(), 2, 3000);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    Run_Command(2);
+    QCOMPARE(MsgBox::shownForTesting().size(), 3);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    QCOMPARE(main.txtTopic->text(), QStringLiteral("topic"));
+    QCOMPARE(main.txtEntry->toPlainText(), QStringLiteral("words to keep"));
+    QVERIFY(main.fraComposer->isVisible());
+
+    // The password change is refused before any password is asked.
+    QVERIFY(!chooseAndSeeIfAsked<frmChangePassword>(20, diary));
+    QCOMPARE(MsgBox::shownForTesting().size(), 4);
+    QCOMPARE(MsgBox::shownForTesting().last().text, readOnly);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(fileBytes(diary), before);
+    QCOMPARE(QDir(folder.dataPath()).entryList(QDir::Files).size(), 1); // no lock, no draft
+}
+
+void TestOneDiary::locksOfACrashOrOfAnotherComputerAreTakenOver() {
+    TempProgramFolder folder;
+    const QString diary = makeDiary("Anna", "Synced", "pw", 1);
+    const QString lockPath = DiaryLock::lockPathFor(diary);
+    const auto writeLock = [&lockPath](const QByteArray& bytes, const QDateTime& time) {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(bytes);
+        QVERIFY(lock.flush());
+        QVERIFY(lock.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    frmMain main;
+    main.show();
+
+    // Empty: a crash between making the lock and writing it. Taken over.
+    writeLock({}, QDateTime::currentDateTime().addSecs(-60));
+    MsgBox::clearShownForTesting();
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+    QCOMPARE(lockHolder(diary), QCoreApplication::applicationPid());
+    Run_Command(16);
+
+    // Another computer's, copied here by a sync program: asked, No leaves it.
+    const QByteArray laptop = "4242\nquorvel\nlaptop\nnot-this-machine\n";
+    writeLock(laptop, QDateTime(QDate::currentDate(), QTime(14, 2)));
+    MsgBox::queueAnswer(MsgBox::Answer::No);
+    QVERIFY(!chooseAndSeeIfAsked<frmOpenDiary>(1, diary));
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QCOMPARE(MsgBox::shownForTesting().first().text,
+             QStringLiteral("This diary is marked open on laptop since 14:02. Open it here anyway?"));
+    QCOMPARE(fileBytes(lockPath), laptop);
+    QVERIFY(publicDiaryPath.isEmpty());
+
+    // Yes takes it over.
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    answerLogIn(diary, "pw");
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(MsgBox::shownForTesting().size(), 2);
+    QCOMPARE(lockHolder(diary), QCoreApplication::applicationPid());
+    Run_Command(16);
+    QVERIFY(!QFileInfo::exists(lockPath));
+}
+
+// The everyday case of a diary without lock file, which root cannot show
+// (it writes through permission bits): a window of "nobody" on its diary in
+// its own data folder, which it made read-only (the file stays writable).
+void TestOneDiary::anOrdinaryUsersReadOnlyFolderOpensForReadingOnly() {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody || QStandardPaths::findExecutable("runuser").isEmpty())
+        QSKIP("needs root, runuser and the user nobody");
+    TempProgramFolder folder; // its DATA is root's: the window passes it over
+    const auto toNobody = [nobody](const QString& path) {
+        return ::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
+    };
+    const QString home = folder.path() + "/home";
+    const QString data = home + "/quorvel/DATA";
+    QVERIFY(QDir().mkpath(data));
+    QVERIFY(toNobody(home) && toNobody(home + "/quorvel") && toNobody(data));
+    const QString diary = data + "/diary.PDD";
+    QVERIFY(QFile::rename(makeDiary("Anna", "Shared", "pw", 1), diary));
+    QVERIFY(toNobody(diary));
+    QVERIFY(QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+    const auto enter = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(folder.path(), enter));
+    const QByteArray before = fileBytes(diary);
+    // A copy nobody may run, wherever the build is.
+    const QString holder = folder.path() + "/holder";
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_SESSION_HOLDER), holder));
+    QVERIFY(QFile::setPermissions(holder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+
+    QProcess window;
+    window.start("runuser",
+                 {"-u", "nobody", "--", "env", "QT_QPA_PLATFORM=offscreen", "HOME=" + home, "XDG_DATA_HOME=" + home,
+                  "XDG_CONFIG_HOME=" + home, holder, folder.path(), diary, "pw", "try-save"});
+    QVERIFY(window.waitForFinished(30000));
+    const QString out = QString::fromUtf8(window.readAllStandardOutput());
+    QVERIFY2(window.exitCode() == 0, qPrintable(out + window.readAllStandardError()));
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("open"));
+    QCOMPARE(lines.value(1), QStringLiteral("not saved"));
+    // Told at the log-in, at the draft and at Save Entry; the text stays.
+    const QString told = QStringLiteral("box: The folder of this diary cannot hold a lock file (permission denied), "
+                                        "so this diary opens for reading only");
+    QCOMPARE(lines.filter(told).size(), 3);
+    QCOMPARE(lines.last(), QStringLiteral("composer: words to keep"));
+    QCOMPARE(fileBytes(diary), before);
+    QCOMPARE(QDir(data).entryList(QDir::Files), QStringList{"diary.PDD"});
 }
 
 QTEST_MAIN(TestOneDiary)

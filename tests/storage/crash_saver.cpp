@@ -7,6 +7,9 @@
 //   quorvel_crash_saver create <program folder>   (reports each new diary's path)
 //   quorvel_crash_saver rekey <encrypted diary>   (changes its password from
 //       "first" to "second" and back, reporting each finished change)
+//   quorvel_crash_saver append <diary> <tag> <count>   (saves count entries
+//       with the topics "<tag> 1" to "<tag> <count>", as a second window
+//       saving into the same diary would)
 //
 // Either way it stops by itself after a few seconds, so a test that fails
 // never leaves it running.
@@ -20,6 +23,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -39,6 +43,20 @@ int saveLoop(const QString& path) {
         std::printf("%d %016llx\n", n,
                     static_cast<unsigned long long>(CrashRecords::checksum(CrashRecords::recordFor(n))));
         std::fflush(stdout);
+    }
+    return 0;
+}
+
+int appendLoop(const QString& path, const QString& tag, int count) {
+    publicDiaryPath = path;
+    for (int i = 1; i <= count; ++i) {
+        const StorageStatus saved =
+            Save_Entry(QStringLiteral("01.01.2026 10:00:00"), QStringLiteral("%1 %2").arg(tag).arg(i),
+                       QStringLiteral("saved by %1").arg(tag), 1, 2);
+        if (!saved.ok()) {
+            std::fprintf(stderr, "save %d failed: %s\n", i, qPrintable(saved.description));
+            return 1;
+        }
     }
     return 0;
 }
@@ -92,6 +110,9 @@ int main(int argc, char** argv) {
         return createLoop(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "rekey") == 0)
         return rekeyLoop(QString::fromLocal8Bit(argv[2]));
-    std::fprintf(stderr, "usage: quorvel_crash_saver save <diary> | create <program folder> | rekey <diary>\n");
+    if (argc == 5 && std::strcmp(argv[1], "append") == 0)
+        return appendLoop(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
+    std::fprintf(stderr, "usage: quorvel_crash_saver save <diary> | create <program folder> | rekey <diary> | "
+                         "append <diary> <tag> <count>\n");
     return 2;
 }

@@ -21,7 +21,12 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
 #include <csignal>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace DiaryFormat;
 using TestSupport::TempProgramFolder;
@@ -75,6 +80,7 @@ private slots:
     void cutOffRecordIsHandledByTheLengthRules();
     void killedCreateLeavesNoDiaryWithoutHeader();
     void killedPasswordChangeLeavesOneWholeDiary();
+    void twoProcessesSavingAtOnceBothLand();
 };
 
 void TestCrashSafety::reportedSavesSurviveKills() {
@@ -280,6 +286,60 @@ void TestCrashSafety::killedPasswordChangeLeavesOneWholeDiary() {
     }
     qInfo("killed password change: %d kills, %d changes finished", Kills, changes);
     QVERIFY(changes > 0);
+}
+
+// Two windows on one diary whose folder cannot hold a lock file (an ordinary
+// user, a folder of root's, the diary file the user's): each save lands after
+// the other's, none over it.
+void TestCrashSafety::twoProcessesSavingAtOnceBothLand() {
+    constexpr int Each = 200;
+    TempProgramFolder program;
+    const QString made = TestSupport::makeDiary("Owner", "Title", "pw", 0);
+    QTemporaryDir shared; // root's: nobody may not write into it
+    QVERIFY(shared.isValid());
+    QVERIFY(QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther));
+    const QString diary = shared.filePath("diary.PDD");
+    QVERIFY(QFile::copy(made, diary));
+
+    QString saver = QStringLiteral(QUORVEL_CRASH_SAVER);
+    QStringList prefix;
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody || QStandardPaths::findExecutable("runuser").isEmpty())
+            QSKIP("needs runuser and the user nobody");
+        QVERIFY(::chown(QFile::encodeName(diary).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+        // The saver as nobody: a copy nobody may run, wherever the build is.
+        const QString copy = shared.filePath("saver");
+        QVERIFY(QFile::copy(saver, copy));
+        QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        prefix = {"-u", "nobody", "--", copy};
+        saver = QStringLiteral("runuser");
+    }
+    QProcess a;
+    QProcess b;
+    a.start(saver, prefix + QStringList{"append", diary, "A", QString::number(Each)});
+    b.start(saver, prefix + QStringList{"append", diary, "B", QString::number(Each)});
+    QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
+    QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
+    QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());
+    QVERIFY(!QFileInfo::exists(shared.filePath("diary.lock")));
+
+    QCOMPARE(QFileInfo(diary).size(), HeaderSize + 2 * Each * EntrySize);
+    int lastA = 0;
+    int lastB = 0;
+    for (qint32 n = 1; n <= 2 * Each; ++n) {
+        EntryText entry;
+        QVERIFY(readEntry(diary, n, entry).ok());
+        const QStringList parts = trimBlanks(entry.topic).split(' ');
+        QCOMPARE(parts.size(), 2);
+        int& last = parts[0] == "A" ? lastA : lastB;
+        QCOMPARE(parts[1].toInt(), last + 1); // none lost, none twice, in each one's order
+        last = parts[1].toInt();
+        QCOMPARE(trimBlanks(entry.text), "saved by " + parts[0]);
+    }
+    QCOMPARE(lastA, Each);
+    QCOMPARE(lastB, Each);
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)

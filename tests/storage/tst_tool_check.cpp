@@ -54,6 +54,7 @@ private slots:
     void draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere();
     void passwordVerifiesEveryRecordOfAnEncryptedDiary();
     void headerAskingTooMuchIsRefusedBeforeAnyDerivation();
+    void locksOfACrashOrOfAnotherComputerAreNamedAndTakenOver();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -296,4 +297,46 @@ void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
     QVERIFY(removeDraftFile(draftPathFor(anna)).ok());
     const ToolRun without = runTool({"export", anna, "-f", "json", "--password-file", work.filePath("pw")});
     QCOMPARE(without.out, withDraft.out);
+}
+
+// An empty lock (a crash between making and writing it) is named and taken
+// over; another computer's lock is named, refused, and taken over only with
+// --break-lock. decrypt of a plain diary stands for every command that takes
+// the lock: exit 5 ("already plain") comes only after the lock was taken.
+void TestToolCheck::locksOfACrashOrOfAnotherComputerAreNamedAndTakenOver() {
+    TempProgramFolder program;
+    const QString diary = makeDiary("Anna", "Year", "pw", 2);
+    const QString lockPath = QFileInfo(diary).dir().filePath(QFileInfo(diary).completeBaseName() + ".lock");
+    const auto writeLock = [&lockPath](const QByteArray& bytes, const QDateTime& time) {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(bytes);
+        QVERIFY(lock.flush());
+        QVERIFY(lock.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+
+    writeLock({}, QDateTime::currentDateTime().addSecs(-60));
+    ToolRun run = runTool({"check", program.dataPath()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("is empty or unreadable (left by a crash)"), run.out.constData());
+    run = runTool({"decrypt", diary, "--password-file", "-"}, "pw\n");
+    QVERIFY2(run.exitCode == 5, run.err.constData());
+    QVERIFY(!QFileInfo::exists(lockPath));
+
+    const QByteArray laptop = "4242\nquorvel\nlaptop\nnot-this-machine\n";
+    writeLock(laptop, QDateTime(QDate::currentDate(), QTime(14, 2)));
+    run = runTool({"check", diary});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("marked open on laptop since 14:02"), run.out.constData());
+    run = runTool({"decrypt", diary, "--password-file", "-"}, "pw\n");
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY2(run.err.contains("is marked open on laptop since 14:02") && run.err.contains("--break-lock"),
+             run.err.constData());
+    QFile kept(lockPath);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), laptop);
+    kept.close();
+    run = runTool({"decrypt", diary, "--password-file", "-", "--break-lock"}, "pw\n");
+    QVERIFY2(run.exitCode == 5, run.err.constData());
+    QVERIFY(!QFileInfo::exists(lockPath));
 }

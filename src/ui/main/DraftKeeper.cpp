@@ -2,6 +2,7 @@
 
 #include "ComposerEdits.h"
 #include "MsgBox.h"
+#include "SessionGuard.h"
 #include "StorageGlobals.h"
 #include "frmMain.h"
 #include "mFile.h"
@@ -126,6 +127,8 @@ void DraftKeeper::writePending() {
     const QString previous = tiedDiary_;
     const EntryDraft draft = composerContent();
     unwritable_.clear();
+    if (refusedAsReadOnly(draft))
+        return;
     if (!tieTo(diary)) {
         if (holdsAnything(draft)) {
             unwritable_ = QStringLiteral("the diary cannot be read");
@@ -147,6 +150,18 @@ void DraftKeeper::writePending() {
         return;
     }
     writer_.write(draftPathFor(diary), bytes);
+}
+
+bool DraftKeeper::refusedAsReadOnly(const EntryDraft& draft) {
+    if (readOnlyDiary_.isEmpty() || readOnlyDiary_ != publicDiaryPath)
+        return false;
+    unwritable_ = QStringLiteral("the diary is open for reading only");
+    if (holdsAnything(draft) && !toldReadOnly_) {
+        toldReadOnly_ = true;
+        if (SessionGuard* guard = SessionGuard::instance())
+            guard->refuseWriting();
+    }
+    return true;
 }
 
 void DraftKeeper::checkWriter() {
@@ -213,7 +228,10 @@ void DraftKeeper::entrySaved() {
 void DraftKeeper::diaryClosed(const QString& diaryPath) {
     quiet_.stop();
     pending_ = false;
-    writer_.remove(draftPathFor(diaryPath));
+    if (diaryPath == readOnlyDiary_)
+        readOnlyDiary_.clear();
+    else
+        writer_.remove(draftPathFor(diaryPath));
     if (tiedDiary_ == diaryPath)
         tiedDiary_.clear();
 }
@@ -238,6 +256,9 @@ void DraftKeeper::logInFailed() {
 
 void DraftKeeper::loggedIn(const QString& diaryPath) {
     writer_.flush(); // nothing of the diary open before is still on its way
+    const SessionGuard* guard = SessionGuard::instance();
+    readOnlyDiary_ = guard && !guard->readOnlyMessage().isEmpty() ? diaryPath : QString();
+    toldReadOnly_ = false;
     if (countEntriesInFile(diaryPath) >= DiaryFormat::MaxEntries) {
         // A full diary takes no entry: its draft is not offered (it stays on
         // disk), and the composer's content stays the draft of the diary it

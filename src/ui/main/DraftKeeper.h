@@ -70,6 +70,8 @@ private:
     // draft could not be written.
     void checkWriter();
     void tellNotKept(const QString& why);
+    // True when the open diary is for reading only (said once per session).
+    bool refusedAsReadOnly(const EntryDraft& draft);
     // A draft that is the diary's last entry already (a save whose draft
     // could not be removed) is stale.
     static bool isLastEntryOf(const QString& diaryPath, const EntryDraft& draft);
@@ -85,5 +87,9 @@ private:
     QSet<QString> reported_; // damaged drafts already reported in this run
     QString unwritable_;     // why the composer's content could not even be handed to the writer
     bool toldNotKept_ = false;
+    // The open diary when it opened for reading only: no draft of it is
+    // written or removed (another window may have it open).
+    QString readOnlyDiary_;
+    bool toldReadOnly_ = false;
     DraftWriter writer_;
 };

@@ -51,19 +51,57 @@ QString SessionGuard::heldDiary() const {
     return session_ ? session_->diaryPath() : QString();
 }
 
-bool SessionGuard::claimChosen(const QString& diaryPath) {
+QString SessionGuard::readOnlyMessage() const {
+    return !readOnly_.isEmpty() && readOnly_ == publicDiaryPath ? readOnlyMessage_ : QString();
+}
+
+bool SessionGuard::refuseWriting() {
+    const QString message = readOnlyMessage();
+    if (message.isEmpty())
+        return false;
+    MsgBox::show(message, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
+    return true;
+}
+
+bool SessionGuard::claimChosen(const QString& diaryPath, Chain chain) {
     chain_.reset();
+    chainReadOnly_.clear();
     if (diaryPath.isEmpty() || (session_ && session_->diaryPath() == diaryPath))
         return true; // open here already
     auto lock = std::make_unique<DiaryLock>(diaryPath);
-    switch (lock->take()) {
+    DiaryLock::State state = lock->take();
+    if (state == DiaryLock::State::OtherHost) {
+        // Most often a sync program's copy of the lock of a window on that
+        // computer, which this one cannot see: the user knows.
+        const QString question = QStringLiteral("This diary is marked open on %1 since %2. Open it here anyway?")
+                                     .arg(lock->host(), lockTimeText(lock->since()));
+        if (MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) != MsgBox::Answer::Yes)
+            return false;
+        state = lock->take(true);
+    }
+    switch (state) {
     case DiaryLock::State::Taken:
         chain_ = std::move(lock);
         return true;
-    case DiaryLock::State::Failed:
-        // A folder this user may not write into: nothing can be written there
-        // either, so reading goes on without a lock.
+    case DiaryLock::State::Failed: {
+        // Without a lock another window could open it too, and their writes
+        // would cross: this one only reads. Deleting needs no lock: a folder
+        // that takes no lock file refuses it anyway, and a full disk wants it.
+        if (chain == Chain::Delete)
+            return true;
+        const QString message =
+            QStringLiteral("The folder of this diary cannot hold a lock file (%1), so this diary opens for reading "
+                           "only: its entries can be read, searched and exported, but Save Entry, a password change "
+                           "and keeping a draft are refused. What you type stays in the Entry Composer.")
+                .arg(lock->reason());
+        MsgBox::show(message, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
+        if (chain == Chain::Write)
+            return false;
+        chainReadOnly_ = diaryPath;
+        chainReadOnlyMessage_ = message;
         return true;
+    }
+    case DiaryLock::State::OtherHost:
     case DiaryLock::State::HeldElsewhere:
         break;
     }
@@ -74,6 +112,7 @@ bool SessionGuard::claimChosen(const QString& diaryPath) {
 
 void SessionGuard::chainEnded() {
     chain_.reset();
+    chainReadOnly_.clear();
 }
 
 void SessionGuard::opened(const QString& diaryPath) {
@@ -82,6 +121,13 @@ void SessionGuard::opened(const QString& diaryPath) {
     else if (!session_ || session_->diaryPath() != diaryPath)
         session_.reset();
     chain_.reset();
+    if (chainReadOnly_ == diaryPath) {
+        readOnly_ = diaryPath;
+        readOnlyMessage_ = chainReadOnlyMessage_;
+    } else if (session_) {
+        readOnly_.clear();
+    }
+    chainReadOnly_.clear();
     // The header as it is now is the one writes and the watch compare with.
     StorageStatus read;
     Read_Header_Field(diaryPath, 0, &read);
@@ -96,6 +142,7 @@ void SessionGuard::opened(const QString& diaryPath) {
 
 void SessionGuard::closed() {
     session_.reset();
+    readOnly_.clear();
     OpenedDiary::forget();
     stopWatching();
 }
@@ -182,9 +229,11 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     const bool sameDiary = look.change == OpenedDiary::Change::HeaderChanged;
     const bool typed = !main_->txtTopic->text().isEmpty() || !main_->txtEntry->toPlainText().isEmpty();
     // The unsaved entry becomes the draft of its diary while that diary is
-    // still there; none is written beside another diary or a vanished file.
+    // still there; none is written beside another diary or a vanished file,
+    // nor for a diary open for reading only.
+    const bool draftKept = sameDiary && readOnlyMessage().isEmpty();
     if (main_->draftKeeper)
-        main_->draftKeeper->sessionLost(sameDiary);
+        main_->draftKeeper->sessionLost(draftKept);
     publicDiaryPath.clear();
     stopWatching();
     closed();
@@ -194,7 +243,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     main_->fraEntryBrowser->hide();
     main_->fraEntryReading->hide();
     main_->fraStaticticals->hide();
-    const bool keepText = typed && !sameDiary;
+    const bool keepText = typed && !draftKept;
     if (keepText) {
         // The text stays on screen, to be copied elsewhere.
         main_->lblDialogTitle->setText(QStringLiteral(" Entry Compose"));
@@ -213,7 +262,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
                               "longer the one it was opened with (the password may have been changed on another "
                               "computer). The diary has been closed; log in again.")
                    .arg(title);
-        if (typed)
+        if (typed && draftKept)
             text += QStringLiteral(" What you were writing is kept and offered at the next log-in.");
         break;
     case OpenedDiary::Change::OtherDiary:

@@ -31,9 +31,13 @@ public:
     static SessionGuard* instance();
 
     // A diary chosen in a chooser: true when this window may go on with it
-    // (it holds its lock now); false after telling the user that another
-    // window holds it.
-    bool claimChosen(const QString& diaryPath);
+    // (it holds its lock now, or the diary opens for reading only); false
+    // after telling the user that another window holds it. A lock marked by
+    // another computer is taken over when the user says so. A diary that
+    // cannot hold a lock file opens for reading only, is refused to a chain
+    // that writes it (a password change), and may still be deleted.
+    enum class Chain { Open, Delete, Write };
+    bool claimChosen(const QString& diaryPath, Chain chain = Chain::Open);
     // The chain on the chosen diary ended: its lock goes, unless the diary
     // was opened in this window.
     void chainEnded();
@@ -45,6 +49,12 @@ public:
 
     // The diary whose lock the open session holds ("" when none).
     QString heldDiary() const;
+    // Why the open diary opens for reading only, as the user is told; ""
+    // when it may be written.
+    QString readOnlyMessage() const;
+    // Shows readOnlyMessage() when the open diary is for reading only; true
+    // then, and the write asked for must not happen.
+    bool refuseWriting();
 
     // The file is looked at on every change the file system reports, and by
     // a stat at least this often (network and FUSE folders report nothing).
@@ -71,4 +81,8 @@ private:
     FileStamp stamp_;
     std::unique_ptr<DiaryLock> session_; // the open diary's
     std::unique_ptr<DiaryLock> chain_;   // the chosen diary's, during its chain
+    // Diaries that cannot hold a lock file: the chosen one during its chain,
+    // the open one during its session, with what the user was told.
+    QString chainReadOnly_, chainReadOnlyMessage_;
+    QString readOnly_, readOnlyMessage_;
 };
