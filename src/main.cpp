@@ -1,4 +1,5 @@
 #include "DiaryCrypto.h"
+#include "ProcessHardening.h"
 #include "ProgramFolder.h"
 #include "frmMain.h"
 
@@ -7,6 +8,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    ProcessHardening::keepMemoryPrivate(); // before any password is typed
     DiaryCrypto::initialize();
     QApplication app(argc, argv);
     // The same name as quorvel-tool's: both keep per-user diaries in one folder.

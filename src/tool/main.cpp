@@ -8,6 +8,7 @@
 #include "ImportCommand.h"
 #include "ListCommand.h"
 #include "MergeCommand.h"
+#include "ProcessHardening.h"
 #include "ProgramFolder.h"
 #include "StatsCommand.h"
 #include "ToolApplication.h"
@@ -54,6 +55,7 @@ QString generalHelp() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ProcessHardening::keepMemoryPrivate(); // before any password is read
     DiaryCrypto::initialize();
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     // The same name as the program's: both keep per-user diaries in one folder.
