@@ -1,5 +1,6 @@
 #include "mApplication.h"
 
+#include "BusyWork.h"
 #include "ComposerEdits.h"
 #include "DateTimeText.h"
 #include "DialogParts.h"
@@ -120,11 +121,15 @@ void logIn() {
         return;
     }
 
-    const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
-    // An encrypted diary is opened by deriving its key from the password.
+    const QString typed = trimBlanks(passwordDialog->txtPassword->text());
+    // An encrypted diary is opened by deriving its key from the whole
+    // passphrase; a plain header holds the first 50 characters of a password.
     DiaryCrypto::KeyPtr key;
-    const bool right = DiaryCrypto::isEncrypted(publicHeader) ? passwordMatches(path, typed, nullptr, &key)
-                                                              : typed == stored;
+    bool right = false;
+    if (DiaryCrypto::isEncrypted(publicHeader))
+        runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, typed, nullptr, &key); });
+    else
+        right = trimBlanks(cutToStoredPassword(typed)) == stored;
     if (right) {
         if (SessionGuard* guard = SessionGuard::instance())
             guard->opened(path);
