@@ -1,5 +1,6 @@
 #include "DiaryCrypto.h"
 #include "NewFileBeside.h"
+#include "ProcessHardening.h"
 #include "ProgramFolder.h"
 #include "frmMain.h"
 
@@ -8,6 +9,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    ProcessHardening::keepMemoryPrivate(); // before any password is typed
     DiaryCrypto::initialize();
     QApplication app(argc, argv);
     // The same name as quorvel-tool's: both keep per-user diaries in one folder.

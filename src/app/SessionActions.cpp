@@ -1,5 +1,6 @@
 #include "mApplication.h"
 
+#include "BusyWork.h"
 #include "ComposerEdits.h"
 #include "DateTimeText.h"
 #include "DialogParts.h"
@@ -105,11 +106,16 @@ void logIn() {
     owner = Read_Header_Field(path, HeaderField::Owner, &status);
     if (status)
         title = Read_Header_Field(path, HeaderField::Title, &status);
-    // The one door of the library: the stored password for a plain diary,
-    // the derived key for an encrypted one.
-    const QString typed = trimBlanks(cutToStoredPassword(trimBlanks(passwordDialog->txtPassword->text())));
+    // The one door of the library: the stored password for a plain diary
+    // (its header holds the first 50 characters of one), the key derived from
+    // the whole passphrase for an encrypted one, off the UI thread.
+    const QString whole = trimBlanks(passwordDialog->txtPassword->text());
     DiaryCrypto::KeyPtr key;
-    const bool right = status && passwordMatches(path, typed, &status, &key);
+    bool right = false;
+    if (status && DiaryCrypto::isEncrypted(publicHeader))
+        runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, whole, &status, &key); });
+    else if (status)
+        right = passwordMatches(path, trimBlanks(cutToStoredPassword(whole)), &status, &key);
     if (!status) {
         // The chosen file vanished or cannot be read since it was listed, or
         // its header asks for more than the program allows: no diary is left

@@ -188,6 +188,10 @@ bool isTextByte(unsigned char byte, Field field) {
 }
 
 QString refusal(const QString& text, Field field, QByteArray* encoded) {
+    return refusal(text, field, encoded, width(field));
+}
+
+QString refusal(const QString& text, Field field, QByteArray* encoded, int maxLength) {
     bool ok = true;
     const QByteArray bytes = Cp1252::encode(text, &ok);
     if (!ok) {
@@ -211,11 +215,11 @@ QString refusal(const QString& text, Field field, QByteArray* encoded) {
                 .arg(name(field), describeByte(byte))
                 .arg(i + 1);
     }
-    if (bytes.size() > width(field))
+    if (bytes.size() > maxLength)
         return QStringLiteral("%1 is %2 characters long; at most %3 fit")
             .arg(name(field))
             .arg(bytes.size())
-            .arg(width(field));
+            .arg(maxLength);
     if (encoded)
         *encoded = bytes;
     return {};

@@ -63,6 +63,9 @@ bool isTextByte(unsigned char byte, Field field);
 // hold, a byte that is not text there, longer than the field), or an empty
 // string when it can; encoded then holds the stored bytes (not yet padded).
 QString refusal(const QString& text, Field field, QByteArray* encoded);
+// The same with another bound on the length (an encrypted diary's password,
+// which its header does not hold).
+QString refusal(const QString& text, Field field, QByteArray* encoded, int maxLength);
 } // namespace DiaryText
 
 // One thing wrong with a diary file. entry 0 means the file or its header.

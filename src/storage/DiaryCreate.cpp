@@ -3,15 +3,19 @@
 #include "DiaryCrypto.h"
 #include "DiaryNaming.h"
 #include "NewFileBeside.h"
+#include "PasswordRules.h"
 #include "ProgramFolder.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
 #include "StoredText.h"
+#include "mString.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QThread>
 #include <QTime>
+
+#include <sodium.h>
 
 #include <cmath>
 
@@ -95,18 +99,34 @@ StorageStatus Create_Diary_File(const QString& owner, const QString& password, c
 StorageStatus createEncryptedDiaryFile(const QString& owner, const QString& password, const QString& title,
                                        const QString& timeOfBegin, QString* createdPath,
                                        const DiaryCrypto::KdfParams& params) {
+    QByteArray field;
+    const StorageStatus keyed = newEncryptedPasswordField(password, field, params);
+    if (!keyed.ok())
+        return keyed;
+    return createEncryptedDiaryWithField(owner, field, title, timeOfBegin, createdPath);
+}
+
+StorageStatus newEncryptedPasswordField(const QString& password, QByteArray& field,
+                                        const DiaryCrypto::KdfParams& params) {
+    QByteArray secret;
+    if (const QString refusal = PasswordRules::refusal(trimBlanks(password), true, &secret); !refusal.isEmpty())
+        return StorageStatus::failure(StorageErrors::InvalidArgument, refusal);
+    const bool made = DiaryCrypto::newKey(secret, params, field) != nullptr;
+    sodium_memzero(secret.data(), size_t(secret.size()));
+    if (!made)
+        return StorageStatus::failure(StorageErrors::OutOfMemory,
+                                      QStringLiteral("Out of memory (deriving the diary's key)"));
+    return StorageStatus::success();
+}
+
+StorageStatus createEncryptedDiaryWithField(const QString& owner, const QByteArray& passwordField,
+                                            const QString& title, const QString& timeOfBegin, QString* createdPath) {
     DiaryHeader header;
     header.Mark = DiaryCrypto::EncryptedMark;
     const StorageStatus encoded = encodeHeader(owner, QString(), title, timeOfBegin, header);
     if (!encoded.ok())
         return encoded;
-    QByteArray secret;
-    if (!DiaryCrypto::passwordBytes(password, secret))
-        return StorageStatus::failure(StorageErrors::InvalidArgument,
-                                      QStringLiteral("The text holds characters that cannot be stored"));
-    if (!DiaryCrypto::newKey(secret, params, header.Password))
-        return StorageStatus::failure(StorageErrors::OutOfMemory,
-                                      QStringLiteral("Out of memory (deriving the diary's key)"));
+    header.Password = passwordField;
     return writeNewDiary(header, createdPath);
 }
 

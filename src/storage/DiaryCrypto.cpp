@@ -123,7 +123,7 @@ DiaryKey::~DiaryKey() {
 }
 
 bool passwordBytes(const QString& typed, QByteArray& out) {
-    return encodeForStorage(trimBlanks(cutToStoredPassword(trimBlanks(typed))), out).ok();
+    return encodeForStorage(trimBlanks(typed), out).ok();
 }
 
 KeyPtr unlock(const QByteArray& password, const QByteArray& passwordField, QString* refusal) {

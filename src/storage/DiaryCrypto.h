@@ -96,9 +96,9 @@ private:
 };
 using KeyPtr = std::shared_ptr<const DiaryKey>;
 
-// The bytes a password is turned into a key from: the typed text as the
-// plain header would store it (blanks around removed, cut to 50), in
-// Windows-1252. False when the text holds a character the code page lacks.
+// The bytes a password is turned into a key from: the typed text with the
+// blanks around it removed, in Windows-1252, never cut (the header does not
+// hold it). False when the text holds a character the code page lacks.
 bool passwordBytes(const QString& typed, QByteArray& out);
 
 // Derives the key for an existing header field and checks it against the

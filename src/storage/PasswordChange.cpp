@@ -4,6 +4,7 @@
 #include "DiaryRewrite.h"
 #include "EntryDraft.h"
 #include "OpenedDiary.h"
+#include "PasswordRules.h"
 #include "RawFile.h"
 #include "StorageGlobals.h"
 #include "StoredText.h"
@@ -23,11 +24,11 @@ namespace {
 // as it is (and stays damaged).
 StorageStatus changeEncryptedPassword(const QString& path, const QString& newPassword,
                                       const DiaryCrypto::KeyPtr& oldKey,
-                                      const std::function<void(qint32, qint32)>& progress) {
+                                      const std::function<void(qint32, qint32)>& progress,
+                                      const DiaryCrypto::KeyPtr& preparedKey) {
     QByteArray secret;
-    if (!DiaryCrypto::passwordBytes(newPassword, secret))
-        return StorageStatus::failure(StorageErrors::InvalidArgument,
-                                      QStringLiteral("The text holds characters that cannot be stored"));
+    if (const QString refusal = PasswordRules::refusal(trimBlanks(newPassword), true, &secret); !refusal.isEmpty())
+        return StorageStatus::failure(StorageErrors::InvalidArgument, refusal);
     DiaryCrypto::KeyPtr newKey;
     QByteArray oldHeader;
     QByteArray newHeader;
@@ -40,7 +41,8 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
         DiaryCrypto::HeaderSecrets secrets;
         DiaryCrypto::parsePasswordField(read.Password, secrets);
         QByteArray field;
-        newKey = DiaryCrypto::newKey(secret, secrets.params, field);
+        newKey = preparedKey ? preparedKey : DiaryCrypto::newKey(secret, secrets.params, field);
+        field = newKey ? newKey->passwordField() : QByteArray();
         if (!newKey)
             return StorageStatus::failure(StorageErrors::OutOfMemory,
                                           QStringLiteral("Out of memory (deriving the diary's key)"));
@@ -93,22 +95,34 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
 
 } // namespace
 
+DiaryCrypto::KeyPtr keyForNewPassword(const QString& newPassword, const DiaryCrypto::KeyPtr& oldKey) {
+    QByteArray secret;
+    DiaryCrypto::HeaderSecrets secrets;
+    if (!oldKey || !PasswordRules::refusal(trimBlanks(newPassword), true, &secret).isEmpty() ||
+        !DiaryCrypto::parsePasswordField(oldKey->passwordField(), secrets))
+        return {};
+    QByteArray field;
+    DiaryCrypto::KeyPtr key = DiaryCrypto::newKey(secret, secrets.params, field);
+    sodium_memzero(secret.data(), size_t(secret.size()));
+    return key;
+}
+
 StorageStatus Write_New_Password(const QString& path, const QString& newPassword, const DiaryCrypto::KeyPtr& oldKey,
-                                 const std::function<void(qint32, qint32)>& progress) {
+                                 const std::function<void(qint32, qint32)>& progress,
+                                 const DiaryCrypto::KeyPtr& newKey) {
     {
         RawFile probe;
         if (probe.open(path, RawFile::Mode::Read).ok() && probe.size() >= HeaderSize) {
             char head[HeaderSize];
             if (probe.readExactAt(0, head, HeaderSize).ok() && DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(head))) {
                 probe.close();
-                return changeEncryptedPassword(path, newPassword, oldKey, progress);
+                return changeEncryptedPassword(path, newPassword, oldKey, progress, newKey);
             }
         }
     }
     QByteArray password;
-    const StorageStatus encoded = encodeForStorage(trimBlanks(newPassword), password);
-    if (!encoded.ok())
-        return encoded;
+    if (const QString refusal = PasswordRules::refusal(trimBlanks(newPassword), false, &password); !refusal.isEmpty())
+        return StorageStatus::failure(StorageErrors::InvalidArgument, refusal);
 
     RawFile file;
     StorageStatus result = file.open(path, RawFile::Mode::ReadWrite);

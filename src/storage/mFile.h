@@ -33,6 +33,13 @@ StorageStatus Create_Diary_File(const QString& owner, const QString& password, c
 StorageStatus createEncryptedDiaryFile(const QString& owner, const QString& password, const QString& title,
                                        const QString& timeOfBegin, QString* createdPath = nullptr,
                                        const DiaryCrypto::KdfParams& params = DiaryCrypto::defaultKdfParams());
+// The two halves of it, so that a window can run the slow one (deriving the
+// key; the password is refused when empty or too long) off its UI thread.
+StorageStatus newEncryptedPasswordField(const QString& password, QByteArray& field,
+                                        const DiaryCrypto::KdfParams& params = DiaryCrypto::defaultKdfParams());
+StorageStatus createEncryptedDiaryWithField(const QString& owner, const QByteArray& passwordField,
+                                            const QString& title, const QString& timeOfBegin,
+                                            QString* createdPath = nullptr);
 
 // The one door for "open this diary with this password", for the window's
 // log-in and password checks and every command of quorvel-tool alike.
@@ -81,16 +88,25 @@ struct EntryText {
 // unscrambled record is also kept in publicEntry.
 StorageStatus readEntry(const QString& path, qint32 n, EntryText& out);
 
-// Stores a new password (trimmed, cut to 50) in the header of the file at
-// path, re-read from that file, so no other diary's header can be written.
-// The header is flushed to disk before success is returned.
+// Stores a new password (trimmed) in the header of the file at path, re-read
+// from that file, so no other diary's header can be written. The header is
+// flushed to disk before success is returned. An empty password, or one
+// longer than the diary's kind allows (PasswordRules), is refused, never cut.
 // An encrypted diary needs oldKey (from passwordMatches): it gets a new salt
-// and key, and every record is sealed anew into a new file beside the old
-// one, which is flushed and then renamed over it; progress(done, total)
-// follows the records. A failure or a crash leaves the old diary whole.
+// and key (newKey when given, from keyForNewPassword), and every record is
+// sealed anew into a new file beside the old one, which is flushed and then
+// renamed over it; progress(done, total) follows the records. A failure or a
+// crash leaves the old diary whole.
 StorageStatus Write_New_Password(const QString& path, const QString& newPassword,
                                  const DiaryCrypto::KeyPtr& oldKey = {},
-                                 const std::function<void(qint32, qint32)>& progress = {});
+                                 const std::function<void(qint32, qint32)>& progress = {},
+                                 const DiaryCrypto::KeyPtr& newKey = {});
+
+// The key Write_New_Password gives an encrypted diary for newPassword: a new
+// salt, the costs of oldKey's diary. The slow part of a change, so that a
+// window can run it off its UI thread. Null when the password cannot be
+// stored or memory runs out.
+DiaryCrypto::KeyPtr keyForNewPassword(const QString& newPassword, const DiaryCrypto::KeyPtr& oldKey);
 
 // The part of a typed password that a header can hold: its first 50
 // characters. A longer password is stored cut, so the checks compare the cut

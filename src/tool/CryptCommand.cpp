@@ -7,6 +7,7 @@
 #include "DiaryRewrite.h"
 #include "EntryDraft.h"
 #include "PasswordPrompt.h"
+#include "PasswordRules.h"
 #include "ToolCommon.h"
 #include "ToolLock.h"
 #include "mFile.h"
@@ -14,6 +15,8 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+
+#include <sodium.h>
 
 #include <cstring>
 
@@ -58,9 +61,16 @@ void carryDraft(const QString& path, const DiaryCrypto::KeyPtr& from, const Diar
 int convert(const QStringList& arguments, bool encrypt) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        encrypt ? QStringLiteral("Encrypts a plain diary in place: a new salt and key from its password, every "
-                                 "entry sealed with XChaCha20-Poly1305. decrypt gives the plain file back.")
-                : QStringLiteral("Turns an encrypted diary back into a plain one in place."));
+        encrypt ? QStringLiteral(
+                      "Encrypts a plain diary in place: a new salt and key, every entry sealed with\n"
+                      "XChaCha20-Poly1305. decrypt gives the plain file back.\n"
+                      "It asks for the diary's password, then for a new one (twice on the terminal, or\n"
+                      "--new-password-file): the plain file holds its password in plain text, so every\n"
+                      "earlier copy of it (backups, a sync program's history) would give a key made\n"
+                      "from that password away. The new one may be a passphrase of up to 256\n"
+                      "characters. --keep-password keeps the old one anyway, with a warning.")
+                : QStringLiteral("Turns an encrypted diary back into a plain one in place. Its password must\n"
+                                 "fit the plain header (at most 50 characters); change a longer one first."));
     const QCommandLineOption passwordOption(QStringLiteral("password-file"),
                                             QStringLiteral("Read the password from the first line of FILE (- for "
                                                            "standard input)."),
@@ -68,10 +78,30 @@ int convert(const QStringList& arguments, bool encrypt) {
     parser.addOption(passwordOption);
     const QCommandLineOption breakLock = breakLockOption();
     parser.addOption(breakLock);
+    const QCommandLineOption newPasswordOption(
+        QStringLiteral("new-password-file"),
+        QStringLiteral("Read the new password from the first line of FILE (- for standard input)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep-password"),
+        QStringLiteral("Keep the old password; earlier plain copies of the diary give it away."));
+    if (encrypt)
+        parser.addOptions({newPasswordOption, keepOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The diary (.PDD)."));
     const int parsed = parseCommandLine(parser, arguments, 1, 1);
     if (parsed >= 0)
         return parsed;
+    const bool keepPassword = encrypt && parser.isSet(keepOption);
+    const bool hasNewPasswordFile = encrypt && parser.isSet(newPasswordOption);
+    if (keepPassword && hasNewPasswordFile) {
+        complain(QStringLiteral("--keep-password and --new-password-file exclude each other"));
+        return ExitCode::Usage;
+    }
+    if (hasNewPasswordFile && parser.value(newPasswordOption) == QLatin1String("-") &&
+        parser.value(passwordOption) == QLatin1String("-")) {
+        complain(QStringLiteral("only one of the passwords can come from standard input"));
+        return ExitCode::Usage;
+    }
     const QString path = parser.positionalArguments().at(0);
 
     // Held until the new file has replaced the old one: a window may be
@@ -102,6 +132,14 @@ int convert(const QStringList& arguments, bool encrypt) {
 
     QByteArray secret;
     DiaryCrypto::passwordBytes(password, secret);
+    if (!encrypt && secret.size() > PasswordWidth) {
+        complain(QStringLiteral("the password of %1 is %2 characters long; a plain diary's password holds at most "
+                                "%3: change it first (nothing was changed)")
+                     .arg(printable(path))
+                     .arg(secret.size())
+                     .arg(PasswordWidth));
+        return ExitCode::Refused;
+    }
     DiaryCrypto::KeyPtr oldKey = DiaryCrypto::currentOpenKey();
     DiaryCrypto::KeyPtr newKey;
     if (encrypt) {
@@ -120,15 +158,35 @@ int convert(const QStringList& arguments, bool encrypt) {
                          .arg(numbers.join(QStringLiteral(", "))));
             return ExitCode::Refused;
         }
-        // decrypt rebuilds the password field from the password as typed; a
-        // field the log-in trims differently (leading blanks, say) would not
-        // come back byte for byte.
-        if (fixedWidth(secret, PasswordWidth) != header.Password)
-            complain(QStringLiteral("warning: the stored password field of %1 holds blanks or bytes a typed password "
-                                    "does not give back; decrypt will store the password as typed")
+        QByteArray newSecret;
+        if (keepPassword) {
+            complain(QStringLiteral("warning: --keep-password: the key comes from the password that %1 holds in "
+                                    "plain text; every earlier copy of the file (backups, sync history) gives it away")
                          .arg(printable(path)));
+            // decrypt rebuilds the password field from the password as
+            // typed; a field the log-in trims differently (leading blanks,
+            // say) would not come back byte for byte.
+            if (fixedWidth(secret, PasswordWidth) != header.Password)
+                complain(QStringLiteral("warning: the stored password field of %1 holds blanks or bytes a typed "
+                                        "password does not give back; decrypt will store the password as typed")
+                             .arg(printable(path)));
+            newSecret = secret;
+        } else {
+            const QString newPasswordFile = parser.value(newPasswordOption);
+            if (const int refused = PasswordPrompt::readNewPassword(
+                    hasNewPasswordFile ? &newPasswordFile : nullptr, QStringLiteral("New password: "),
+                    PasswordRules::PassphraseMaxLength, true, newSecret,
+                    QStringLiteral("the new password: --new-password-file FILE (or --keep-password)"));
+                refused >= 0)
+                return refused;
+            if (newSecret == secret)
+                complain(QStringLiteral("warning: the new password is the old one, which earlier copies of %1 "
+                                        "hold in plain text")
+                             .arg(printable(path)));
+        }
         QByteArray field;
-        newKey = DiaryCrypto::newKey(secret, DiaryCrypto::defaultKdfParams(), field);
+        newKey = DiaryCrypto::newKey(newSecret, DiaryCrypto::defaultKdfParams(), field);
+        sodium_memzero(newSecret.data(), size_t(newSecret.size()));
         if (!newKey) {
             complain(QStringLiteral("out of memory deriving the key"));
             return ExitCode::FileError;

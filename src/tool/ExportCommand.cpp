@@ -76,6 +76,8 @@ public:
         }
     }
 
+    void setPassword(const QByteArray& bytes) { exporter_.setPassword(bytes); }
+
     void entry(qint32 number, const char* record) {
         if (html_)
             html_->entry(number, record);
@@ -139,16 +141,17 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
     // Same rule as the log-in: trimmed both sides, case-sensitive.
     if (const int refused = PasswordPrompt::unlockDiary(path, password); refused >= 0)
         return refused;
+    QByteArray jsonPassword;
     // Opened again now that an encrypted diary's key is open: its records read as plain ones.
     if (DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(header.constData()))) {
         if (!reader.open(path).ok()) {
             complain(printable(reader.open(path).description));
             return ExitCode::FileError;
         }
-        // The export holds the password as typed, as a plain diary's does.
-        QByteArray secret;
-        DiaryCrypto::passwordBytes(password, secret);
-        header.replace(PasswordOffset, PasswordWidth, fixedWidth(secret, PasswordWidth));
+        // The export holds the password as typed, as a plain diary's does,
+        // a passphrase longer than the header's field whole.
+        DiaryCrypto::passwordBytes(password, jsonPassword);
+        header.replace(PasswordOffset, PasswordWidth, fixedWidth(jsonPassword.left(PasswordWidth), PasswordWidth));
     }
     if (options.format == ExportFormat::Pdf && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         complain(QStringLiteral("the PDF book needs a widgets application object"));
@@ -239,6 +242,7 @@ int exportDiary(const QString& path, const ExportOptions& options, const QString
         return ExitCode::FileError;
     }
     EntrySink sink(options.format, output);
+    sink.setPassword(jsonPassword);
     if (!sink.begin(options, QFileInfo(path).fileName(), header, plan, entries, moods, &error)) {
         complain(printable(error));
         output.discard();

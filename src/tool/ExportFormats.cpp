@@ -275,7 +275,10 @@ void DiaryExporter::begin(const QString& fileName, const QByteArray& headerRecor
             out_.append(",\n  \"encrypted\": true");
         appendJsonField(out_, ",\n  \"owner\": ", h + OwnerOffset, OwnerWidth);
         appendJsonField(out_, ",\n  \"title\": ", h + TitleOffset, TitleWidth);
-        appendJsonField(out_, ",\n  \"password\": ", h + PasswordOffset, PasswordWidth);
+        if (password_.isEmpty())
+            appendJsonField(out_, ",\n  \"password\": ", h + PasswordOffset, PasswordWidth);
+        else
+            appendJsonField(out_, ",\n  \"password\": ", password_.constData(), int(password_.size()));
         appendJsonField(out_, ",\n  \"timeOfBegin\": ", h + TimeOfBeginOffset, TimeOfBeginWidth);
         out_.append(",\n  \"entryCount\": ").append(QByteArray::number(entryCount));
         out_.append(",\n  \"entries\": [");

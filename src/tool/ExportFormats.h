@@ -29,6 +29,9 @@ class DiaryExporter {
 public:
     DiaryExporter(ExportFormat format, Output& output);
 
+    // The JSON's "password" when the header does not hold it (an encrypted
+    // diary's passphrase, whole); set before begin().
+    void setPassword(const QByteArray& bytes) { password_ = bytes; }
     void begin(const QString& fileName, const QByteArray& headerRecord, qint32 entryCount);
     // One 4084-byte record as stored (scrambled).
     void entry(qint32 number, const char* record);
@@ -44,4 +47,5 @@ private:
     Output& output_;
     QByteArray& out_;
     qint32 written_ = 0;
+    QByteArray password_;
 };

@@ -6,6 +6,7 @@
 #include "ImportBounds.h"
 #include "JournalImportCommand.h"
 #include "NewDiaryTarget.h"
+#include "PasswordRules.h"
 #include "ToolCommon.h"
 #include "mString.h"
 
@@ -24,7 +25,8 @@ namespace {
 constexpr int JsonVersion = 1;
 
 // A header field as the create dialog hands it on: trimmed of blanks.
-QByteArray headerField(const QJsonObject& root, const char* key, Field field, bool mayBeEmpty, QStringList& refusals) {
+QByteArray headerField(const QJsonObject& root, const char* key, Field field, bool mayBeEmpty, QStringList& refusals,
+                       int maxLength = -1) {
     const QJsonValue value = root.value(QLatin1String(key));
     if (!value.isString()) {
         refusals << QStringLiteral("\"%1\" is missing or not a text").arg(QLatin1String(key));
@@ -36,7 +38,8 @@ QByteArray headerField(const QJsonObject& root, const char* key, Field field, bo
         return {};
     }
     QByteArray bytes;
-    const QString refusal = DiaryText::refusal(text, field, &bytes);
+    const QString refusal =
+        DiaryText::refusal(text, field, &bytes, maxLength < 0 ? DiaryText::width(field) : maxLength);
     if (!refusal.isEmpty())
         refusals << refusal;
     return bytes;
@@ -97,14 +100,15 @@ QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
     plan.header.Mark = 1;
     plan.header.Owner = headerField(root, "owner", Field::Owner, false, refusals);
     plan.header.Title = headerField(root, "title", Field::Title, false, refusals);
-    // An empty password is a diary's own state after a password change to
-    // nothing, so it is taken over as it is.
-    plan.header.Password = headerField(root, "password", Field::Password, true, refusals);
-    plan.header.TimeOfBegin = headerField(root, "timeOfBegin", Field::TimeOfBegin, true, refusals);
     const QJsonValue encrypted = root.value(QLatin1String("encrypted"));
     if (!encrypted.isUndefined() && !encrypted.isBool())
         refusals << QStringLiteral("\"encrypted\" is not true or false");
     plan.encrypted = encrypted.toBool(false);
+    // A diary without a password is refused, whatever its kind; an encrypted
+    // one's passphrase is not bound by the header's field.
+    plan.header.Password = headerField(root, "password", Field::Password, false, refusals,
+                                       PasswordRules::maxLength(plan.encrypted));
+    plan.header.TimeOfBegin = headerField(root, "timeOfBegin", Field::TimeOfBegin, true, refusals);
 
     const QJsonValue entriesValue = root.value(QLatin1String("entries"));
     if (!entriesValue.isArray()) {

@@ -9,6 +9,7 @@
 #include "JrnlReader.h"
 #include "NewDiaryTarget.h"
 #include "PasswordPrompt.h"
+#include "PasswordRules.h"
 #include "RedNotebookReader.h"
 #include "ToolCommon.h"
 #include "mString.h"
@@ -64,41 +65,12 @@ int headerField(const QString& value, Field field, QByteArray& bytes) {
 }
 
 // The new diary's password: typed twice on the terminal, or the first line
-// of the password file; the create dialog's rules.
+// of the password file; the create dialog's rules (a passphrase for an
+// encrypted diary).
 int newPassword(const JournalImportOptions& options, QByteArray& bytes) {
-    QString password, confirmation, error;
-    if (options.hasPasswordFile) {
-        if (!PasswordPrompt::readFromFile(options.passwordFile, password, &error)) {
-            complain(printable(error));
-            return ExitCode::FileError;
-        }
-        confirmation = password;
-    } else if (!PasswordPrompt::askOnTerminal(QStringLiteral("Password for the new diary: "), password, &error) ||
-               !PasswordPrompt::askOnTerminal(QStringLiteral("Confirm the password: "), confirmation, &error)) {
-        complain(printable(error));
-        return ExitCode::Usage;
-    }
-    password = trimBlanks(password);
-    if (password != trimBlanks(confirmation)) {
-        complain(QStringLiteral("The Password was not confirmed right!"));
-        return ExitCode::Refused;
-    }
-    if (password.isEmpty()) {
-        complain(QStringLiteral("Please enter a password!"));
-        return ExitCode::Refused;
-    }
-    if (password.size() > PasswordBoxLength) {
-        complain(QStringLiteral("the password is %1 characters long; at most %2 can be typed")
-                     .arg(password.size())
-                     .arg(PasswordBoxLength));
-        return ExitCode::Refused;
-    }
-    const QString refusal = DiaryText::refusal(password, Field::Password, &bytes);
-    if (!refusal.isEmpty()) {
-        complain(printable(refusal));
-        return ExitCode::Refused;
-    }
-    return -1;
+    return PasswordPrompt::readNewPassword(
+        options.hasPasswordFile ? &options.passwordFile : nullptr, QStringLiteral("Password for the new diary: "),
+        options.encrypted ? PasswordRules::PassphraseMaxLength : PasswordBoxLength, options.encrypted, bytes);
 }
 
 ReadResult readSource(const JournalImportOptions& options, ImportedJournal& journal) {
@@ -129,7 +101,8 @@ int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
                        "marked (2/3); characters outside Windows-1252 are written as [U+1F600]. The new\n"
                        "diary's password is asked for twice (or read from --password-file). A damaged\n"
                        "export is refused with exit code 5 and nothing is written. With --encrypted\n"
-                       "the new diary is an encrypted one (texts of at most 3960 characters an entry)."));
+                       "the new diary is an encrypted one (texts of at most 3960 characters an entry;\n"
+                       "its password may be a passphrase of up to 256 characters)."));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The export's program."),
                                   QStringLiteral("jrnl|dayone|rednotebook"));
     const QCommandLineOption owner(QStringLiteral("owner"), QStringLiteral("The new diary's owner."),

@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "DiaryAudit.h"
 #include "DiaryFormat.h"
+#include "PasswordRules.h"
 #include "ToolCommon.h"
 #include "mFile.h"
 #include "mString.h"
@@ -125,7 +126,7 @@ bool matches(const QString& typed, const QString& stored) {
 int unlockDiary(const QString& path, const QString& password) {
     StorageStatus status;
     DiaryCrypto::KeyPtr key;
-    if (passwordMatches(path, trimBlanks(cutToStoredPassword(trimBlanks(password))), &status, &key)) {
+    if (passwordMatches(path, trimBlanks(password), &status, &key)) {
         DiaryCrypto::setOpenKey(key);
         return -1;
     }
@@ -161,6 +162,54 @@ int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHea
     if (!got) {
         complain(printable(error));
         return fromFile ? ExitCode::FileError : ExitCode::Usage;
+    }
+    const bool encrypted = DiaryCrypto::isEncrypted(header);
+    if (const qsizetype length = trimBlanks(password).size(); length > PasswordRules::maxLength(encrypted)) {
+        complain(QStringLiteral("the password is %1 characters long; %2 holds at most %3 (nothing is cut)")
+                     .arg(length)
+                     .arg(encrypted ? QStringLiteral("an encrypted diary's password")
+                                    : QStringLiteral("a plain diary's password"))
+                     .arg(PasswordRules::maxLength(encrypted)));
+        return ExitCode::WrongPassword;
+    }
+    return -1;
+}
+
+int readNewPassword(const QString* passwordFile, const QString& prompt, int maxLength, bool encrypted,
+                    QByteArray& bytes, const QString& optionHint) {
+    QString password, confirmation, error;
+    if (passwordFile) {
+        if (!readFromFile(*passwordFile, password, &error)) {
+            complain(printable(error));
+            return ExitCode::FileError;
+        }
+        confirmation = password;
+    } else if (!askOnTerminal(prompt, password, &error) ||
+               !askOnTerminal(QStringLiteral("Confirm the password: "), confirmation, &error)) {
+        complain(printable(error));
+        if (!optionHint.isEmpty())
+            complain(optionHint);
+        return ExitCode::Usage;
+    }
+    password = trimBlanks(password);
+    if (password != trimBlanks(confirmation)) {
+        complain(QStringLiteral("The Password was not confirmed right!"));
+        return ExitCode::Refused;
+    }
+    if (password.isEmpty()) {
+        complain(QStringLiteral("Please enter a password!"));
+        return ExitCode::Refused;
+    }
+    if (password.size() > maxLength) {
+        complain(QStringLiteral("the password is %1 characters long; at most %2 can be typed")
+                     .arg(password.size())
+                     .arg(maxLength));
+        return ExitCode::Refused;
+    }
+    const QString refusal = PasswordRules::refusal(password, encrypted, &bytes);
+    if (!refusal.isEmpty()) {
+        complain(printable(refusal));
+        return ExitCode::Refused;
     }
     return -1;
 }

@@ -18,8 +18,20 @@ bool readFromFile(const QString& path, QString& password, QString* error);
 // Reads the diary's header (before any password is asked for), then the
 // password: from *passwordFile when one is given, else on the terminal with
 // a prompt that names the diary's title and owner. Returns -1 with header and
-// password filled; otherwise the exit code to end with, its message said.
+// password filled; otherwise the exit code to end with, its message said. A
+// password longer than the diary's kind allows is refused with the limit
+// named (exit 3), never cut.
 int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password);
+
+// A new password: the first line of *passwordFile when one is given, else
+// typed twice on the terminal after prompt. Trimmed of blanks; refused, with
+// the reason said, when the two differ, when it is empty, longer than
+// maxLength (the limit named, never cut) or not storable in a diary of that
+// kind. Returns -1 with bytes holding its Windows-1252 bytes; otherwise the
+// exit code to end with. optionHint says how else to give it, when the
+// terminal cannot be asked.
+int readNewPassword(const QString* passwordFile, const QString& prompt, int maxLength, bool encrypted,
+                    QByteArray& bytes, const QString& optionHint = QString());
 
 // The log-in rule: both sides trimmed of blanks, compared case-sensitively.
 bool matches(const QString& typed, const QString& stored);

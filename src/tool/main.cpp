@@ -8,6 +8,7 @@
 #include "ImportCommand.h"
 #include "ListCommand.h"
 #include "MergeCommand.h"
+#include "ProcessHardening.h"
 #include "ProgramFolder.h"
 #include "StatsCommand.h"
 #include "ToolApplication.h"
@@ -39,8 +40,10 @@ QString generalHelp() {
                           "                           adds the entries of OTHER, a conflict copy of DIARY\n"
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
-                          "  encrypt FILE [--password-file FILE] [--break-lock]\n"
-                          "                           makes a plain diary an encrypted one, in place\n"
+                          "  encrypt FILE [--password-file FILE] [--new-password-file FILE | --keep-password]\n"
+                          "          [--break-lock]\n"
+                          "                           makes a plain diary an encrypted one, in place,\n"
+                          "                           with a new password\n"
                           "  decrypt FILE [--password-file FILE] [--break-lock]\n"
                           "                           makes an encrypted diary a plain one, in place\n"
                           "\n"
@@ -55,6 +58,7 @@ QString generalHelp() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ProcessHardening::keepMemoryPrivate(); // before any password is read
     DiaryCrypto::initialize();
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     // The same name as the program's: both keep per-user diaries in one folder.

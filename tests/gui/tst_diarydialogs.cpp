@@ -54,6 +54,11 @@ QStringList lines(const QListWidget* list) {
 }
 
 // Types into a box found by its object name.
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void type(QWidget* dialog, const char* box, const QString& text) {
     auto* edit = dialog->findChild<QLineEdit*>(box);
     QVERIFY2(edit, box);
@@ -121,6 +126,7 @@ private slots:
     void createDiaryValidationMessages();
     void createDiaryPasswordBoxesHoldTwentyCharacters();
     void dialogBoxesRefuseCharactersTheFileCannotHold();
+    void createEncryptedDiaryTakesAPassphrase();
     void createDiaryCutsLongOwnerAndTrimsPassword();
     void createDiaryFailureShowsErrorBoxOnly();
 
@@ -151,7 +157,7 @@ private slots:
     void changeChainCancelsStepBack();
     void changeChainWrongOldPasswordEndsChain();
     void changeChainStoresNewPassword();
-    void changeChainEmptyNewPasswordAccepted();
+    void changeChainRefusesEmptyAndTooLongNewPasswords();
     void changeChainWriteFailureShowsErrorBox();
 
 private:
@@ -365,6 +371,27 @@ void TestDiaryDialogs::createDiaryPasswordBoxesHoldTwentyCharacters() {
         click(d, "cmdCancel");
     });
     Show_frmNewDiary();
+}
+
+void TestDiaryDialogs::createEncryptedDiaryTakesAPassphrase() {
+    const QString passphrase = "correct horse battery staple and a few more words to be safe";
+    whenModal<frmNewDiary>([&](frmNewDiary* d) {
+        type(d, "txtOwner", "Anna");
+        type(d, "txtDiaryTitle", "Sealed");
+        QTest::keyClick(d->chkEncrypt, Qt::Key_Space);
+        type(d, "txtPasswort", passphrase);
+        type(d, "txtPasswortReenter", passphrase);
+        QCOMPARE(d->txtPasswort->text(), passphrase);
+        click(d, "cmdCreateDiary");
+    });
+    whenModal<frmOpenDiary>([](frmOpenDiary* d) { click(d, "cmdCancel"); });
+    Show_frmNewDiary();
+    QVERIFY(messages().isEmpty());
+    QList<DiaryFileName> files;
+    QVERIFY(listDiaryFiles(folder_->dataPath(), files).ok());
+    QCOMPARE(files.size(), 1);
+    QVERIFY(passwordMatches(files.first().fullPath, passphrase));
+    QVERIFY(!passwordMatches(files.first().fullPath, passphrase.left(50)));
 }
 
 void TestDiaryDialogs::createDiaryCutsLongOwnerAndTrimsPassword() {
@@ -640,8 +667,9 @@ void TestDiaryDialogs::logInOutcomes() {
     const QString path = makeDiary("Anna", "Mine", "Secret");
     const QString longPassword = "Long password " + QString(50, 'l') + " end";
     if (typed == "LONG") {
-        // Set through the change-password path, which has no length limit.
-        QVERIFY(Write_New_Password(path, longPassword).ok());
+        // A header that holds the first 50 characters of a longer password
+        // (as the change chain of earlier versions stored it).
+        QVERIFY(Write_New_Password(path, longPassword.left(50)).ok());
         typed = longPassword;
     }
     publicDiaryPath = before;
@@ -807,8 +835,7 @@ void TestDiaryDialogs::deleteChainDeletes() {
 }
 
 void TestDiaryDialogs::deleteChainEmptyPassword() {
-    const QString path = makeDiary("Anna", "Mine", "pw");
-    QVERIFY(Write_New_Password(path, "").ok());
+    const QString path = makeDiary("Anna", "Mine", ""); // as earlier versions could leave it
     whenModal<frmDeleteDiary>([](frmDeleteDiary* d) { click(d, "cmdOpenDiary"); });
     whenModal<frmDeleteEnterPassword>([](frmDeleteEnterPassword* d) { click(d, "cmdPasswordCorrect"); });
     whenModal<frmAreYouShure>([](frmAreYouShure* d) { click(d, "cmdDeleteDiary"); });
@@ -957,19 +984,35 @@ void TestDiaryDialogs::changeChainStoresNewPassword() {
     QCOMPARE(PopupSettings::shownForTesting(), (QList<PopupKind>{PopupKind::AccessDenied, PopupKind::LoginAllowed}));
 }
 
-void TestDiaryDialogs::changeChainEmptyNewPasswordAccepted() {
+void TestDiaryDialogs::changeChainRefusesEmptyAndTooLongNewPasswords() {
     const QString path = makeDiary("Anna", "Mine", "pw");
+    const QByteArray before = readFile(path);
     whenModal<frmChangePassword>([](frmChangePassword* d) { click(d, "cmdChangePassword"); });
     whenModal<frmEnterOldPassword>([](frmEnterOldPassword* d) {
         type(d, "txtPassword1", "pw");
         type(d, "txtPassword2", "pw");
         click(d, "cmdPasswordCorrect");
     });
-    whenModal<frmEnterNewPassword>([](frmEnterNewPassword* d) { click(d, "cmdPasswordCorrect"); });
+    whenModal<frmEnterNewPassword>([](frmEnterNewPassword* d) {
+        click(d, "cmdPasswordCorrect");
+        QCOMPARE(messages(), QStringList{"Please enter a password!"});
+        // A plain header holds 50 characters: a longer password is refused, not cut.
+        const QString tooLong = QString(51, 'p');
+        d->txtPassword1->setText(tooLong);
+        d->txtPassword2->setText(tooLong);
+        click(d, "cmdPasswordCorrect");
+        QCOMPARE(messages().size(), 2);
+        QCOMPARE(messages().last(),
+                 QString("The password is 51 characters long; a plain diary's password holds at most 50."));
+        QCOMPARE(QApplication::activeModalWidget(), d);
+        whenModal<frmEnterOldPassword>([](frmEnterOldPassword* old) {
+            whenModal<frmChangePassword>([](frmChangePassword* chooser) { click(chooser, "cmdCancel"); });
+            click(old, "cmdCancel");
+        });
+        click(d, "cmdCancel");
+    });
     Show_frmChangePassword();
-    QCOMPARE(Read_Header_Field(path, HeaderField::Password), QString(50, ' '));
-    QVERIFY(logIn(0, ""));
-    QCOMPARE(publicDiaryPath, path);
+    QCOMPARE(readFile(path), before);
 }
 
 void TestDiaryDialogs::changeChainWriteFailureShowsErrorBox() {

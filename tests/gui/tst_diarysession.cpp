@@ -25,6 +25,7 @@
 
 #include <QAbstractItemModel>
 #include <QButtonGroup>
+#include <QCursor>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -34,6 +35,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -85,6 +88,7 @@ private slots:
     void logInOverOpenDiaryKeepsComposerText();
     void logInShowsEntriesAndNextNumber();
     void logInToAFullDiaryShowsTheMarginAndKeepsItsDraft();
+    void encryptedLogInDerivesTheKeyOffTheUiThread();
     void deleteChooserLeavesOpenDiaryAlone();
     void changedPasswordOfOpenDiaryKeepsItOpen();
     void vanishedDiaryLeavesNoDiaryOpen();
@@ -219,6 +223,34 @@ void TestDiarySession::logInShowsEntriesAndNextNumber() {
     QVERIFY(list[2].contains("Topic 3"));
     QVERIFY(m.fraComposer->isVisible());
     QVERIFY(!m.fraEntryBrowser->isVisible());
+}
+
+void TestDiarySession::encryptedLogInDerivesTheKeyOffTheUiThread() {
+    frmMain& m = *main_;
+    QString path;
+    // The costs new diaries get: the key takes a good part of a second.
+    QVERIFY(createEncryptedDiaryFile("Anna", "a long passphrase", "Sealed", "now", &path).ok());
+    int busyTurns = 0;
+    QString line;
+    QTimer probe;
+    probe.setInterval(5);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        if (cursor && cursor->shape() == Qt::BusyCursor) {
+            ++busyTurns;
+            line = m.StatusBar1->currentMessage();
+        }
+    });
+    probe.start();
+    answerLogIn(path, "a long passphrase");
+    Run_Command(1);
+    probe.stop();
+    QCOMPARE(publicDiaryPath, path);
+    // The event loop kept turning while the key was derived.
+    QVERIFY2(busyTurns >= 3, qPrintable(QString::number(busyTurns)));
+    QCOMPARE(line, QString("Checking the password ..."));
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(m.StatusBar1->currentMessage().isEmpty());
 }
 
 void TestDiarySession::logInToAFullDiaryShowsTheMarginAndKeepsItsDraft() {

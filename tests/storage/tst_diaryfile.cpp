@@ -280,10 +280,14 @@ void TestDiaryFile::passwordChangeKeepsEverythingElse() {
     QCOMPARE(after.left(52), before.left(52));
     QCOMPARE(after.mid(52, 50), QByteArray("new one").leftJustified(50, ' '));
     QCOMPARE(after.mid(102), before.mid(102));
-    QVERIFY(Write_New_Password(path, QString(60, 'p')).ok());
+    // Never cut, never empty: refused with the limit named, the file as it was.
+    const StorageStatus tooLong = Write_New_Password(path, QString(51, 'p'));
+    QVERIFY(!tooLong.ok());
+    QVERIFY2(tooLong.description.contains("at most 50"), qPrintable(tooLong.description));
+    QVERIFY(!Write_New_Password(path, "   ").ok());
+    QCOMPARE(fileBytes(path), after);
+    QVERIFY(Write_New_Password(path, QString(50, 'p')).ok());
     QCOMPARE(Read_Header_Field(path, 3), QString(50, 'p'));
-    QVERIFY(Write_New_Password(path, "   ").ok());
-    QCOMPARE(Read_Header_Field(path, 3), QString(50, ' '));
 }
 
 void TestDiaryFile::passwordChangeWritesTheChosenFileOnly() {

@@ -68,6 +68,7 @@ private slots:
     void damagedBytesAreNeverShown();
     void recordsCannotMove();
     void passwordChangeSealsEveryRecordAnew();
+    void passphraseIsNeverCutNorEmpty();
 };
 
 void TestEncrypted::knownSaltAndNonceGiveKnownBytes() {
@@ -246,6 +247,30 @@ void TestEncrypted::passwordChangeSealsEveryRecordAnew() {
     QCOMPARE(entry.text.trimmed(), QString("kept one"));
     QCOMPARE(readEntry(path, 2, entry).number, StorageErrors::DamagedEntry);
     QCOMPARE(readDraftOf(path).draft, draft);
+}
+
+
+void TestEncrypted::passphraseIsNeverCutNorEmpty() {
+    TempProgramFolder folder;
+    const QString first = "seventy-three characters of a passphrase that nobody would guess at all";
+    const QString path = encryptedDiary(first, {"text"});
+    QVERIFY(first.size() > 64);
+    QVERIFY(passwordMatches(path, first));
+    QVERIFY(!passwordMatches(path, first.left(PasswordWidth)));
+
+    DiaryCrypto::KeyPtr oldKey;
+    QVERIFY(passwordMatches(path, first, nullptr, &oldKey));
+    const QByteArray before = fileBytes(path);
+    const StorageStatus empty = Write_New_Password(path, "   ", oldKey);
+    QVERIFY(!empty.ok());
+    const StorageStatus tooLong = Write_New_Password(path, QString(257, 'x'), oldKey);
+    QVERIFY(tooLong.description.contains("at most 256"));
+    QCOMPARE(fileBytes(path), before);
+
+    const QString second = first + " and then some more words";
+    QVERIFY(Write_New_Password(path, second, oldKey).ok());
+    QVERIFY(passwordMatches(path, second));
+    QVERIFY(!passwordMatches(path, second.left(PasswordWidth)));
 }
 
 QTEST_GUILESS_MAIN(TestEncrypted)

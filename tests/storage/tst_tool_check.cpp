@@ -205,7 +205,7 @@ void TestToolCheck::passwordVerifiesEveryRecordOfAnEncryptedDiary() {
     const QString wrongFile = program.path() + "/wrong.txt";
     QVERIFY(writeBytes(passwordFile, "pw\n"));
     QVERIFY(writeBytes(wrongFile, "pW\n"));
-    QCOMPARE(runTool({"encrypt", diary, "--password-file", passwordFile}).exitCode, 0);
+    QCOMPARE(runTool({"encrypt", diary, "--password-file", passwordFile, "--keep-password"}).exitCode, 0);
     QByteArray bytes = readBytes(diary);
     bytes[DiaryFormat::entryOffset(2) + 1000] ^= 0x04;
     QVERIFY(writeBytes(diary, bytes));

@@ -1,10 +1,13 @@
 // Where quorvel-tool keeps diaries, decided for an ordinary user: the tool is
 // copied into a program folder of root's and run as "nobody" (root writes
-// through permission bits, so only another user shows the rule).
+// through permission bits, so only another user shows the rule). Also, as
+// nobody, that neither program can be read by a core file or by the user's
+// other processes.
 
 #include "ToolRun.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -15,7 +18,9 @@
 
 #include <memory>
 
+#include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +49,17 @@ QStringList tree(const QString& folder) {
     return names;
 }
 
+// The kernel hands a non-dumpable process's /proc files to root, and its
+// limits say whether a core file may be written.
+bool keepsItsMemoryPrivate(qint64 pid) {
+    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
+    QFile limits(proc + "limits");
+    if (QFileInfo(proc + "status").ownerId() != 0 || !limits.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromLatin1(limits.readAll());
+    return QRegularExpression("\\nMax core file size +0 +0 ").match(text).hasMatch();
+}
+
 } // namespace
 
 class TestToolDataFolder : public QObject {
@@ -55,6 +71,7 @@ private slots:
     void unwritableDataBesideTheProgramIsLeftAlone();
     void writableDataOrProgramFolderStaysPortable();
     void perUserFolderThatCannotBeMadeIsNamed();
+    void neitherProgramCanBeDumpedOrRead();
 
 private:
     // Runs the copied tool as nobody with the given home (XDG_DATA_HOME unset).
@@ -185,6 +202,53 @@ void TestToolDataFolder::perUserFolderThatCannotBeMadeIsNamed() {
     QVERIFY2(run.err.contains((noHome + "/.local/share/quorvel/DATA").toUtf8()), run.err.constData());
     QVERIFY(!QFileInfo::exists(scratch_->filePath("gone")));
     QCOMPARE(tree(program_), QStringList{"/quorvel-tool"});
+}
+
+void TestToolDataFolder::neitherProgramCanBeDumpedOrRead() {
+    QCOMPARE(asNobody({"import", exportFile_}, home_).exitCode, 0);
+    const QString data = home_ + "/.local/share/quorvel/DATA/";
+    const QString diary = data + QDir(data).entryList({"*.PDD"}, QDir::Files).value(0);
+    struct Case {
+        QString program;
+        QStringList arguments;
+    };
+    // The tool waits for the password on its standard input; the window waits for the user.
+    const Case cases[] = {{program_ + "/quorvel-tool", {"export", diary, "--format", "json", "--password-file", "-"}},
+                          {QStringLiteral(QUORVEL_EXECUTABLE), {}}};
+    const uid_t nobody = nobody_;
+    const gid_t nogroup = ::getpwnam("nobody")->pw_gid;
+    for (const Case& c : cases) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home_);
+        environment.insert("LSAN_OPTIONS", lsanOptions_);
+        process.setProcessEnvironment(environment);
+        process.setChildProcessModifier([nobody, nogroup] {
+            // Cores allowed, as a shell with "ulimit -c unlimited" would start it.
+            const struct rlimit anyCore {RLIM_INFINITY, RLIM_INFINITY};
+            if (::setrlimit(RLIMIT_CORE, &anyCore) != 0 || ::setgroups(0, nullptr) != 0 ||
+                ::setgid(nogroup) != 0 || ::setuid(nobody) != 0)
+                ::_exit(120);
+        });
+        process.start(c.program, c.arguments);
+        QVERIFY2(process.waitForStarted(), qPrintable(c.program));
+        QDeadlineTimer deadline(10000);
+        while (!keepsItsMemoryPrivate(process.processId()) && !deadline.hasExpired() &&
+               process.state() == QProcess::Running)
+            QTest::qWait(20);
+        QVERIFY2(keepsItsMemoryPrivate(process.processId()), qPrintable(c.program));
+        if (c.arguments.isEmpty()) {
+            process.kill();
+            process.waitForFinished();
+            continue;
+        }
+        // It still does its work.
+        process.write("pw\n");
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().contains("\"Hello\""));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestToolDataFolder)

@@ -110,6 +110,12 @@ void TestToolImport::refusesWhatTheProgramWouldRefuse_data() {
         "title holds the control character 0x01");
     row("line break in title", withField("title", "My\nyear"), "title holds the control character 0x0A");
     row("owner of blanks", withField("owner", "   "), "owner is empty");
+    row("empty password", withField("password", ""), "password is empty");
+    QJsonObject encrypted = withField("password", "  ");
+    encrypted["encrypted"] = true;
+    row("encrypted, password of blanks", encrypted, "password is empty");
+    encrypted["password"] = QString(257, 'p');
+    row("encrypted, passphrase too long", encrypted, "password is 257 characters long; at most 256 fit");
     row("title missing", withField("title", QJsonValue::Undefined), "\"title\" is missing or not a text");
     row("owner not a text", withField("owner", 5), "\"owner\" is missing or not a text");
     row("owner outside Windows-1252", withField("owner", "Ann\u0101"),
@@ -288,10 +294,13 @@ void TestToolImport::encryptedExportImportsAsEncrypted() {
     QTemporaryDir work;
     const QString folder = work.filePath("DATA");
     QVERIFY(QDir().mkdir(folder));
+    // A passphrase longer than a plain header's password field, kept whole.
+    const QString passphrase = "secret words, more of them than the fifty characters a plain header holds";
     const QString passwordFile = work.filePath("pw");
-    QVERIFY(writeBytes(passwordFile, "secret\n"));
+    QVERIFY(writeBytes(passwordFile, passphrase.toUtf8() + "\n"));
     QJsonObject root = validExport();
     root["encrypted"] = true;
+    root["password"] = passphrase;
     ToolRun run = runTool({"import", writeJson(work, QJsonDocument(root).toJson()), folder});
     QCOMPARE(run.exitCode, 0);
     const QString first = createdPath(run.out);
@@ -306,7 +315,7 @@ void TestToolImport::encryptedExportImportsAsEncrypted() {
     QCOMPARE(run.exitCode, 0);
     const QJsonObject exported = QJsonDocument::fromJson(run.out).object();
     QCOMPARE(exported["encrypted"], QJsonValue(true));
-    QCOMPARE(exported["password"], QJsonValue("secret"));
+    QCOMPARE(exported["password"], QJsonValue(passphrase));
     QCOMPARE(exported["entries"].toArray().at(1).toObject()["text"], QJsonValue("Line one\nLine two"));
     run = runTool({"import", writeJson(work, run.out), folder});
     QCOMPARE(run.exitCode, 0);

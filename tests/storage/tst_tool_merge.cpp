@@ -189,7 +189,7 @@ void TestToolMerge::refusesWhatIsNoCopyAndWhatIsLocked() {
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(run.err.contains("open in a Quorvel window"), run.err.constData());
         // So is every other command that rewrites a diary.
-        run = runTool({"encrypt", diary, "--password-file", "-"}, "pw\n");
+        run = runTool({"encrypt", diary, "--password-file", "-", "--keep-password"}, "pw\n");
         QCOMPARE(run.exitCode, 4);
     }
     QCOMPARE(readBytes(diary), before);

@@ -1,7 +1,9 @@
 #include "PasswordTwiceDialog.h"
 
+#include "BusyWork.h"
 #include "DialogParts.h"
 #include "MsgBox.h"
+#include "PasswordRules.h"
 #include "Popups.h"
 #include "WalkPacer.h"
 #include "frmAreYouShure.h"
@@ -130,7 +132,10 @@ void PasswordTwiceDialog::checkDeletePassword() {
     StorageStatus status;
     // The typed text is compared as typed: a blank around it counts. The key
     // of an encrypted diary is derived only to check it and wiped at once.
-    const bool right = passwordMatches(chooser->selectedPath(), cutToStoredPassword(txtPassword1->text()), &status);
+    const QString path = chooser->selectedPath();
+    const QString typed = txtPassword1->text();
+    bool right = false;
+    runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, typed, &status); });
     if (!status) {
         // The diary vanished or cannot be read since it was listed: nothing
         // is left to delete; the chain ends.
@@ -159,8 +164,12 @@ void PasswordTwiceDialog::checkOldPassword() {
         return;
     StorageStatus status;
     // The typed text is compared as typed: a blank around it counts.
-    const bool right =
-        passwordMatches(chooser->lblWhichFile->text(), cutToStoredPassword(txtPassword1->text()), &status, &provenKey_);
+    const QString path = chooser->lblWhichFile->text();
+    const QString typed = txtPassword1->text();
+    bool right = false;
+    DiaryCrypto::KeyPtr proven;
+    runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, typed, &status, &proven); });
+    provenKey_ = proven;
     if (!status) {
         showStorageFailure(status, "frmEnterOldPassword --> cmdPasswordCorrect_Click");
         endChangeChain();
@@ -188,18 +197,34 @@ void PasswordTwiceDialog::storeNewPassword() {
     if (!chooser)
         return;
     PasswordTwiceDialog* old = live(Use::OldPassword);
+    const DiaryCrypto::KeyPtr oldKey = old ? old->provenKey() : DiaryCrypto::KeyPtr();
+    // Never empty, never cut: an encrypted diary takes a passphrase, a plain
+    // one what its header holds.
+    const QString typed = trimBlanks(txtPassword1->text());
+    if (typed.isEmpty()) {
+        MsgBox::show("Please enter a password!", "Quorvel", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    if (const QString refusal = PasswordRules::refusal(typed, oldKey != nullptr); !refusal.isEmpty()) {
+        MsgBox::show(refusal, "Quorvel", MsgBox::Buttons::Ok, this);
+        return;
+    }
+    DiaryCrypto::KeyPtr newKey;
+    if (oldKey)
+        runWhileBusy("Making the new key ...", [&] { newKey = keyForNewPassword(typed, oldKey); });
     // An encrypted diary is sealed anew record by record, on the progress bar.
     QProgressBar* bar = frmMain::instance() ? frmMain::instance()->pgbProgressBottom : nullptr;
     WalkPacer pacer(true);
     const StorageStatus written =
-        Write_New_Password(chooser->selectedPath(), txtPassword1->text(), old ? old->provenKey() : DiaryCrypto::KeyPtr(),
+        Write_New_Password(chooser->selectedPath(), txtPassword1->text(), oldKey,
                            [&](qint32 done, qint32 total) {
                                if (bar) {
                                    bar->setRange(0, total);
                                    bar->setVisible(true);
                                }
                                pacer.progress()(done, total);
-                           });
+                           },
+                           newKey);
     if (bar)
         bar->setValue(0);
     if (!written)

@@ -1,9 +1,11 @@
 #include "frmNewDiary.h"
 
+#include "BusyWork.h"
 #include "DateTimeText.h"
 #include "DialogLaunch.h"
 #include "DialogParts.h"
 #include "MsgBox.h"
+#include "PasswordRules.h"
 #include "mError.h"
 #include "mFile.h"
 #include "mString.h"
@@ -16,6 +18,11 @@
 #include <QPushButton>
 
 using namespace DialogParts;
+
+namespace {
+// The design's password boxes take 20 characters; an encrypted diary's a passphrase.
+constexpr int PlainBoxLength = 20;
+} // namespace
 
 frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     live_ = this;
@@ -31,9 +38,9 @@ frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     Label2 = makeLabel(frame, "Label2", "Time of Begin:");
     lblTimeOfBegin = makeValueLabel(frame, "lblTimeOfBegin");
     Label3 = makeLabel(frame, "Label3", "Password:");
-    txtPasswort = makePasswordBox(frame, "txtPasswort", 20);
+    txtPasswort = makePasswordBox(frame, "txtPasswort", PlainBoxLength);
     Label4 = makeLabel(frame, "Label4", "Confirm Password:");
-    txtPasswortReenter = makePasswordBox(frame, "txtPasswortReenter", 20);
+    txtPasswortReenter = makePasswordBox(frame, "txtPasswortReenter", PlainBoxLength);
     cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
     cmdCreateDiary = makePictureButton(frame, "cmdCreateDiary", ":/icons/create.svg", "Create the diary");
 
@@ -70,6 +77,7 @@ frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
 
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdCreateDiary, &QPushButton::clicked, this, &frmNewDiary::cmdCreateDiary_Click);
+    connect(chkEncrypt, &QCheckBox::toggled, this, &frmNewDiary::fitPasswordBoxes);
     setUpWindow(this, "Create New Diary");
 }
 
@@ -80,6 +88,13 @@ frmNewDiary::~frmNewDiary() {
 
 frmNewDiary* frmNewDiary::instance() {
     return live_;
+}
+
+void frmNewDiary::fitPasswordBoxes() {
+    const int limit = chkEncrypt->isChecked() ? PasswordRules::PassphraseMaxLength : PlainBoxLength;
+    // What was typed stays whole; the create button names a limit it passes.
+    for (QLineEdit* box : {txtPasswort, txtPasswortReenter})
+        box->setMaxLength(qMax(limit, int(box->text().size())));
 }
 
 QString frmNewDiary::unstorableInputMessage() const {
@@ -110,14 +125,27 @@ void frmNewDiary::cmdCreateDiary_Click() {
         MsgBox::show("Please enter a password!", "Alert", MsgBox::Buttons::Ok, this);
         return;
     }
+    if (!chkEncrypt->isChecked() && password.size() > PlainBoxLength) {
+        MsgBox::show(QString("The password is %1 characters long; a plain diary's password holds at most %2.")
+                         .arg(password.size())
+                         .arg(PlainBoxLength),
+                     "Alert", MsgBox::Buttons::Ok, this);
+        return;
+    }
     if (const QString refusal = unstorableInputMessage(); !refusal.isEmpty()) {
         MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
         return;
     }
     const QString timeOfBegin = trimBlanks(lblTimeOfBegin->text());
-    const StorageStatus created = chkEncrypt->isChecked()
-                                      ? createEncryptedDiaryFile(owner, password, title, timeOfBegin)
-                                      : Create_Diary_File(owner, password, title, timeOfBegin);
+    StorageStatus created;
+    if (chkEncrypt->isChecked()) {
+        QByteArray field;
+        runWhileBusy("Making the diary's key ...", [&] { created = newEncryptedPasswordField(password, field); });
+        if (created)
+            created = createEncryptedDiaryWithField(owner, field, title, timeOfBegin);
+    } else {
+        created = Create_Diary_File(owner, password, title, timeOfBegin);
+    }
     if (!created) {
         Show_Error(created, "frmNewDiary --> cmdCreateDiary_Click");
         return;

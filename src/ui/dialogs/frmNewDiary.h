@@ -36,6 +36,8 @@ public:
 
 private:
     void cmdCreateDiary_Click();
+    // 20 characters for a plain diary, a passphrase for an encrypted one.
+    void fitPasswordBoxes();
     // The message for input that cannot be stored as typed, or "" when it can.
     QString unstorableInputMessage() const;
 
