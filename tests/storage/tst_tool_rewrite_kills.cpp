@@ -234,6 +234,8 @@ void TestToolRewriteKills::stoppedRewriteLeavesOldOrNewAndNothingElse() {
             rewrite.arguments << copy;
         }
         rewrite.arguments << "--password-file" << "-";
+        if (command == QLatin1String("encrypt"))
+            rewrite.arguments << "--keep-password";
     } else if (command == "import") {
         const QString diary = plainDiary(data, entries);
         const QString json = scratch.filePath("diary.json");
@@ -374,6 +376,8 @@ void TestToolRewriteKills::rewriteThroughALinkReplacesTheFileItNames() {
             QVERIFY(!other.isEmpty());
             arguments << other;
         }
+        if (command == QLatin1String("encrypt"))
+            arguments << "--keep-password";
         const ToolRun run = runTool(arguments << "--password-file" << "-", "pw\n");
         QVERIFY2(run.exitCode == 0, run.err.constData());
     }
@@ -418,7 +422,7 @@ void TestToolRewriteKills::ordinaryUserEncryptsThroughALink() {
     QStringList command{"-u", "nobody", "--", "env", "HOME=" + data};
     if (qEnvironmentVariableIsSet("LSAN_OPTIONS"))
         command << "ASAN_OPTIONS=detect_leaks=0";
-    const ToolRun run = runTool(command << toolPath() << "encrypt" << link << "--password-file" << password, {}, {},
+    const ToolRun run = runTool(command << toolPath() << "encrypt" << link << "--password-file" << password << "--keep-password", {}, {},
                                 QStringLiteral("runuser"));
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(QFileInfo(link).isSymLink());
