@@ -2,6 +2,7 @@
 
 #include "DiaryCrypto.h"
 #include "DiaryRewrite.h"
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "OpenedDiary.h"
 #include "RawFile.h"
@@ -28,9 +29,12 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
     if (!DiaryCrypto::passwordBytes(newPassword, secret))
         return StorageStatus::failure(StorageErrors::InvalidArgument,
                                       QStringLiteral("The text holds characters that cannot be stored"));
+    // A draft a stopped change left waiting is this diary's draft first.
+    settleCarriedDraft(path);
     DiaryCrypto::KeyPtr newKey;
     QByteArray oldHeader;
     QByteArray newHeader;
+    DraftCarry draft;
     DiaryRewrite rewrite;
     rewrite.header = [&](QByteArray& header) {
         const DiaryHeader read = DiaryHeader::fromRecord(header.constData());
@@ -47,7 +51,9 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
         oldHeader = header;
         header.replace(PasswordOffset, PasswordWidth, field);
         newHeader = header;
-        return StorageStatus::success();
+        // The unsaved entry is sealed for the new key before the new diary
+        // takes the old one's place.
+        return draft.prepare(path, oldKey.get(), newKey.get(), field);
     };
     QByteArray plain(DiaryCrypto::PlainSize, '\0');
     std::unique_ptr<DiaryCrypto::RecordBinding> oldBinding;
@@ -68,26 +74,20 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
     rewrite.progress = progress;
     const StorageStatus result = rewriteDiary(path, rewrite);
     sodium_memzero(plain.data(), size_t(plain.size()));
-    if (!result.ok())
+    if (!result.ok()) {
+        draft.abandon();
         return result;
+    }
     publicHeader = DiaryHeader::fromRecord(newHeader.constData());
     OpenedDiary::headerRewritten(path, publicHeader);
-
-    // The diary's draft is sealed anew (it is read under the old key, which
-    // is made the open one for that moment); the open diary goes on with the
-    // new key, any other open diary keeps its own.
+    // The open diary goes on with the new key, any other open diary keeps its own.
     const DiaryCrypto::KeyPtr before = DiaryCrypto::currentOpenKey();
-    const bool wasOpen = before && before->passwordField() == oldKey->passwordField();
-    DiaryCrypto::setOpenKey(oldKey);
-    DraftReading draft = readDraftFile(draftPathFor(path));
-    DiaryCrypto::setOpenKey(newKey);
-    if (draft.state == DraftState::Ready && draft.owner.passwordField == oldKey->passwordField()) {
-        draft.owner.passwordField = newKey->passwordField();
-        QByteArray bytes;
-        if (DraftFormat::encode(draft.draft, draft.owner, bytes).ok())
-            writeDraftFile(draftPathFor(path), bytes);
-    }
-    DiaryCrypto::setOpenKey(wasOpen ? newKey : before);
+    if (before && before->passwordField() == oldKey->passwordField())
+        DiaryCrypto::setOpenKey(newKey);
+    const StorageStatus carried = draft.finish();
+    if (!carried.ok())
+        return StorageStatus::failure(carried.number,
+                                      QStringLiteral("The new password is in place. %1.").arg(carried.description));
     return result;
 }
 

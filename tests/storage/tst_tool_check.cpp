@@ -2,6 +2,7 @@
 // sound and damaged diary files, special files among them.
 
 #include "DiaryFormat.h"
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
@@ -50,6 +51,7 @@ private slots:
     void defaultFolderIsDataBesideTheTool();
     void draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere();
     void passwordVerifiesEveryRecordOfAnEncryptedDiary();
+    void encryptThatCannotCarryTheDraftChangesNothingAndSaysSo();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -217,8 +219,6 @@ void TestToolCheck::passwordVerifiesEveryRecordOfAnEncryptedDiary() {
     QCOMPARE(runTool({"check", program.dataPath(), "--password-file", passwordFile}).exitCode, 2);
 }
 
-QTEST_GUILESS_MAIN(TestToolCheck)
-#include "tst_tool_check.moc"
 
 void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
     TempProgramFolder program;
@@ -263,3 +263,34 @@ void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
     const ToolRun without = runTool({"export", anna, "-f", "json", "--password-file", work.filePath("pw")});
     QCOMPARE(without.out, withDraft.out);
 }
+
+void TestToolCheck::encryptThatCannotCarryTheDraftChangesNothingAndSaysSo() {
+    TempProgramFolder program;
+    const QString diary = renameTo(makeDiary("Anna", "Year", "pw", 2), "kept.PDD");
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(diary, owner).ok());
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode({"08.12.2026 21:14:05", "Half", "written", 1, 1}, owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(diary), bytes).ok());
+    // The carried draft's name is taken by a folder: it cannot be written.
+    QVERIFY(QDir().mkpath(carriedDraftPathFor(diary) + "/inside"));
+    const QByteArray before = readBytes(diary);
+    const QString passwordFile = program.path() + "/pw.txt";
+    QVERIFY(writeBytes(passwordFile, "pw\n"));
+
+    ToolRun run = runTool({"encrypt", diary, "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY2(run.err.contains("cannot be carried over") && run.err.contains("nothing was changed"), run.err);
+    QCOMPARE(readBytes(diary), before);
+    QCOMPARE(readBytes(draftPathFor(diary)), bytes);
+
+    // With the way clear, the draft follows the diary into its new kind.
+    QVERIFY(QDir(carriedDraftPathFor(diary)).removeRecursively());
+    run = runTool({"encrypt", diary, "--password-file", passwordFile});
+    QCOMPARE(run.exitCode, 0);
+    run = runTool({"check", diary, "--password-file", passwordFile});
+    QVERIFY2(run.out.contains("kept.PDD: draft: an unsaved entry of 08.12.2026 21:14:05"), run.out);
+}
+
+QTEST_GUILESS_MAIN(TestToolCheck)
+#include "tst_tool_check.moc"
