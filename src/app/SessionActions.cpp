@@ -4,7 +4,9 @@
 #include "DateTimeText.h"
 #include "DialogParts.h"
 #include "DraftKeeper.h"
+#include "EntryCountMemory.h"
 #include "EntryDisplay.h"
+#include "MsgBox.h"
 #include "Popups.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
@@ -126,6 +128,10 @@ void logIn() {
     const bool right = DiaryCrypto::isEncrypted(publicHeader) ? passwordMatches(path, typed, nullptr, &key)
                                                               : typed == stored;
     if (right) {
+        // Fewer entries than this machine saw last: said before anything of the diary is shown.
+        if (const QString fewer = EntryCountMemory::fewerEntriesWarning(publicHeader, countEntriesInFile(path));
+            !fewer.isEmpty())
+            MsgBox::show(fewer, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, frmMain::instance());
         if (SessionGuard* guard = SessionGuard::instance())
             guard->opened(path);
         DiaryCrypto::setOpenKey(key);

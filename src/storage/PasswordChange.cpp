@@ -3,6 +3,7 @@
 #include "DiaryCrypto.h"
 #include "DiaryRewrite.h"
 #include "DraftCarry.h"
+#include "EntryCountMemory.h"
 #include "EntryDraft.h"
 #include "OpenedDiary.h"
 #include "RawFile.h"
@@ -80,6 +81,7 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
     }
     publicHeader = DiaryHeader::fromRecord(newHeader.constData());
     OpenedDiary::headerRewritten(path, publicHeader);
+    EntryCountMemory::passwordChanged(DiaryHeader::fromRecord(oldHeader.constData()).Password, publicHeader.Password);
     // The open diary goes on with the new key, any other open diary keeps its own.
     const DiaryCrypto::KeyPtr before = DiaryCrypto::currentOpenKey();
     if (before && before->passwordField() == oldKey->passwordField())
