@@ -308,15 +308,15 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     switch (reading.state) {
     case DraftState::None:
         if (heldFits)
-            return offerToWrite(heldHere->draft);
+            return offerToWrite(diaryPath, heldHere->draft);
         return false;
     case DraftState::Sealed:
         return false;
     case DraftState::OtherKey:
         if (heldFits)
-            return offerToWrite(heldHere->draft);
+            return offerToWrite(diaryPath, heldHere->draft);
         if (!reading.owner.fileName.isEmpty())
-            return offerToWrite(reading.draft); // readable: kept before the diary was encrypted
+            return offerToWrite(diaryPath, reading.draft); // readable: kept before the diary was encrypted
         reportDamaged(diaryPath, reading.problem);
         return false;
     case DraftState::Damaged:
@@ -354,11 +354,11 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     return false;
 }
 
-bool DraftKeeper::offerToWrite(const EntryDraft& draft) {
+bool DraftKeeper::offerToWrite(const QString& diaryPath, const EntryDraft& draft) {
     if (!askToRestore(draft)) {
-        const StorageStatus removed = removeDraftFile(draftPathFor(publicDiaryPath));
+        const StorageStatus removed = removeDraftFile(draftPathFor(diaryPath));
         if (!removed.ok())
-            reportDamaged(publicDiaryPath, removed.description);
+            reportDamaged(diaryPath, removed.description);
         return false;
     }
     quiet_.stop();

@@ -73,7 +73,7 @@ private:
     bool offerDraft(const QString& diaryPath);
     // Offers an entry that is not on disk for the key open now; when it is
     // restored, loggedIn writes it as the diary's draft.
-    bool offerToWrite(const EntryDraft& draft);
+    bool offerToWrite(const QString& diaryPath, const EntryDraft& draft);
     bool askToRestore(const EntryDraft& draft);
     void reportDamaged(const QString& diaryPath, const QString& problem);
     // Asks the writer how its last draft write went; tells once when the
