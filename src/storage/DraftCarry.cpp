@@ -28,9 +28,9 @@ StorageStatus DraftCarry::prepare(const QString& diaryPath, const DiaryCrypto::D
     if (status.ok())
         status = writeDraftFile(carriedDraftPathFor(diaryPath), bytes);
     if (!status.ok())
-        return StorageStatus::failure(
-            status.number, QStringLiteral("The unsaved entry kept as %1 cannot be carried over: %2")
-                               .arg(QFileInfo(draftPathFor(diaryPath)).fileName(), status.description));
+        return StorageStatus::failure(status.number,
+                                      QStringLiteral("The unsaved entry kept as %1 cannot be carried over: %2")
+                                          .arg(QFileInfo(draftPathFor(diaryPath)).fileName(), status.description));
     carrying_ = true;
     return status;
 }

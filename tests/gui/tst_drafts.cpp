@@ -398,7 +398,6 @@ void TestDrafts::draftOfTheLastEntryIsRemovedNotOffered() {
     QVERIFY(main_->txtTopic->text().isEmpty());
 }
 
-
 namespace {
 QString encryptedDiary(const QString& password) {
     QString path;

@@ -232,7 +232,6 @@ void TestEntryDrafts::writerRunsJobsInOrderAndKeepsTheNewest() {
     QVERIFY(!writer.takeLastFailure().ok());
 }
 
-
 void TestEntryDrafts::draftCarriedForANewKeyIsPutInPlaceAfterAStoppedRewrite() {
     TempProgramFolder folder;
     const QString diary = TestSupport::makeDiary("Ann", "Days", "pw", 1);

@@ -58,13 +58,13 @@ bool readDiary(const QByteArray& file, const QByteArray& password, QList<ReadEnt
         ad += header;
         QByteArray plain(4044, '\0');
         unsigned long long length = 0;
-        if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), &length,
-                                                       nullptr, uc(record, 24), 4084 - 24, uc(ad),
-                                                       quint64(ad.size()), uc(record), key) != 0 ||
+        if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), &length, nullptr,
+                                                       uc(record, 24), 4084 - 24, uc(ad), quint64(ad.size()),
+                                                       uc(record), key) != 0 ||
             length != 4044)
             return false;
-        entries.append({plain.left(20), plain.mid(20, 60), plain.mid(84, 3960), int(le(plain, 80, 2)),
-                        int(le(plain, 82, 2))});
+        entries.append(
+            {plain.left(20), plain.mid(20, 60), plain.mid(84, 3960), int(le(plain, 80, 2)), int(le(plain, 82, 2))});
     }
     sodium_memzero(key, sizeof key);
     return true;
@@ -100,7 +100,9 @@ void TestIndependentReader::readmeLayoutReadsWhatQuorvelWrote() {
     QVERIFY(readDiary(bytes, "pass word", entries)); // blanks around the password are not part of it
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].dateTime, QByteArray("02.03.2026 08:15:00 "));
-    QCOMPARE(entries[0].topic, QByteArray("Gr\xfc\xdf" "e").leftJustified(60, ' '));
+    QCOMPARE(entries[0].topic, QByteArray("Gr\xfc\xdf"
+                                          "e")
+                                   .leftJustified(60, ' '));
     QCOMPARE(entries[0].text, QByteArray("line one\r\nline two").leftJustified(3960, ' '));
     QCOMPARE(entries[0].wellness, 0);
     QCOMPARE(entries[0].love, 2);

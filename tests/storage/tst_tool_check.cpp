@@ -219,7 +219,6 @@ void TestToolCheck::passwordVerifiesEveryRecordOfAnEncryptedDiary() {
     QCOMPARE(runTool({"check", program.dataPath(), "--password-file", passwordFile}).exitCode, 2);
 }
 
-
 void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
     TempProgramFolder program;
     const QString data = program.dataPath();

@@ -101,8 +101,8 @@ private:
     };
     std::optional<HeldEntry> heldEntry_;
     bool restoredToWrite_ = false; // the entry restored is not on disk for the key now open
-    QSet<QString> reported_; // damaged drafts already reported in this run
-    QString unwritable_;     // why the composer's content could not even be handed to the writer
+    QSet<QString> reported_;       // damaged drafts already reported in this run
+    QString unwritable_;           // why the composer's content could not even be handed to the writer
     bool toldNotKept_ = false;
     DraftWriter writer_;
 };
