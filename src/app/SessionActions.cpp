@@ -5,7 +5,9 @@
 #include "DateTimeText.h"
 #include "DialogParts.h"
 #include "DraftKeeper.h"
+#include "EntryCountMemory.h"
 #include "EntryDisplay.h"
+#include "MsgBox.h"
 #include "Popups.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
@@ -130,6 +132,10 @@ void logIn() {
         return;
     }
     if (right) {
+        // Fewer entries than this machine saw last: said before anything of the diary is shown.
+        if (const QString fewer = EntryCountMemory::fewerEntriesWarning(publicHeader, countEntriesInFile(path));
+            !fewer.isEmpty())
+            MsgBox::show(fewer, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, frmMain::instance());
         if (SessionGuard* guard = SessionGuard::instance())
             guard->opened(path);
         DiaryCrypto::setOpenKey(key);

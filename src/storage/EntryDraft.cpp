@@ -94,7 +94,8 @@ QString kindOf(mode_t mode) {
 
 namespace DraftFormat {
 
-StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArray& out) {
+StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArray& out,
+                     const DiaryCrypto::DiaryKey* key) {
     QByteArray dateTime;
     QByteArray topic;
     QByteArray text;
@@ -125,7 +126,9 @@ StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArra
         return StorageStatus::success();
 
     // An encrypted diary's draft: the whole plain draft sealed with its key.
-    const DiaryCrypto::KeyPtr key = DiaryCrypto::openKeyFor(owner.passwordField);
+    const DiaryCrypto::KeyPtr open = DiaryCrypto::openKeyFor(owner.passwordField);
+    if (!key || key->passwordField() != owner.passwordField)
+        key = open.get();
     if (!key) {
         out.clear();
         return StorageStatus::failure(StorageErrors::InvalidArgument,
@@ -139,7 +142,8 @@ StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArra
     return StorageStatus::success();
 }
 
-QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed) {
+QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed,
+               const DiaryCrypto::DiaryKey* key) {
     if (sealed)
         *sealed = false;
     if (bytes.size() < HeadSize + TailSize)
@@ -157,10 +161,13 @@ QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bo
         return QStringLiteral("the draft's checksum does not match its content");
     if (encrypted) {
         const QByteArray field = payload.left(DiaryFormat::PasswordWidth);
-        const DiaryCrypto::KeyPtr key = DiaryCrypto::openKeyFor(field);
+        const DiaryCrypto::KeyPtr open = DiaryCrypto::openKeyFor(field);
+        if (!key || key->passwordField() != field)
+            key = open.get();
         if (!key) {
             if (sealed)
                 *sealed = true;
+            owner.passwordField = field;
             return QStringLiteral("the draft is encrypted and its diary is not open");
         }
         QByteArray inner;
@@ -236,7 +243,7 @@ StorageStatus draftOwnerOf(const QString& diaryPath, DraftOwner& owner) {
     return StorageStatus::success();
 }
 
-DraftReading readDraftFile(const QString& draftPath) {
+DraftReading readDraftFile(const QString& draftPath, const DiaryCrypto::DiaryKey* key) {
     DraftReading reading;
     const QByteArray name = QFile::encodeName(draftPath);
     struct stat st {};
@@ -270,7 +277,7 @@ DraftReading readDraftFile(const QString& draftPath) {
         return reading;
     }
     bool sealed = false;
-    reading.problem = DraftFormat::decode(bytes, reading.draft, reading.owner, &sealed);
+    reading.problem = DraftFormat::decode(bytes, reading.draft, reading.owner, &sealed, key);
     if (reading.problem.isEmpty())
         reading.state = DraftState::Ready;
     else if (sealed)
@@ -280,10 +287,26 @@ DraftReading readDraftFile(const QString& draftPath) {
 
 DraftReading readDraftOf(const QString& diaryPath) {
     DraftReading reading = readDraftFile(draftPathFor(diaryPath));
-    if (reading.state != DraftState::Ready)
+    if (reading.state != DraftState::Ready && reading.state != DraftState::Sealed)
         return reading;
     DraftOwner diary;
     const StorageStatus known = draftOwnerOf(diaryPath, diary);
+    if (reading.state == DraftState::Sealed) {
+        // Sealed for a key the diary no longer has (its salt is its own).
+        if (known.ok() && reading.owner.passwordField != diary.passwordField) {
+            reading.state = DraftState::OtherKey;
+            reading.problem = QStringLiteral("the draft was sealed under another password of this diary");
+        }
+        return reading;
+    }
+    if (known.ok() && reading.owner.fileName == diary.fileName && reading.owner.timeOfBegin == diary.timeOfBegin &&
+        reading.owner.passwordField != diary.passwordField) {
+        reading.state = DraftState::OtherKey;
+        reading.problem = reading.owner.passwordField.isEmpty()
+                              ? QStringLiteral("the draft was kept unencrypted for this diary before it was encrypted")
+                              : QStringLiteral("the draft was kept under another password of this diary");
+        return reading;
+    }
     if (!known.ok()) {
         reading.state = DraftState::Foreign;
         reading.problem = QStringLiteral("the draft's diary cannot be read: %1").arg(known.description);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "StorageStatus.h"
 
@@ -47,13 +48,18 @@ constexpr int FileNameMax = 255;
 constexpr qint64 MaxFileSize = 8192;
 
 // The file's bytes; fails when a text cannot be stored in the diary's code
-// page or is longer than its entry field.
-StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArray& out);
+// page or is longer than its entry field. An encrypted diary's draft is
+// sealed with key when given, else with the open key of its Password field.
+StorageStatus encode(const EntryDraft& draft, const DraftOwner& owner, QByteArray& out,
+                     const DiaryCrypto::DiaryKey* key = nullptr);
 
 // Reads a draft's bytes. Returns an empty string and fills draft and owner
 // when the bytes are a whole, intact draft, else the reason they are not.
-// An encrypted draft whose diary's key is not open sets *sealed (when given).
-QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed = nullptr);
+// An encrypted draft is opened with key when it fits, else with the open
+// key; when neither fits it sets *sealed (when given) and owner.passwordField
+// to the Password field it was sealed for.
+QString decode(const QByteArray& bytes, EntryDraft& draft, DraftOwner& owner, bool* sealed = nullptr,
+               const DiaryCrypto::DiaryKey* key = nullptr);
 } // namespace DraftFormat
 
 // The draft file of a diary, beside it: the diary's file name without its
@@ -73,6 +79,11 @@ enum class DraftState {
     Damaged, // cut short, noise, a wrong size, not a regular file, unreadable
     Foreign, // an intact draft, but of another diary (replaced or gone)
     Sealed,  // an encrypted draft, and its diary's key is not open
+    // A draft of this diary's file kept under another key than the diary's
+    // header has now: a password changed elsewhere, or an encrypt, decrypt
+    // or password change stopped before it carried the draft. The draft is
+    // filled when it could be read (a plain one).
+    OtherKey,
 };
 
 struct DraftReading {
@@ -85,8 +96,9 @@ struct DraftReading {
 // Reads the draft file beside the diary and checks it against the diary.
 // Never blocks: a folder or a pipe in the draft's place is damage.
 DraftReading readDraftOf(const QString& diaryPath);
-// Reads a draft file without a diary to hold it against (Foreign never).
-DraftReading readDraftFile(const QString& draftPath);
+// Reads a draft file without a diary to hold it against (Foreign never);
+// key as for DraftFormat::decode.
+DraftReading readDraftFile(const QString& draftPath, const DiaryCrypto::DiaryKey* key = nullptr);
 
 // Writes the draft durably and atomically: a temporary file in the same
 // folder (hidden name), fsync, rename over the draft, fsync of the folder.

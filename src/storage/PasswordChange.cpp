@@ -2,6 +2,8 @@
 
 #include "DiaryCrypto.h"
 #include "DiaryRewrite.h"
+#include "DraftCarry.h"
+#include "EntryCountMemory.h"
 #include "EntryDraft.h"
 #include "OpenedDiary.h"
 #include "PasswordRules.h"
@@ -29,9 +31,12 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
     QByteArray secret;
     if (const QString refusal = PasswordRules::refusal(trimBlanks(newPassword), true, &secret); !refusal.isEmpty())
         return StorageStatus::failure(StorageErrors::InvalidArgument, refusal);
+    // A draft a stopped change left waiting is this diary's draft first.
+    settleCarriedDraft(path);
     DiaryCrypto::KeyPtr newKey;
     QByteArray oldHeader;
     QByteArray newHeader;
+    DraftCarry draft;
     DiaryRewrite rewrite;
     rewrite.header = [&](QByteArray& header) {
         const DiaryHeader read = DiaryHeader::fromRecord(header.constData());
@@ -49,7 +54,9 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
         oldHeader = header;
         header.replace(PasswordOffset, PasswordWidth, field);
         newHeader = header;
-        return StorageStatus::success();
+        // The unsaved entry is sealed for the new key before the new diary
+        // takes the old one's place.
+        return draft.prepare(path, oldKey.get(), newKey.get(), field);
     };
     QByteArray plain(DiaryCrypto::PlainSize, '\0');
     std::unique_ptr<DiaryCrypto::RecordBinding> oldBinding;
@@ -70,26 +77,21 @@ StorageStatus changeEncryptedPassword(const QString& path, const QString& newPas
     rewrite.progress = progress;
     const StorageStatus result = rewriteDiary(path, rewrite);
     sodium_memzero(plain.data(), size_t(plain.size()));
-    if (!result.ok())
+    if (!result.ok()) {
+        draft.abandon();
         return result;
+    }
     publicHeader = DiaryHeader::fromRecord(newHeader.constData());
     OpenedDiary::headerRewritten(path, publicHeader);
-
-    // The diary's draft is sealed anew (it is read under the old key, which
-    // is made the open one for that moment); the open diary goes on with the
-    // new key, any other open diary keeps its own.
+    EntryCountMemory::passwordChanged(DiaryHeader::fromRecord(oldHeader.constData()).Password, publicHeader.Password);
+    // The open diary goes on with the new key, any other open diary keeps its own.
     const DiaryCrypto::KeyPtr before = DiaryCrypto::currentOpenKey();
-    const bool wasOpen = before && before->passwordField() == oldKey->passwordField();
-    DiaryCrypto::setOpenKey(oldKey);
-    DraftReading draft = readDraftFile(draftPathFor(path));
-    DiaryCrypto::setOpenKey(newKey);
-    if (draft.state == DraftState::Ready && draft.owner.passwordField == oldKey->passwordField()) {
-        draft.owner.passwordField = newKey->passwordField();
-        QByteArray bytes;
-        if (DraftFormat::encode(draft.draft, draft.owner, bytes).ok())
-            writeDraftFile(draftPathFor(path), bytes);
-    }
-    DiaryCrypto::setOpenKey(wasOpen ? newKey : before);
+    if (before && before->passwordField() == oldKey->passwordField())
+        DiaryCrypto::setOpenKey(newKey);
+    const StorageStatus carried = draft.finish();
+    if (!carried.ok())
+        return StorageStatus::failure(carried.number,
+                                      QStringLiteral("The new password is in place. %1.").arg(carried.description));
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "DiaryLock.h"
 #include "DiaryFormat.h"
 #include "DiaryRewrite.h"
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "PasswordPrompt.h"
 #include "PasswordRules.h"
@@ -42,20 +43,6 @@ QList<qint32> textsTooLong(const QString& path, qint32 count, QString* error) {
             tooLong << n;
     }
     return tooLong;
-}
-
-// Carries the diary's draft over to the new kind: read under the key that
-// sealed it (or none), written under the new one (or none).
-void carryDraft(const QString& path, const DiaryCrypto::KeyPtr& from, const DiaryCrypto::KeyPtr& to) {
-    DiaryCrypto::setOpenKey(from);
-    DraftReading draft = readDraftFile(draftPathFor(path));
-    DiaryCrypto::setOpenKey(to);
-    if (draft.state != DraftState::Ready)
-        return;
-    draft.owner.passwordField = to ? to->passwordField() : QByteArray();
-    QByteArray bytes;
-    if (DraftFormat::encode(draft.draft, draft.owner, bytes).ok())
-        writeDraftFile(draftPathFor(path), bytes);
 }
 
 int convert(const QStringList& arguments, bool encrypt) {
@@ -109,6 +96,11 @@ int convert(const QStringList& arguments, bool encrypt) {
     const std::unique_ptr<DiaryLock> lock = lockForWriting(path, parser.isSet(breakLock));
     if (!lock)
         return ExitCode::FileError;
+    // An unsaved entry that a stopped run carried over becomes the diary's draft.
+    bool settled = false;
+    if (settleCarriedDraft(path, &settled).ok() && settled)
+        complain(QStringLiteral("the unsaved entry carried over by an interrupted run is now the draft of %1")
+                     .arg(printable(path)));
 
     DiaryHeader header;
     QString password;
@@ -198,6 +190,7 @@ int convert(const QStringList& arguments, bool encrypt) {
     std::unique_ptr<DiaryCrypto::RecordBinding> binding;
     QByteArray plain(DiaryCrypto::PlainSize, '\0');
     QList<qint32> damaged;
+    DraftCarry draft;
     DiaryRewrite rewrite;
     rewrite.header = [&](QByteArray& record) {
         oldHeader = record;
@@ -206,7 +199,8 @@ int convert(const QStringList& arguments, bool encrypt) {
                        encrypt ? newKey->passwordField() : fixedWidth(secret, PasswordWidth));
         newHeader = record;
         binding = std::make_unique<DiaryCrypto::RecordBinding>(encrypt ? newHeader : oldHeader);
-        return StorageStatus::success();
+        // The unsaved entry is made ready for the new kind before the rename.
+        return draft.prepare(path, oldKey.get(), newKey.get(), encrypt ? newKey->passwordField() : QByteArray());
     };
     rewrite.record = [&](qint32 n, const char* in, char* out) {
         binding->setEntry(n);
@@ -231,15 +225,22 @@ int convert(const QStringList& arguments, bool encrypt) {
         return StorageStatus::success();
     };
     const StorageStatus written = rewriteDiary(path, rewrite);
+    if (!written.ok())
+        draft.abandon();
     if (!damaged.isEmpty()) {
         complain(QStringLiteral("entry %1 of %2 is damaged; nothing was changed").arg(damaged.first()).arg(printable(path)));
         return ExitCode::ProblemsFound;
     }
     if (!written.ok()) {
-        complain(printable(written.description));
+        complain(QStringLiteral("%1; nothing was changed").arg(printable(written.description)));
         return ExitCode::FileError;
     }
-    carryDraft(path, oldKey, newKey);
+    const StorageStatus carried = draft.finish();
+    if (!carried.ok()) {
+        complain(QStringLiteral("%1 is %2 now, but: %3")
+                     .arg(printable(path), encrypt ? "encrypted" : "plain", printable(carried.description)));
+        return ExitCode::FileError;
+    }
     return ExitCode::Ok;
 }
 

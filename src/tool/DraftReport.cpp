@@ -1,17 +1,44 @@
 #include "DraftReport.h"
 
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "mFile.h"
 #include "mString.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
+namespace {
+QList<DraftNote> draftNoteOf(const QString& shownName, const QString& diaryPath);
+} // namespace
+
 QList<DraftNote> draftNoteFor(const QString& shownName, const QString& diaryPath) {
+    QList<DraftNote> notes;
+    if (QFileInfo::exists(carriedDraftPathFor(diaryPath)))
+        notes.append({shownName,
+                      QStringLiteral("draft: an unsaved entry carried over by an interrupted encrypt, decrypt or "
+                                     "password change waits as %1; the next log-in or run puts it in place")
+                          .arg(QFileInfo(carriedDraftPathFor(diaryPath)).fileName()),
+                      true});
+    return notes + draftNoteOf(shownName, diaryPath);
+}
+
+namespace {
+QList<DraftNote> draftNoteOf(const QString& shownName, const QString& diaryPath) {
     const DraftReading reading = readDraftOf(diaryPath);
     switch (reading.state) {
     case DraftState::None:
         return {};
+    case DraftState::OtherKey:
+        return {{shownName,
+                 reading.owner.fileName.isEmpty()
+                     ? QStringLiteral("draft: %1; only the window that kept it can offer it again, else the next "
+                                      "log-in sets it aside")
+                           .arg(reading.problem)
+                     : QStringLiteral("draft: %1; the next log-in offers it and keeps it as the diary is now")
+                           .arg(reading.problem),
+                 true}};
     case DraftState::Sealed:
         return {{shownName, QStringLiteral("draft: an encrypted unsaved entry, offered at the next log-in"), false}};
     case DraftState::Ready: {
@@ -35,6 +62,8 @@ QList<DraftNote> draftNoteFor(const QString& shownName, const QString& diaryPath
                   reading.problem),
          true}};
 }
+
+} // namespace
 
 QList<DraftNote> draftsWithoutDiary(const QString& folder, const QList<DiaryFileName>& diaries) {
     QSet<QString> drafted;

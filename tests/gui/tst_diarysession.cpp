@@ -3,6 +3,7 @@
 // a log-in over an open diary, deleting and changing passwords beside it.
 
 #include "ComposerEdits.h"
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
@@ -26,6 +27,7 @@
 #include <QAbstractItemModel>
 #include <QButtonGroup>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -37,6 +39,8 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -68,7 +72,10 @@ class TestDiarySession : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { quietDialogs(); }
+    void initTestCase() {
+        quietDialogs();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
     void init() {
         folder_ = std::make_unique<TempProgramFolder>();
         main_ = std::make_unique<frmMain>();
@@ -93,8 +100,10 @@ private slots:
     void changedPasswordOfOpenDiaryKeepsItOpen();
     void vanishedDiaryLeavesNoDiaryOpen();
     void headerAskingTooMuchEndsTheLogInWithAMessage();
+    void encryptedDiaryWithFewerEntriesThanLastTimeSaysSo();
 
 private:
+    QTemporaryDir settings_; // the user's settings folder (~/.config)
     std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<frmMain> main_;
 };
@@ -386,6 +395,42 @@ void TestDiarySession::headerAskingTooMuchEndsTheLogInWithAMessage() {
     QVERIFY(MsgBox::shownForTesting().first().text.startsWith(
         "This diary asks for more passes than Quorvel allows: 17 passes to derive its key, at most 16."));
     QVERIFY(!main_->fraComposer->isVisible());
+}
+
+void TestDiarySession::encryptedDiaryWithFewerEntriesThanLastTimeSaysSo() {
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile("Anna", "pw", "Sealed", "01.01.2026 10:00:00", &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    DiaryCrypto::KeyPtr key;
+    QVERIFY(passwordMatches(diary, "pw", nullptr, &key));
+    DiaryCrypto::setOpenKey(key);
+    publicDiaryPath = diary;
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY(Save_Entry(QString("0%1.03.2026 08:15:00").arg(i), QString("Topic %1").arg(i), "text", 1, 1).ok());
+    publicDiaryPath.clear();
+    DiaryCrypto::clearOpenKey();
+
+    const auto logInAndClose = [&] {
+        answerLogIn(diary, "pw");
+        Run_Command(1);
+        QCOMPARE(publicDiaryPath, diary);
+        Run_Command(16);
+    };
+    logInAndClose();
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+    QVERIFY(QFileInfo::exists(settings_.path() + "/quorvel/quorvel.conf")); // not beside the diary
+    QCOMPARE(QDir(folder_->dataPath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // The last entry is gone, as in an older copy: the format cannot tell,
+    // this machine can.
+    QVERIFY(QFile::resize(diary, QFileInfo(diary).size() - DiaryFormat::EntrySize));
+    logInAndClose();
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(MsgBox::shownForTesting().first().text.startsWith(
+        "This diary held 3 entries when it was last open on this computer, but now holds only 2."));
+    logInAndClose(); // told once
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
 }
 
 QTEST_MAIN(TestDiarySession)

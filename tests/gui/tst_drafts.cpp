@@ -5,6 +5,7 @@
 // foreign drafts reported once and set aside, never offered.
 
 #include "ComposerEdits.h"
+#include "DiaryCrypto.h"
 #include "DiaryLock.h"
 #include "DraftKeeper.h"
 #include "EntryDraft.h"
@@ -103,6 +104,8 @@ private slots:
     void closeAndDeleteRemoveTheDraft();
     void draftThatCannotBeWrittenIsToldOnceAndQuitAsks();
     void draftOfTheLastEntryIsRemovedNotOffered();
+    void draftOutlivesAPasswordChangedElsewhere();
+    void draftsKeepWorkingAfterAPasswordChangeHere();
 
 private:
     void startWindow() {
@@ -393,6 +396,61 @@ void TestDrafts::draftOfTheLastEntryIsRemovedNotOffered() {
     QVERIFY(shownTexts().isEmpty());
     QCOMPARE(stateOf(diary), DraftState::None);
     QVERIFY(main_->txtTopic->text().isEmpty());
+}
+
+namespace {
+QString encryptedDiary(const QString& password) {
+    QString path;
+    if (!createEncryptedDiaryFile("Ann", password, "Sealed", "01.01.2026 10:00:00", &path,
+                                  DiaryCrypto::cheapestKdfParams())
+             .ok())
+        qFatal("cannot create an encrypted diary");
+    return path;
+}
+} // namespace
+
+void TestDrafts::draftOutlivesAPasswordChangedElsewhere() {
+    const QString diary = encryptedDiary("old");
+    // The same diary with another password, as another computer would make it.
+    const QString elsewhere = folder_->path() + "/elsewhere.PDD";
+    QVERIFY(QFile::copy(diary, elsewhere));
+    DiaryCrypto::KeyPtr key;
+    QVERIFY(passwordMatches(elsewhere, "old", nullptr, &key));
+    QVERIFY(Write_New_Password(elsewhere, "new", key).ok());
+    DiaryCrypto::clearOpenKey();
+
+    logIn(diary, "old");
+    typeEntry("Half", "a thought");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(diary), DraftState::Ready, 3000);
+    // A sync program puts the changed copy in place.
+    QCOMPARE(::rename(QFile::encodeName(elsewhere).constData(), QFile::encodeName(diary).constData()), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 3000);
+    QVERIFY(shownTexts().last().contains("kept and offered at the next log-in"));
+
+    MsgBox::clearShownForTesting();
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    logIn(diary, "new");
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(shownTexts().size(), 1);
+    QVERIFY(shownTexts().first().contains("Do you want to restore it?"));
+    QCOMPARE(main_->txtTopic->text(), QString("Half"));
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("a thought"));
+    // Kept on disk again, under the new key.
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.text, QString("a thought"), 3000);
+    QCOMPARE(stateOf(diary), DraftState::Ready);
+}
+
+void TestDrafts::draftsKeepWorkingAfterAPasswordChangeHere() {
+    const QString diary = encryptedDiary("old");
+    logIn(diary, "old");
+    typeEntry("Before", "the change");
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(diary), DraftState::Ready, 3000);
+    // What Options > Password does on the open diary.
+    QVERIFY(Write_New_Password(diary, "new", DiaryCrypto::currentOpenKey()).ok());
+    QCOMPARE(stateOf(diary), DraftState::Ready);
+    QTest::keyClicks(main_->txtEntry, " and after");
+    QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.text, QString("the change and after"), 3000);
+    QVERIFY(shownTexts().isEmpty());
 }
 
 QTEST_MAIN(TestDrafts)

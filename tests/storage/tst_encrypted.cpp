@@ -4,12 +4,14 @@
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "StorageGlobals.h"
 #include "TestSupport.h"
 #include "mFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -231,6 +233,13 @@ void TestEncrypted::passwordChangeSealsEveryRecordAnew() {
     QVERIFY(passwordMatches(path, "old", nullptr, &oldKey));
     QVERIFY(!Write_New_Password(path, "new", {}).ok()); // the old password must be proven
     QCOMPARE(fileBytes(path), before);
+    // A draft that cannot be carried to the new key stops the change.
+    QVERIFY(QDir().mkpath(carriedDraftPathFor(path) + "/in the way"));
+    const StorageStatus stopped = Write_New_Password(path, "new", oldKey);
+    QVERIFY2(stopped.description.contains("cannot be carried over"), qPrintable(stopped.description));
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(fileBytes(draftPathFor(path)), draftBytes);
+    QVERIFY(QDir(carriedDraftPathFor(path)).removeRecursively());
     qint32 lastDone = 0;
     QVERIFY(Write_New_Password(path, "  new  ", oldKey, [&](qint32 done, qint32) { lastDone = done; }).ok());
     QCOMPARE(lastDone, 2);

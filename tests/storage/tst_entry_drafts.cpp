@@ -3,6 +3,8 @@
 // and every damaged form (cut, noise, wrong size, a folder or a pipe in its
 // place) refused whole, quickly, and set aside on request.
 
+#include "DiaryCrypto.h"
+#include "DraftCarry.h"
 #include "DraftWriter.h"
 #include "EntryDraft.h"
 #include "TestSupport.h"
@@ -61,6 +63,7 @@ private slots:
     void folderOrPipeInItsPlaceIsDamageWithoutBlocking();
     void draftOfAnotherDiaryIsForeign();
     void writerRunsJobsInOrderAndKeepsTheNewest();
+    void draftCarriedForANewKeyIsPutInPlaceAfterAStoppedRewrite();
 };
 
 void TestEntryDrafts::draftIsScrambledBesideItsDiaryAndReadBack() {
@@ -227,6 +230,47 @@ void TestEntryDrafts::writerRunsJobsInOrderAndKeepsTheNewest() {
     writer.write(draftPath, last);
     writer.flush();
     QVERIFY(!writer.takeLastFailure().ok());
+}
+
+void TestEntryDrafts::draftCarriedForANewKeyIsPutInPlaceAfterAStoppedRewrite() {
+    TempProgramFolder folder;
+    const QString diary = TestSupport::makeDiary("Ann", "Days", "pw", 1);
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(diary, owner).ok());
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode(sampleDraft(), owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(diary), bytes).ok());
+    QByteArray field;
+    const DiaryCrypto::KeyPtr key = DiaryCrypto::newKey("pw", DiaryCrypto::cheapestKdfParams(), field);
+    QVERIFY(key);
+
+    // Stopped before the new diary took the old one's place: the old draft stays.
+    DraftCarry carry;
+    QVERIFY(carry.prepare(diary, nullptr, key.get(), field).ok());
+    QVERIFY(QFileInfo::exists(carriedDraftPathFor(diary)));
+    bool settled = true;
+    QVERIFY(settleCarriedDraft(diary, &settled).ok());
+    QVERIFY(!settled);
+    QVERIFY(!QFileInfo::exists(carriedDraftPathFor(diary)));
+    QCOMPARE(fileBytes(draftPathFor(diary)), bytes);
+
+    // Stopped right after the rename (encrypt's new header in place): the
+    // draft sealed for the new key becomes the diary's draft.
+    QVERIFY(carry.prepare(diary, nullptr, key.get(), field).ok());
+    QByteArray header = fileBytes(diary).left(DiaryFormat::HeaderSize);
+    header[0] = char(DiaryCrypto::EncryptedMark);
+    header.replace(DiaryFormat::PasswordOffset, DiaryFormat::PasswordWidth, field);
+    QFile file(diary);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.write(header) == header.size());
+    file.close();
+    QCOMPARE(int(readDraftOf(diary).state), int(DraftState::OtherKey));
+    QVERIFY(settleCarriedDraft(diary, &settled).ok());
+    QVERIFY(settled);
+    DiaryCrypto::setOpenKey(key);
+    const DraftReading reading = readDraftOf(diary);
+    DiaryCrypto::clearOpenKey();
+    QCOMPARE(int(reading.state), int(DraftState::Ready));
+    QCOMPARE(reading.draft, sampleDraft());
 }
 
 QTEST_GUILESS_MAIN(TestEntryDrafts)

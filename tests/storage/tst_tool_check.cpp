@@ -4,6 +4,7 @@
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "mFile.h"
+#include "DraftCarry.h"
 #include "EntryDraft.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
@@ -55,6 +56,7 @@ private slots:
     void passwordVerifiesEveryRecordOfAnEncryptedDiary();
     void headerAskingTooMuchIsRefusedBeforeAnyDerivation();
     void locksOfACrashOrOfAnotherComputerAreNamedAndTakenOver();
+    void encryptThatCannotCarryTheDraftChangesNothingAndSaysSo();
 };
 
 void TestToolCheck::cleanFolderGivesOneSummaryLine() {
@@ -251,10 +253,6 @@ void TestToolCheck::headerAskingTooMuchIsRefusedBeforeAnyDerivation() {
     QVERIFY(clock.elapsed() < 5000);
     QVERIFY(run.out.isEmpty());
 }
-
-QTEST_GUILESS_MAIN(TestToolCheck)
-#include "tst_tool_check.moc"
-
 void TestToolCheck::draftsAreReportedBesideTheirDiaryAndIgnoredElsewhere() {
     TempProgramFolder program;
     const QString data = program.dataPath();
@@ -340,3 +338,34 @@ void TestToolCheck::locksOfACrashOrOfAnotherComputerAreNamedAndTakenOver() {
     QVERIFY2(run.exitCode == 5, run.err.constData());
     QVERIFY(!QFileInfo::exists(lockPath));
 }
+
+void TestToolCheck::encryptThatCannotCarryTheDraftChangesNothingAndSaysSo() {
+    TempProgramFolder program;
+    const QString diary = renameTo(makeDiary("Anna", "Year", "pw", 2), "kept.PDD");
+    DraftOwner owner;
+    QVERIFY(draftOwnerOf(diary, owner).ok());
+    QByteArray bytes;
+    QVERIFY(DraftFormat::encode({"08.12.2026 21:14:05", "Half", "written", 1, 1}, owner, bytes).ok());
+    QVERIFY(writeDraftFile(draftPathFor(diary), bytes).ok());
+    // The carried draft's name is taken by a folder: it cannot be written.
+    QVERIFY(QDir().mkpath(carriedDraftPathFor(diary) + "/inside"));
+    const QByteArray before = readBytes(diary);
+    const QString passwordFile = program.path() + "/pw.txt";
+    QVERIFY(writeBytes(passwordFile, "pw\n"));
+
+    ToolRun run = runTool({"encrypt", diary, "--password-file", passwordFile, "--keep-password"});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY2(run.err.contains("cannot be carried over") && run.err.contains("nothing was changed"), run.err);
+    QCOMPARE(readBytes(diary), before);
+    QCOMPARE(readBytes(draftPathFor(diary)), bytes);
+
+    // With the way clear, the draft follows the diary into its new kind.
+    QVERIFY(QDir(carriedDraftPathFor(diary)).removeRecursively());
+    run = runTool({"encrypt", diary, "--password-file", passwordFile, "--keep-password"});
+    QCOMPARE(run.exitCode, 0);
+    run = runTool({"check", diary, "--password-file", passwordFile});
+    QVERIFY2(run.out.contains("kept.PDD: draft: an unsaved entry of 08.12.2026 21:14:05"), run.out);
+}
+
+QTEST_GUILESS_MAIN(TestToolCheck)
+#include "tst_tool_check.moc"

@@ -1,6 +1,8 @@
 #include "DraftKeeper.h"
 
 #include "ComposerEdits.h"
+#include "DiaryCrypto.h"
+#include "DraftCarry.h"
 #include "MsgBox.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
@@ -136,6 +138,11 @@ void DraftKeeper::writePending() {
         }
         return;
     }
+    // An encrypted diary's draft is sealed with the key open now: after a
+    // password change in this window that is the new one.
+    if (!tiedOwner_.passwordField.isEmpty())
+        if (const DiaryCrypto::KeyPtr key = DiaryCrypto::currentOpenKey())
+            tiedOwner_.passwordField = key->passwordField();
     if (!previous.isEmpty() && previous != diary)
         writer_.remove(draftPathFor(previous)); // the unsaved entry now belongs here
     if (!holdsAnything(draft)) {
@@ -165,6 +172,15 @@ bool DraftKeeper::refusedAsReadOnly(const EntryDraft& draft) {
 }
 
 void DraftKeeper::checkWriter() {
+    // A draft sealed with a key the open diary no longer has (its password
+    // was changed here while the draft was on its way) is written again.
+    const DiaryCrypto::KeyPtr key = DiaryCrypto::currentOpenKey();
+    if (key && !held_ && !tiedDiary_.isEmpty() && tiedDiary_ == publicDiaryPath &&
+        !tiedOwner_.passwordField.isEmpty() && tiedOwner_.passwordField != key->passwordField() &&
+        holdsAnything(composerContent())) {
+        pending_ = true;
+        writePending();
+    }
     const StorageStatus last = writer_.lastWrite();
     if (last.ok() && unwritable_.isEmpty())
         toldNotKept_ = false; // kept again: a new failure is told again
@@ -183,6 +199,14 @@ void DraftKeeper::tellNotKept(const QString& why) {
 }
 
 bool DraftKeeper::composerKept(QString* why) {
+    if (heldEntry_ && (!heldEntry_->draft.topic.isEmpty() || !heldEntry_->draft.text.isEmpty())) {
+        toldNotKept_ = true;
+        if (why)
+            *why = QStringLiteral("the password of %1 was changed elsewhere, and what you were writing for it waits "
+                                  "in this window for the next log-in to it")
+                       .arg(QFileInfo(heldEntry_->diaryPath).fileName());
+        return false;
+    }
     const EntryDraft content = composerContent();
     if (content.topic.isEmpty() && content.text.isEmpty())
         return true; // no words to lose (ratings are soon chosen again)
@@ -212,6 +236,9 @@ void DraftKeeper::sessionLost(bool keepDraft) {
         pending_ = true;
         writePending();
         writer_.flush();
+        const EntryDraft content = composerContent();
+        if (holdsAnything(content) && tiedDiary_ == publicDiaryPath && !tiedOwner_.passwordField.isEmpty())
+            heldEntry_ = HeldEntry{tiedDiary_, tiedOwner_, content};
     }
     quiet_.stop();
     pending_ = false;
@@ -271,6 +298,15 @@ void DraftKeeper::loggedIn(const QString& diaryPath) {
     const bool carried = holdsAnything(composerContent());
     const bool restored = offerDraft(diaryPath);
     held_ = false;
+    if (restored && restoredToWrite_) {
+        // Written now for the key this log-in opened; the diary typed for
+        // before keeps its own draft.
+        restoredToWrite_ = false;
+        tiedDiary_.clear();
+        pending_ = true;
+        writePending();
+        return;
+    }
     if (restored || !carried)
         return;
     // The composer's unsaved entry follows the diary now open: written as its
@@ -280,10 +316,29 @@ void DraftKeeper::loggedIn(const QString& diaryPath) {
 }
 
 bool DraftKeeper::offerDraft(const QString& diaryPath) {
+    settleCarriedDraft(diaryPath); // left by an encrypt, decrypt or password change that was stopped
     const DraftReading reading = readDraftOf(diaryPath);
+    std::optional<HeldEntry> heldHere;
+    if (heldEntry_ && heldEntry_->diaryPath == diaryPath) {
+        heldHere = heldEntry_;
+        heldEntry_.reset();
+    }
+    DraftOwner now;
+    const bool heldFits = heldHere && draftOwnerOf(diaryPath, now).ok() && heldHere->owner.fileName == now.fileName &&
+                          heldHere->owner.timeOfBegin == now.timeOfBegin;
     switch (reading.state) {
     case DraftState::None:
+        if (heldFits)
+            return offerToWrite(diaryPath, heldHere->draft);
+        return false;
     case DraftState::Sealed:
+        return false;
+    case DraftState::OtherKey:
+        if (heldFits)
+            return offerToWrite(diaryPath, heldHere->draft);
+        if (!reading.owner.fileName.isEmpty())
+            return offerToWrite(diaryPath, reading.draft); // readable: kept before the diary was encrypted
+        reportDamaged(diaryPath, reading.problem);
         return false;
     case DraftState::Damaged:
     case DraftState::Foreign:
@@ -306,11 +361,7 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
         tiedOwner_ = reading.owner;
         return true;
     }
-    const QString dateTime = trimBlanks(reading.draft.dateTime);
-    const QString question =
-        QStringLiteral("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
-            .arg(dateTime.isEmpty() ? QStringLiteral("an unknown date") : dateTime, firstWords(reading.draft));
-    if (MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) == MsgBox::Answer::Yes) {
+    if (askToRestore(reading.draft)) {
         quiet_.stop();
         pending_ = false;
         fillComposer(reading.draft);
@@ -322,6 +373,28 @@ bool DraftKeeper::offerDraft(const QString& diaryPath) {
     if (!removed.ok())
         reportDamaged(diaryPath, removed.description);
     return false;
+}
+
+bool DraftKeeper::offerToWrite(const QString& diaryPath, const EntryDraft& draft) {
+    if (!askToRestore(draft)) {
+        const StorageStatus removed = removeDraftFile(draftPathFor(diaryPath));
+        if (!removed.ok())
+            reportDamaged(diaryPath, removed.description);
+        return false;
+    }
+    quiet_.stop();
+    pending_ = false;
+    fillComposer(draft);
+    restoredToWrite_ = true;
+    return true;
+}
+
+bool DraftKeeper::askToRestore(const EntryDraft& draft) {
+    const QString dateTime = trimBlanks(draft.dateTime);
+    const QString question =
+        QStringLiteral("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
+            .arg(dateTime.isEmpty() ? QStringLiteral("an unknown date") : dateTime, firstWords(draft));
+    return MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) == MsgBox::Answer::Yes;
 }
 
 bool DraftKeeper::isLastEntryOf(const QString& diaryPath, const EntryDraft& draft) {

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <optional>
+
 class frmMain;
 
 // Keeps the unsaved entry of the Entry Composer on disk while a diary is
@@ -45,7 +47,11 @@ public:
     void loggedIn(const QString& diaryPath);
     // The open diary's file changed from outside and its session ends. With
     // keepDraft (it is still that diary) the composer's unsaved entry is
-    // written as its draft now; else nothing more is written for it.
+    // written as its draft now; else nothing more is written for it. An
+    // encrypted diary's draft is then sealed under a key the diary may no
+    // longer have (its password changed elsewhere), so the entry is also held
+    // here and offered at the next log-in to that diary, whatever password
+    // opens it then.
     void sessionLost(bool keepDraft);
     // Writes what is pending now and waits until the draft is on disk
     // (before the program ends).
@@ -65,6 +71,10 @@ private:
     bool tieTo(const QString& diaryPath);
     // Asks whether to restore the diary's draft; true when it was restored.
     bool offerDraft(const QString& diaryPath);
+    // Offers an entry that is not on disk for the key open now; when it is
+    // restored, loggedIn writes it as the diary's draft.
+    bool offerToWrite(const QString& diaryPath, const EntryDraft& draft);
+    bool askToRestore(const EntryDraft& draft);
     void reportDamaged(const QString& diaryPath, const QString& problem);
     // Asks the writer how its last draft write went; tells once when the
     // draft could not be written.
@@ -84,8 +94,17 @@ private:
     bool filling_ = false; // the keeper itself fills the composer
     QString tiedDiary_;    // the diary whose draft this keeper writes
     DraftOwner tiedOwner_;
-    QSet<QString> reported_; // damaged drafts already reported in this run
-    QString unwritable_;     // why the composer's content could not even be handed to the writer
+    // The unsaved entry of an encrypted diary whose session a changed header
+    // ended, until the next log-in to it.
+    struct HeldEntry {
+        QString diaryPath;
+        DraftOwner owner;
+        EntryDraft draft;
+    };
+    std::optional<HeldEntry> heldEntry_;
+    bool restoredToWrite_ = false; // the entry restored is not on disk for the key now open
+    QSet<QString> reported_;       // damaged drafts already reported in this run
+    QString unwritable_;           // why the composer's content could not even be handed to the writer
     bool toldNotKept_ = false;
     // The open diary when it opened for reading only: no draft of it is
     // written or removed (another window may have it open).

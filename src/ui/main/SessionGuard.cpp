@@ -4,6 +4,7 @@
 #include "DiaryCrypto.h"
 #include "DiaryLock.h"
 #include "DraftKeeper.h"
+#include "EntryCountMemory.h"
 #include "EntryDisplay.h"
 #include "MsgBox.h"
 #include "StorageGlobals.h"
@@ -133,6 +134,7 @@ void SessionGuard::opened(const QString& diaryPath) {
     Read_Header_Field(diaryPath, 0, &read);
     if (read.ok()) {
         OpenedDiary::remember(diaryPath, publicHeader);
+        EntryCountMemory::remember(publicHeader, countEntriesInFile(diaryPath));
         watch(diaryPath);
     } else {
         OpenedDiary::forget();
@@ -199,6 +201,9 @@ void SessionGuard::lookAtFile() {
     const OpenedDiary::Look look = OpenedDiary::lookAt(watched_);
     if (look.change == OpenedDiary::Change::None) {
         stamp_ = now;
+        // Every save and every entry that arrives: a crash keeps the count too.
+        if (DiaryHeader header; OpenedDiary::headerOf(watched_, header))
+            EntryCountMemory::remember(header, look.entries);
         entriesArrived(look.entries);
         return;
     }
