@@ -120,3 +120,68 @@ private:
     std::vector<char> plain_;
     std::vector<char> ok_;
 };
+
+// One record as a walk uses it. The topic and text of a plain diary are as
+// stored (scrambled); those of an encrypted one are plain. A record of an
+// encrypted diary that does not verify is damaged: nothing of it is given.
+struct RecordView {
+    const char* dateTime = nullptr; // null: damaged
+    const char* topic = nullptr;
+    const char* text = nullptr;
+    qint32 textWidth = 0;
+    qint16 wellness = DiaryFormat::RatingNone;
+    qint16 love = DiaryFormat::RatingNone;
+
+    bool damaged() const { return dateTime == nullptr; }
+};
+
+// Calls visit(number, view) for the entries from first to count of a diary
+// opened with openForWalk, plain or encrypted alike; visit returns false to
+// stop. plainPerBlock: records a read for a plain diary. False on a read
+// error (errno tells).
+template <typename Visit>
+bool forEachRecord(const RawFile& file, qint32 count, const DiaryKeying& keying, qint32 first, qint32 plainPerBlock,
+                   Visit&& visit) {
+    using namespace DiaryFormat;
+    if (keying.encrypted) {
+        OpenedBlocks blocks(file, count, keying);
+        for (qint32 k = first; k <= count; k += blocks.perBlock()) {
+            const qint32 records = blocks.read(k);
+            if (records < 0)
+                return false;
+            for (qint32 r = 0; r < records; ++r) {
+                RecordView view;
+                if (const char* plain = blocks.plain(r)) {
+                    view.dateTime = plain + DiaryCrypto::PlainDateTimeOffset;
+                    view.topic = plain + DiaryCrypto::PlainTopicOffset;
+                    view.text = plain + DiaryCrypto::PlainTextOffset;
+                    view.textWidth = DiaryCrypto::TextWidth;
+                    view.wellness = readInt16LE(plain + DiaryCrypto::PlainWellnessOffset);
+                    view.love = readInt16LE(plain + DiaryCrypto::PlainLoveOffset);
+                }
+                if (!visit(k + r, view))
+                    return true;
+            }
+        }
+        return true;
+    }
+    RecordBlocks blocks(file, count, plainPerBlock);
+    for (qint32 k = first; k <= count; k += blocks.perBlock()) {
+        const qint32 records = blocks.read(k);
+        if (records < 0)
+            return false;
+        for (qint32 r = 0; r < records; ++r) {
+            const char* record = blocks.record(r);
+            RecordView view;
+            view.dateTime = record + DateTimeOffset;
+            view.topic = record + TopicOffset;
+            view.text = record + TextOffset;
+            view.textWidth = EntryWidth;
+            view.wellness = readInt16LE(record + WellnessOffset);
+            view.love = readInt16LE(record + LoveOffset);
+            if (!visit(k + r, view))
+                return true;
+        }
+    }
+    return true;
+}
