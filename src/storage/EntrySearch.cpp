@@ -136,19 +136,81 @@ void collectTags(const unsigned char* field, qint32 width, qint32 textPosition, 
     }
 }
 
-QString fieldText(const unsigned char* field, qint32 width, const unsigned char* toPlain) {
-    QByteArray bytes(width, Qt::Uninitialized);
-    for (qint32 k = 0; k < width; ++k)
-        bytes[k] = static_cast<char>(toPlain[field[k]]);
-    return trimBlanks(Cp1252::decode(bytes));
+// The character of each stored byte, as is and with line breaks and tabs as
+// blanks; one pair for the scrambled fields of a plain diary, one for the
+// plain ones of an encrypted diary.
+struct CharTables {
+    std::array<QChar, 256> asIs;
+    std::array<QChar, 256> flat;
+};
+
+const CharTables& charTables(bool scrambled) {
+    static const auto make = [](const unsigned char* toPlain) {
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            all[b] = static_cast<char>(toPlain[b]);
+        const QString chars = Cp1252::decode(all);
+        CharTables t;
+        for (int b = 0; b < 256; ++b) {
+            const unsigned char c = toPlain[b];
+            t.asIs[size_t(b)] = chars.at(b);
+            t.flat[size_t(b)] = c == '\r' || c == '\n' || c == '\t' ? QLatin1Char(' ') : chars.at(b);
+        }
+        return t;
+    };
+    static const CharTables plain = make(identityTable());
+    static const CharTables stored = make(unscrambleTable());
+    return scrambled ? stored : plain;
 }
 
-// A few words around the hit; line breaks and tabs as blanks.
-void fillContext(const unsigned char* text, qint32 width, const unsigned char* toPlain, qint32 at, qint32 length,
-                 SearchHit& hit) {
-    qint32 end = width;
-    while (end > 0 && toPlain[text[end - 1]] == ' ')
-        --end;
+// Bytes from..to of a field as text, between prefix and suffix.
+QString decoded(const unsigned char* field, qint32 from, qint32 to, const std::array<QChar, 256>& chars,
+                const QString& prefix = {}, const QString& suffix = {}) {
+    QString out(prefix.size() + qMax(0, to - from) + suffix.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar c : prefix)
+        *o++ = c;
+    for (qint32 k = from; k < to; ++k)
+        *o++ = chars[field[k]];
+    for (const QChar c : suffix)
+        *o++ = c;
+    return out;
+}
+
+// A fixed-width field without the blanks around it (blanks are stored as
+// they are, in both kinds of diary).
+QString fieldText(const unsigned char* field, qint32 width, bool scrambled) {
+    qint32 from = 0;
+    qint32 to = width;
+    while (from < to && field[from] == ' ')
+        ++from;
+    while (to > from && field[to - 1] == ' ')
+        --to;
+    return decoded(field, from, to, charTables(scrambled).asIs);
+}
+
+// Whether anything but blanks stands in bytes from..width (the padding of a
+// short text is skipped eight bytes a step).
+bool moreText(const unsigned char* text, qint32 from, qint32 width) {
+    constexpr quint64 Blanks = 0x2020202020202020ULL;
+    qint32 k = from;
+    for (; k + 8 <= width; k += 8) {
+        quint64 word;
+        std::memcpy(&word, text + k, 8);
+        if (word != Blanks)
+            return true;
+    }
+    for (; k < width; ++k) {
+        if (text[k] != ' ')
+            return true;
+    }
+    return false;
+}
+
+// A few words around the hit; line breaks and tabs as blanks, "..." where
+// the text goes on.
+void fillContext(const unsigned char* text, qint32 width, bool scrambled, qint32 at, qint32 length, SearchHit& hit) {
+    const unsigned char* toPlain = scrambled ? unscrambleTable() : identityTable();
     const qint32 hitAt = at < 0 ? 0 : at;
     qint32 from = qMax(0, hitAt - ContextBefore);
     // Start at a word when the cut falls inside one.
@@ -160,15 +222,13 @@ void fillContext(const unsigned char* text, qint32 width, const unsigned char* t
             }
         }
     }
-    const qint32 to = qMin(end, hitAt + length + ContextAfter);
-    QByteArray bytes(qMax(0, to - from), Qt::Uninitialized);
-    for (qint32 k = from; k < to; ++k) {
-        const unsigned char c = toPlain[text[k]];
-        bytes[k - from] = static_cast<char>(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
-    }
-    const QString prefix = from > 0 ? QStringLiteral("\u2026") : QString();
-    const QString suffix = to < end ? QStringLiteral("\u2026") : QString();
-    hit.context = prefix + Cp1252::decode(bytes) + suffix;
+    qint32 to = qMin(width, hitAt + length + ContextAfter);
+    while (to > hitAt + length && text[to - 1] == ' ')
+        --to;
+    static const QString ellipsis(QChar(0x2026));
+    const QString& prefix = from > 0 ? ellipsis : QString();
+    hit.context =
+        decoded(text, from, to, charTables(scrambled).flat, prefix, moreText(text, to, width) ? ellipsis : QString());
     if (at >= 0) {
         hit.hitFrom = qint32(prefix.size()) + at - from;
         hit.hitLength = length;
@@ -204,7 +264,9 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
     const unsigned char* toPlain = keying.encrypted ? identityTable() : unscrambleTable();
     QHash<QByteArray, qint32> tagCounts;
     std::vector<FoundTag> entryTags;
-    std::vector<qint32> places;
+    // Entries come mostly in date order: the last day's count is kept at hand.
+    QDate lastDay;
+    qint32* lastDayCount = nullptr;
     bool cancelled = false;
 
     const bool walked =
@@ -232,10 +294,15 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
             for (const FoundTag& tag : entryTags)
                 ++tagCounts[tag.name];
             const QDate day = dayOfDateText(record.dateTime, DiaryFormat::DateTimeWidth);
-            if (day.isValid())
-                ++result.days[day];
-            else
+            if (!day.isValid()) {
                 ++result.undated;
+            } else if (day == lastDay) {
+                ++*lastDayCount;
+            } else {
+                lastDay = day;
+                lastDayCount = &result.days[day];
+                ++*lastDayCount;
+            }
 
             if (!control.listEntries || compiled.impossible() || !compiled.keepsRatings(record.wellness, record.love) ||
                 !compiled.keepsDay(day))
@@ -269,13 +336,13 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
 
             SearchHit hit;
             hit.entry = number;
-            hit.dateTime = fieldText(reinterpret_cast<const unsigned char*>(record.dateTime),
-                                     DiaryFormat::DateTimeWidth, identityTable());
-            hit.topic = fieldText(topic, DiaryFormat::TopicWidth, toPlain);
-            fillContext(text, record.textWidth, toPlain, firstAt, firstLength, hit);
-            result.hits.append(hit);
+            hit.dateTime =
+                fieldText(reinterpret_cast<const unsigned char*>(record.dateTime), DiaryFormat::DateTimeWidth, false);
+            hit.topic = fieldText(topic, DiaryFormat::TopicWidth, !keying.encrypted);
+            fillContext(text, record.textWidth, !keying.encrypted, firstAt, firstLength, hit);
             if (control.onHit)
                 control.onHit(hit);
+            result.hits.append(std::move(hit));
             return true;
         });
     if (!walked && status)
