@@ -88,43 +88,21 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
         if (i % ProgressEvery == 0)
             report(progress, i, count);
     };
-    if (keying.encrypted) {
-        const QByteArray damagedDateTime = fixedWidth(DamagedDateTime, DateTimeWidth);
-        const QByteArray damagedTopic = fixedWidth(DamagedTopic, TopicWidth);
-        OpenedBlocks blocks(file, count, keying);
-        for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
-            const qint32 records = blocks.read(first);
-            if (records < 0) {
-                if (status)
-                    *status = StorageStatus::fromErrno(errno, path);
-                break;
-            }
-            for (qint32 r = 0; r < records; ++r) {
-                const auto* plain = reinterpret_cast<const unsigned char*>(blocks.plain(r));
-                if (plain)
-                    appendLine(first + r, plain + DiaryCrypto::PlainDateTimeOffset,
-                               plain + DiaryCrypto::PlainTopicOffset, nullptr);
-                else
-                    appendLine(first + r, reinterpret_cast<const unsigned char*>(damagedDateTime.constData()),
-                               reinterpret_cast<const unsigned char*>(damagedTopic.constData()), nullptr);
-            }
-        }
-        report(progress, count, count);
-        return lines;
-    }
-    RecordBlocks blocks(file, count, WalkBlockRecords);
-    for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
-        const qint32 records = blocks.read(first);
-        if (records < 0) {
-            if (status)
-                *status = StorageStatus::fromErrno(errno, path);
-            break;
-        }
-        for (qint32 r = 0; r < records; ++r) {
-            const auto* head = reinterpret_cast<const unsigned char*>(blocks.record(r));
-            appendLine(first + r, head + DateTimeOffset, head + TopicOffset, unscramble);
-        }
-    }
+    const QByteArray damagedDateTime = fixedWidth(DamagedDateTime, DateTimeWidth);
+    const QByteArray damagedTopic = fixedWidth(DamagedTopic, TopicWidth);
+    const unsigned char* topicTable = keying.encrypted ? nullptr : unscramble;
+    const bool walked =
+        forEachRecord(file, count, keying, 1, WalkBlockRecords, [&](qint32 i, const RecordView& record) {
+            if (record.damaged())
+                appendLine(i, reinterpret_cast<const unsigned char*>(damagedDateTime.constData()),
+                           reinterpret_cast<const unsigned char*>(damagedTopic.constData()), nullptr);
+            else
+                appendLine(i, reinterpret_cast<const unsigned char*>(record.dateTime),
+                           reinterpret_cast<const unsigned char*>(record.topic), topicTable);
+            return true;
+        });
+    if (!walked && status)
+        *status = StorageStatus::fromErrno(errno, path);
     report(progress, count, count);
     return lines;
 }
@@ -150,43 +128,21 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
         c = static_cast<char>(plainFoldTable()[static_cast<unsigned char>(c)]);
     const TextMatcher matcher(needle, keying.encrypted ? plainFoldTable() : storedFoldTable());
 
-    if (keying.encrypted) {
-        // A damaged record is passed over: nothing unverified is searched.
-        OpenedBlocks blocks(file, count, keying);
-        for (qint32 k = first; k <= count; k += blocks.perBlock()) {
-            const qint32 records = blocks.read(k);
-            if (records < 0)
-                return {};
-            for (qint32 r = 0; r < records; ++r) {
-                const char* plain = blocks.plain(r);
-                if (plain) {
-                    const auto* text = reinterpret_cast<const unsigned char*>(plain + DiaryCrypto::PlainTextOffset);
-                    const qint32 at = matcher.find(text, textWidth);
-                    if (at >= 0)
-                        return {k + r, at};
-                }
-                if ((k + r) % ProgressEvery == 0)
-                    report(progress, k + r, count);
+    // A damaged record is passed over: nothing unverified is searched.
+    PhraseHit hit;
+    forEachRecord(file, count, keying, first, SearchBlockRecords, [&](qint32 k, const RecordView& record) {
+        if (!record.damaged()) {
+            const qint32 at = matcher.find(reinterpret_cast<const unsigned char*>(record.text), record.textWidth);
+            if (at >= 0) {
+                hit = {k, at};
+                return false;
             }
         }
-        return {};
-    }
-
-    RecordBlocks blocks(file, count, SearchBlockRecords);
-    for (qint32 k = first; k <= count; k += blocks.perBlock()) {
-        const qint32 records = blocks.read(k);
-        if (records < 0)
-            return {};
-        for (qint32 r = 0; r < records; ++r) {
-            const auto* text = reinterpret_cast<const unsigned char*>(blocks.record(r) + TextOffset);
-            const qint32 at = matcher.find(text, EntryWidth);
-            if (at >= 0)
-                return {k + r, at};
-            if ((k + r) % ProgressEvery == 0)
-                report(progress, k + r, count);
-        }
-    }
-    return {};
+        if (k % ProgressEvery == 0)
+            report(progress, k, count);
+        return true;
+    });
+    return hit;
 }
 
 RatingCounts countRatings(const QString& path, const WalkProgress& progress, StorageStatus* status,
@@ -209,44 +165,19 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
         if (months)
             months->add(dateTime, wellness, love);
     };
-    if (keying.encrypted) {
-        // A damaged record is counted apart, never as a rating.
-        OpenedBlocks blocks(file, count, keying);
-        for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
-            const qint32 records = blocks.read(first);
-            if (records < 0) {
-                if (status)
-                    *status = StorageStatus::fromErrno(errno, path);
-                break;
-            }
-            for (qint32 r = 0; r < records; ++r) {
-                if (const char* plain = blocks.plain(r))
-                    add(plain + DiaryCrypto::PlainDateTimeOffset, readInt16LE(plain + DiaryCrypto::PlainWellnessOffset),
-                        readInt16LE(plain + DiaryCrypto::PlainLoveOffset));
-                else
-                    ++counts.damaged;
-                if ((first + r) % ProgressEvery == 0)
-                    report(progress, first + r, count);
-            }
-        }
-        report(progress, count, count);
-        return counts;
-    }
-    RecordBlocks blocks(file, count, WalkBlockRecords);
-    for (qint32 first = 1; first <= count; first += blocks.perBlock()) {
-        const qint32 records = blocks.read(first);
-        if (records < 0) {
-            if (status)
-                *status = StorageStatus::fromErrno(errno, path);
-            break;
-        }
-        for (qint32 r = 0; r < records; ++r) {
-            const char* record = blocks.record(r);
-            add(record + DateTimeOffset, readInt16LE(record + WellnessOffset), readInt16LE(record + LoveOffset));
-            if ((first + r) % ProgressEvery == 0)
-                report(progress, first + r, count);
-        }
-    }
+    // A damaged record is counted apart, never as a rating.
+    const bool walked =
+        forEachRecord(file, count, keying, 1, WalkBlockRecords, [&](qint32 i, const RecordView& record) {
+            if (record.damaged())
+                ++counts.damaged;
+            else
+                add(record.dateTime, record.wellness(), record.love());
+            if (i % ProgressEvery == 0)
+                report(progress, i, count);
+            return true;
+        });
+    if (!walked && status)
+        *status = StorageStatus::fromErrno(errno, path);
     report(progress, count, count);
     return counts;
 }

@@ -304,8 +304,8 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
                 ++*lastDayCount;
             }
 
-            if (!control.listEntries || compiled.impossible() || !compiled.keepsRatings(record.wellness, record.love) ||
-                !compiled.keepsDay(day))
+            if (!control.listEntries || compiled.impossible() ||
+                !compiled.keepsRatings(record.wellness(), record.love()) || !compiled.keepsDay(day))
                 return true;
             // Where each asked-for tag and term first stands in the text.
             qint32 firstAt = -1;

@@ -6,6 +6,9 @@
 #include "RawFile.h"
 #include "StorageStatus.h"
 
+static_assert(DiaryFormat::LoveOffset == DiaryFormat::WellnessOffset + 2 &&
+              DiaryCrypto::PlainLoveOffset == DiaryCrypto::PlainWellnessOffset + 2);
+
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -129,10 +132,11 @@ struct RecordView {
     const char* topic = nullptr;
     const char* text = nullptr;
     qint32 textWidth = 0;
-    qint16 wellness = DiaryFormat::RatingNone;
-    qint16 love = DiaryFormat::RatingNone;
+    const char* ratings = nullptr; // wellness, then love; read only by the walks that need them
 
     bool damaged() const { return dateTime == nullptr; }
+    qint16 wellness() const { return readInt16LE(ratings); }
+    qint16 love() const { return readInt16LE(ratings + 2); }
 };
 
 // Calls visit(number, view) for the entries from first to count of a diary
@@ -156,8 +160,7 @@ bool forEachRecord(const RawFile& file, qint32 count, const DiaryKeying& keying,
                     view.topic = plain + DiaryCrypto::PlainTopicOffset;
                     view.text = plain + DiaryCrypto::PlainTextOffset;
                     view.textWidth = DiaryCrypto::TextWidth;
-                    view.wellness = readInt16LE(plain + DiaryCrypto::PlainWellnessOffset);
-                    view.love = readInt16LE(plain + DiaryCrypto::PlainLoveOffset);
+                    view.ratings = plain + DiaryCrypto::PlainWellnessOffset;
                 }
                 if (!visit(k + r, view))
                     return true;
@@ -177,8 +180,7 @@ bool forEachRecord(const RawFile& file, qint32 count, const DiaryKeying& keying,
             view.topic = record + TopicOffset;
             view.text = record + TextOffset;
             view.textWidth = EntryWidth;
-            view.wellness = readInt16LE(record + WellnessOffset);
-            view.love = readInt16LE(record + LoveOffset);
+            view.ratings = record + WellnessOffset;
             if (!visit(k + r, view))
                 return true;
         }
