@@ -323,6 +323,11 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
                     return true;
                 note(found->at, qint32(wanted.size()) + 1);
             }
+            for (const QByteArray& unwanted : query.excludedTags) {
+                const auto same = [&unwanted](const FoundTag& tag) { return tag.name == unwanted; };
+                if (std::any_of(entryTags.begin(), entryTags.end(), same))
+                    return true;
+            }
             for (const Term& term : compiled.required()) {
                 const qint32 at = compiled.find(term, topic, text, record.textWidth);
                 if (at == -1)

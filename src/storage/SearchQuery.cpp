@@ -32,6 +32,7 @@ void parseSearchTerms(const QString& text, SearchQuery& query) {
     query.required.clear();
     query.excluded.clear();
     query.tags.clear();
+    query.excludedTags.clear();
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
@@ -57,10 +58,10 @@ void parseSearchTerms(const QString& text, SearchQuery& query) {
         }
         if (term.isEmpty())
             continue;
-        if (!quoted && !exclude && term.startsWith(QLatin1Char('#'))) {
+        if (!quoted && term.startsWith(QLatin1Char('#'))) {
             const QByteArray tag = Tags::foldedName(term.mid(1));
             if (!tag.isEmpty()) {
-                query.tags.append(tag);
+                (exclude ? query.excludedTags : query.tags).append(tag);
                 continue;
             }
         }

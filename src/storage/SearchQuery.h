@@ -14,8 +14,10 @@ struct SearchQuery {
     // typed (the search folds them).
     QList<QString> required;
     QList<QString> excluded;
-    // Tags without their '#', case-folded; the entry must carry each.
+    // Tags without their '#', case-folded; the entry must carry each of
+    // tags and none of excludedTags.
     QList<QByteArray> tags;
+    QList<QByteArray> excludedTags;
 
     QDate from; // null: open
     QDate to;   // null: open
@@ -31,8 +33,8 @@ struct SearchQuery {
 
 // Splits the query text: blanks separate the terms; "a phrase" in double
 // quotes is one term (an open quote runs to the end); #tag asks for a tag;
-// a leading '-' excludes the word or "phrase" after it. Filters are left as
-// they are in query.
+// a leading '-' excludes the word, "phrase" or #tag after it. Filters are
+// left as they are in query.
 void parseSearchTerms(const QString& text, SearchQuery& query);
 
 // A set of ratings, written as a comma-separated list of captions ("healthy,

@@ -95,10 +95,10 @@ int runSearch(const QStringList& arguments) {
         QStringLiteral("Lists the entries of a diary that the query and the filters keep, one line each,\n"
                        "tab-separated: number, date/time, topic, the first hit with a few words around it.\n"
                        "The query: words (all must occur, without regard to case), \"a phrase\", #tag,\n"
-                       "-word to leave out entries that hold it; put -- before a query that starts\n"
-                       "with '-'. No query: every entry the filters keep. Entries whose date cannot be\n"
-                       "read are left out by --from and --to. Asks for the diary's password on the\n"
-                       "terminal unless --password-file is given."));
+                       "-word (-\"a phrase\", -#tag) to leave out entries that hold it; put -- before\n"
+                       "a query that starts with '-'. No query: every entry the filters keep. Entries\n"
+                       "whose date cannot be read are left out by --from and --to. Asks for the\n"
+                       "diary's password on the terminal unless --password-file is given."));
     parser.addPositionalArgument(QStringLiteral("DIARY"), QStringLiteral("The diary file (.PDD)."));
     parser.addPositionalArgument(QStringLiteral("QUERY"),
                                  QStringLiteral("What to look for (several words may follow)."),

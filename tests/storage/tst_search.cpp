@@ -67,6 +67,10 @@ void TestSearch::queryTextSplitsIntoTerms() {
     QCOMPARE(query.tags, QList<QByteArray>({QByteArray("\xe4rger-2")}));
     QCOMPARE(query.required, QList<QString>({"#a+b"}));
     QVERIFY(query.excluded.isEmpty());
+    parseSearchTerms("-#Garden -#", query);
+    QCOMPARE(query.excludedTags, QList<QByteArray>({"garden"}));
+    QCOMPARE(query.excluded, QList<QString>({"#"}));
+    QVERIFY(query.tags.isEmpty());
 }
 
 void TestSearch::ratingSetsByCaptionOrNumber() {
@@ -101,8 +105,10 @@ void TestSearch::tagsFollowTheirRule() {
     const QString path = searchDiaryFile();
     QCOMPARE(entriesFound(path, "#garden"), Numbers({1, 3}));
     QCOMPARE(entriesFound(path, "#GARDEN -anna"), Numbers());
-    QCOMPARE(entriesFound(path, "#gard"), Numbers());  // a tag is matched whole
-    QCOMPARE(entriesFound(path, "#sharp"), Numbers()); // C#sharp: no word starts with '#'
+    QCOMPARE(entriesFound(path, "roses -#garden"), Numbers({4}));
+    QCOMPARE(entriesFound(path, "-#spring"), Numbers({1, 2, 3, 4, 5})); // a tag is matched whole
+    QCOMPARE(entriesFound(path, "#gard"), Numbers());                   // a tag is matched whole
+    QCOMPARE(entriesFound(path, "#sharp"), Numbers());                  // C#sharp: no word starts with '#'
     QCOMPARE(entriesFound(path, QString::fromUtf8("#ärger")), Numbers({2}));
     QCOMPARE(entriesFound(path, "#Garten_Arbeit"), Numbers({2}));
     QCOMPARE(entriesFound(path, "#spring-2024"), Numbers({1}));
