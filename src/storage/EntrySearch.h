@@ -15,7 +15,7 @@
 
 // The Entry Search: one walk over a diary that yields the entries a query
 // keeps, and, from the same walk, the diary's tags and its days with entries
-// (for the calendar). The window and quorvel-tool both search through it.
+// (for the calendar). quorvel-tool searches through it, and so must any view of the window.
 
 struct SearchHit {
     qint32 entry = 0;

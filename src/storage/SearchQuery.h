@@ -5,8 +5,8 @@
 #include <QList>
 #include <QString>
 
-// What the Entry Search looks for: the terms typed into its query field and
-// the filters beside it. The window and quorvel-tool parse the same text.
+// What the entry search looks for: the terms of a query text and the filters
+// beside them. Every face of the program parses the text here.
 struct SearchQuery {
     enum class Scope { Both, Topics, Texts };
 

@@ -3,8 +3,8 @@
 #include <QStringList>
 
 // quorvel-tool search DIARY [QUERY] [filters] [--json] [--password-file F]:
-// the entries the Entry Search would list, through the same query parser and
-// walk as the window.
+// the entries a query and filters keep, through the storage core's entry
+// search (query parser and walk).
 int runSearch(const QStringList& arguments);
 
 // quorvel-tool tags DIARY [--password-file F]: the diary's tags, most used
