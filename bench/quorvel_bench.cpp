@@ -9,6 +9,7 @@
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
+#include "EntrySearch.h"
 #include "MoodMonths.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
@@ -137,6 +138,17 @@ int main(int argc, char* argv[]) {
                          }),
                   raw, 2.5);
 
+    // The Entry Search with a word that every entry holds and a day filter:
+    // every entry is a result, with its tags and days from the same walk.
+    SearchQuery wordAndDays;
+    parseSearchTerms(QStringLiteral("lake"), wordAndDays);
+    wordAndDays.from = QDate(2026, 1, 1);
+    qint32 found = 0;
+    allMet &= row("entry search, a word and a date filter, all hits",
+                  bestMs(Runs, [&] { found = qint32(searchDiary(path, wordAndDays).hits.size()); }), raw, 1.5);
+    if (found != entries)
+        qFatal("the entry search gave wrong results");
+
     if (lines != entries || miss.found() || (entries > 0 && dated < 1))
         qFatal("benchmark walks gave wrong results");
 
@@ -177,22 +189,27 @@ int main(int argc, char* argv[]) {
     double browserMs = 1e300;
     double searchMs = 1e300;
     double statisticsMs = 1e300;
+    double entrySearchMs = 1e300;
     for (int i = 0; i < Runs; ++i) {
         limit = qMin(limit, authenticatedReadMs(encryptedPath, *key, &verified));
-        browserMs = qMin(browserMs,
-                         bestMs(1, [&] { lines = static_cast<int>(entryBrowserLines(encryptedPath).size()); }));
+        browserMs =
+            qMin(browserMs, bestMs(1, [&] { lines = static_cast<int>(entryBrowserLines(encryptedPath).size()); }));
         searchMs = qMin(searchMs, bestMs(1, [&] { miss = findPhraseInFile(encryptedPath, "Zebrastreifen", 1); }));
         statisticsMs = qMin(statisticsMs, bestMs(1, [&] {
                                 MoodMonths months;
                                 counts = countRatings(encryptedPath, {}, nullptr, &months);
                             }));
+        entrySearchMs = qMin(entrySearchMs,
+                             bestMs(1, [&] { found = qint32(searchDiary(encryptedPath, wordAndDays).hits.size()); }));
     }
     std::printf("encrypted: libsodium verify+decrypt of every record (limit, 1 thread) %7.1f ms  %5.2f x raw\n", limit,
                 limit / raw);
     allMet &= encryptedRow("Entry Browser lines", browserMs, limit, 1.5);
     allMet &= encryptedRow("phrase search, no hit", searchMs, limit, 1.5);
     allMet &= encryptedRow("statistics walk with the month chart data", statisticsMs, limit, 1.5);
-    if (verified != entries || lines != entries || miss.found() || counts.damaged != 0 || counts.entries != entries)
+    allMet &= encryptedRow("entry search, a word and a date filter", entrySearchMs, limit, 1.5);
+    if (verified != entries || lines != entries || miss.found() || counts.damaged != 0 || counts.entries != entries ||
+        found != counts.entries)
         qFatal("encrypted benchmark walks gave wrong results");
 
     // Save Entry with fsync, plain and encrypted, taken turn about so both

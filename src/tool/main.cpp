@@ -10,6 +10,7 @@
 #include "MergeCommand.h"
 #include "ProcessHardening.h"
 #include "ProgramFolder.h"
+#include "SearchCommand.h"
 #include "StatsCommand.h"
 #include "ToolApplication.h"
 #include "ToolCommon.h"
@@ -40,6 +41,11 @@ QString generalHelp() {
                           "                           adds the entries of OTHER, a conflict copy of DIARY\n"
                           "  stats FILE [--csv] [--password-file FILE]\n"
                           "                           wellness and love ratings month by month\n"
+                          "  search FILE [QUERY] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--wellness LIST]\n"
+                          "         [--love LIST] [--in topic|text|both] [--json] [--password-file FILE]\n"
+                          "                           entries that a query and filters keep\n"
+                          "  tags FILE [--password-file FILE]\n"
+                          "                           the diary's tags with their counts, most used first\n"
                           "  encrypt FILE [--password-file FILE] [--new-password-file FILE | --keep-password]\n"
                           "          [--break-lock]\n"
                           "                           makes a plain diary an encrypted one, in place,\n"
@@ -93,6 +99,10 @@ int main(int argc, char* argv[]) {
         return runStats(rest);
     if (command == QLatin1String("merge"))
         return runMerge(rest);
+    if (command == QLatin1String("search"))
+        return runSearch(rest);
+    if (command == QLatin1String("tags"))
+        return runTags(rest);
     if (command == QLatin1String("encrypt"))
         return runEncrypt(rest);
     if (command == QLatin1String("decrypt"))
