@@ -90,6 +90,7 @@ private slots:
     void vanishedDiaryLeavesNoDiaryOpen();
 
 private:
+    TempHome home_; // Delete Diary fills a trash of the test's own
     std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<frmMain> main_;
 };

@@ -126,6 +126,7 @@ private:
         }
     }
 
+    TempHome home_; // Delete Diary fills a trash of the test's own
     std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<frmMain> main_;
 };
