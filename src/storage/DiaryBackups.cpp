@@ -90,52 +90,58 @@ QString rootFolder(QString* why) {
     return root;
 }
 
-QString folderFor(const QString& diaryPath) {
-    const QString root = rootFolder();
-    return root.isEmpty() ? QString() : QDir(root).filePath(QFileInfo(diaryPath).completeBaseName());
+QString folderFor(const QString& diaryPath, const QString& root) {
+    const QString in = root.isEmpty() ? rootFolder() : root;
+    return in.isEmpty() ? QString() : QDir(in).filePath(QFileInfo(diaryPath).completeBaseName());
 }
 
-QList<Backup> listBackups(const QString& diaryPath) {
+QList<Backup> listBackups(const QString& diaryPath, const QString& root) {
     QList<Backup> backups;
-    const QString folder = folderFor(diaryPath);
+    const QString folder = folderFor(diaryPath, root);
     if (folder.isEmpty())
         return backups;
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*.PDD")}, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& file : files) {
-        const QDateTime made = QDateTime::fromString(file.fileName().left(NameFormat.size()), NameFormat);
-        if (made.isValid())
-            backups.append({file.absoluteFilePath(), made, file.size()});
+        const QString stem = file.completeBaseName();
+        const QDateTime made = QDateTime::fromString(stem.left(NameFormat.size()), NameFormat);
+        const int sequence = stem.size() > NameFormat.size() ? stem.mid(NameFormat.size() + 1).toInt() : 1;
+        if (made.isValid() && sequence > 0)
+            backups.append({file.absoluteFilePath(), made, file.size(), sequence});
     }
     std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
-        return a.made != b.made ? a.made > b.made : a.path > b.path;
+        return a.made != b.made ? a.made > b.made : a.sequence > b.sequence;
     });
     return backups;
 }
 
-bool due(const QString& diaryPath, const QDateTime& now) {
-    const QList<Backup> backups = listBackups(diaryPath);
+bool due(const QString& diaryPath, const QDateTime& now, const QString& root) {
+    const QList<Backup> backups = listBackups(diaryPath, root);
     return backups.isEmpty() || backups.first().made.secsTo(now) >= 24 * 3600;
 }
 
-StorageStatus makeBackup(const QString& diaryPath, const QDateTime& now, bool* made, bool* reflinked) {
-    bool madeHere = false;
+StorageStatus makeBackup(const QString& diaryPath, const QDateTime& now, bool* made, bool* reflinked,
+                         const QString& root) {
     bool reflinkHere = false;
     if (made)
         *made = false;
     if (reflinked)
         *reflinked = false;
-    if (!enabled())
-        return StorageStatus::success();
-    QString why;
-    if (rootFolder(&why).isEmpty())
-        return StorageStatus::failure(StorageErrors::InvalidArgument, why);
-    const QString folder = folderFor(diaryPath);
+    QString in = root;
+    if (in.isEmpty()) {
+        if (!enabled())
+            return StorageStatus::success();
+        QString why;
+        in = rootFolder(&why);
+        if (in.isEmpty())
+            return StorageStatus::failure(StorageErrors::InvalidArgument, why);
+    }
+    const QString folder = folderFor(diaryPath, in);
 
     RawFile source;
     if (const StorageStatus opened = source.open(diaryPath, RawFile::Mode::Read); !opened)
         return opened;
-    const QList<Backup> backups = listBackups(diaryPath);
+    const QList<Backup> backups = listBackups(diaryPath, in);
     if (!backups.isEmpty()) {
         RawFile newest;
         if (newest.open(backups.first().path, RawFile::Mode::Read) && sameContent(source, newest))
@@ -165,17 +171,16 @@ StorageStatus makeBackup(const QString& diaryPath, const QDateTime& now, bool* m
         return step;
     copy.close();
     syncFolder(folder);
-    madeHere = true;
     if (made)
-        *made = madeHere;
+        *made = true;
     if (reflinked)
         *reflinked = reflinkHere;
-    thinOut(diaryPath, now);
+    thinOut(diaryPath, now, in);
     return StorageStatus::success();
 }
 
-void thinOut(const QString& diaryPath, const QDateTime& now) {
-    const QList<Backup> backups = listBackups(diaryPath);
+void thinOut(const QString& diaryPath, const QDateTime& now, const QString& root) {
+    const QList<Backup> backups = listBackups(diaryPath, root);
     if (backups.isEmpty())
         return;
     const QDate today = now.date();

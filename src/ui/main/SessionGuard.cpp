@@ -1,5 +1,6 @@
 #include "SessionGuard.h"
 
+#include "BackupKeeper.h"
 #include "ComposerEdits.h"
 #include "DiaryCrypto.h"
 #include "DiaryLock.h"
@@ -82,6 +83,7 @@ void SessionGuard::opened(const QString& diaryPath) {
     else if (!session_ || session_->diaryPath() != diaryPath)
         session_.reset();
     chain_.reset();
+    BackupKeeper::diaryOpened(diaryPath);
     // The header as it is now is the one writes and the watch compare with.
     StorageStatus read;
     Read_Header_Field(diaryPath, 0, &read);
@@ -95,6 +97,7 @@ void SessionGuard::opened(const QString& diaryPath) {
 }
 
 void SessionGuard::closed() {
+    BackupKeeper::diaryClosing();
     session_.reset();
     OpenedDiary::forget();
     stopWatching();
