@@ -9,6 +9,7 @@
 #include "DraftKeeper.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
+#include "IdleLock.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
@@ -24,12 +25,15 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStringListModel>
 #include <QtTest>
 
 #include <csignal>
@@ -103,6 +107,7 @@ private slots:
     void closeAndDeleteRemoveTheDraft();
     void draftThatCannotBeWrittenIsToldOnceAndQuitAsks();
     void draftOfTheLastEntryIsRemovedNotOffered();
+    void idleEncryptedDiaryClosesKeepingTheDraftSealed();
 
 private:
     void startWindow() {
@@ -394,6 +399,60 @@ void TestDrafts::draftOfTheLastEntryIsRemovedNotOffered() {
     QVERIFY(shownTexts().isEmpty());
     QCOMPARE(stateOf(diary), DraftState::None);
     QVERIFY(main_->txtTopic->text().isEmpty());
+}
+
+// An encrypted diary left alone closes itself: nothing of it stays in any
+// widget or the clipboard, the composer's text waits as a sealed draft and
+// comes back at the next log-in.
+void TestDrafts::idleEncryptedDiaryClosesKeepingTheDraftSealed() {
+    // A plain diary stays open by default.
+    const QString plain = makeDiary("Ann", "Plain", "p");
+    logIn(plain, "p");
+    IdleLock::setTimeoutForTesting(200);
+    QTest::mouseClick(main_->StatusBar1, Qt::LeftButton);
+    QTest::qWait(600);
+    QCOMPARE(publicDiaryPath, plain);
+    IdleLock::setTimeoutForTesting(0);
+
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    logIn(diary, "pw");
+    QVERIFY(Save_Entry("02.01.2026 10:00:00", "Hidden topic", "Hidden text", 3, 3).ok());
+    Run_Command(12); // the browser lists the entry
+    QVERIFY(main_->lstEntriesModel->stringList().join("").contains("Hidden topic"));
+    Run_Command(11);
+    IdleLock::setTimeoutForTesting(400);
+    QTest::keyClicks(main_->txtTopic, "Secret plan");
+    QTest::keyClicks(main_->txtEntry, "secret words");
+    QGuiApplication::clipboard()->setText("secret words");
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 5000);
+    IdleLock::setTimeoutForTesting(0);
+
+    const auto holds = [](const QString& text) {
+        return text.contains("secret", Qt::CaseInsensitive) || text.contains("Hidden");
+    };
+    for (const QLineEdit* edit : main_->findChildren<QLineEdit*>())
+        QVERIFY2(!holds(edit->text()), qPrintable(edit->objectName()));
+    for (const QPlainTextEdit* edit : main_->findChildren<QPlainTextEdit*>())
+        QVERIFY2(!holds(edit->toPlainText()), qPrintable(edit->objectName()));
+    for (const QLabel* label : main_->findChildren<QLabel*>())
+        QVERIFY2(!holds(label->text()), qPrintable(label->objectName()));
+    QVERIFY(!holds(main_->lstEntriesModel->stringList().join("")));
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+    QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed after 10 minutes without use."));
+    QFile draft(draftPathFor(diary));
+    QVERIFY(draft.open(QIODevice::ReadOnly));
+    const QByteArray sealed = draft.readAll();
+    QVERIFY(!sealed.isEmpty());
+    QVERIFY(!sealed.contains("ecret"));
+
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    logIn(diary, "pw");
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("secret words"));
+    QCOMPARE(main_->txtTopic->text(), QString("Secret plan"));
 }
 
 QTEST_MAIN(TestDrafts)

@@ -1,0 +1,126 @@
+#include "IdleLock.h"
+
+#include "ComposerEdits.h"
+#include "DiaryCrypto.h"
+#include "DraftKeeper.h"
+#include "SessionGuard.h"
+#include "StorageGlobals.h"
+#include "UserSettings.h"
+#include "frmMain.h"
+#include "mApplication.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QStringListModel>
+
+namespace {
+
+int& timeoutForTesting() {
+    static int ms = 0;
+    return ms;
+}
+
+// Whether the clipboard's text came out of the diary shown in the window.
+bool clipboardFromDiary(const frmMain* main, const QString& clip) {
+    if (clip.trimmed().isEmpty())
+        return false;
+    const QStringList shown = {main->txtTopic->text(), main->txtEntry->toPlainText(), main->txtREADINGTopic->text(),
+                               main->txtREADINGEntry->toPlainText(),
+                               main->lstEntriesModel->stringList().join(QLatin1Char('\n'))};
+    for (const QString& text : shown)
+        if (text.contains(clip))
+            return true;
+    return false;
+}
+
+} // namespace
+
+IdleLock::IdleLock(frmMain* main) : QObject(main), main_(main) {
+    const auto settings = openUserSettings();
+    minutes_ = qBound(0, settings->value(SettingKeys::LockMinutes, 10).toInt(), 120);
+    plainToo_ = settings->value(SettingKeys::LockPlainDiaries, false).toBool();
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, &IdleLock::idleReached);
+    qApp->installEventFilter(this);
+    arm();
+}
+
+void IdleLock::setTimeoutForTesting(int ms) {
+    timeoutForTesting() = ms;
+}
+
+void IdleLock::arm() {
+    const int ms = timeoutForTesting() > 0 ? timeoutForTesting() : minutes_ * 60 * 1000;
+    if (ms > 0)
+        idle_.start(ms);
+    else
+        idle_.stop();
+}
+
+bool IdleLock::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        arm();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool IdleLock::applies() const {
+    if (publicDiaryPath.isEmpty())
+        return false;
+    // An encrypted diary is open while its key is (publicHeader may be the
+    // header of another file a chooser read since).
+    return plainToo_ || DiaryCrypto::currentOpenKey() != nullptr;
+}
+
+void IdleLock::idleReached() {
+    if (applies())
+        closeDiary();
+    arm();
+}
+
+void IdleLock::closeDiary() {
+    frmMain* m = main_;
+    // The diary's dialogs go first, so nothing of it stays on screen.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    if (QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard && clipboardFromDiary(m, clipboard->text()))
+        clipboard->clear();
+    // The composer's text becomes the draft, sealed with the key still open.
+    if (m->draftKeeper)
+        m->draftKeeper->sessionLost(true);
+    publicDiaryPath.clear();
+    if (SessionGuard* guard = SessionGuard::instance())
+        guard->closed();
+    DiaryCrypto::clearOpenKey();
+    m->lblWhichOwner->setText(QString());
+    m->lblTitle->setText(QString());
+    m->txtTopic->setText(QString());
+    m->txtEntry->setPlainText(QString());
+    m->txtREADINGTopic->setText(QString());
+    m->txtREADINGEntry->setPlainText(QString());
+    m->lblREADINGDateTime->setText(QString());
+    m->lstEntriesModel->setStringList({});
+    m->fraComposer->hide();
+    m->fraEntryBrowser->hide();
+    m->fraEntryReading->hide();
+    m->fraStaticticals->hide();
+    Run_Command(10);
+    const int minutes = minutes_;
+    m->StatusBar1->showMessage(minutes == 1 ? QStringLiteral("The diary was closed after 1 minute without use.")
+                                            : QStringLiteral("The diary was closed after %1 minutes without use.")
+                                                  .arg(minutes));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class frmMain;
+
+// Closes the open diary after a time without use: an encrypted one after 10
+// minutes by default, a plain one only when the settings say so. "Use" is
+// any key, click or wheel in any Quorvel window, seen by one application
+// event filter. Before closing, the composer's text is kept as the diary's
+// (sealed) draft, the key is wiped, the views and dialogs of the diary are
+// emptied and closed, and the clipboard is cleared when it holds text of the
+// diary; the log-in brings the draft back.
+class IdleLock : public QObject {
+    Q_OBJECT
+public:
+    explicit IdleLock(frmMain* main);
+
+    // For tests: the time without use, in milliseconds (0: the settings').
+    static void setTimeoutForTesting(int ms);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void arm();
+    void idleReached();
+    bool applies() const;
+    void closeDiary();
+
+    frmMain* main_;
+    QTimer idle_;
+    int minutes_ = 10;
+    bool plainToo_ = false;
+};
