@@ -13,8 +13,8 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -77,10 +77,10 @@ bool enabled() {
 QString rootFolder(QString* why) {
     const QString data = ProgramFolder::dataFolder();
     const QString chosen = openUserSettings()->value(SettingKeys::BackupsFolder).toString();
-    const QString root = chosen.isEmpty()
-                             ? QFileInfo(QDir::cleanPath(QFileInfo(data).absoluteFilePath())).dir().filePath(
-                                   QStringLiteral("Backups"))
-                             : QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
+    const QString root =
+        chosen.isEmpty()
+            ? QFileInfo(QDir::cleanPath(QFileInfo(data).absoluteFilePath())).dir().filePath(QStringLiteral("Backups"))
+            : QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
     // Backups in DATA would be listed as diaries (and synced twice).
     if (isInside(root, data)) {
         if (why)
@@ -222,8 +222,7 @@ void thinOut(const QString& diaryPath, const QDateTime& now, const QString& root
             QFile::remove(backups[i].path);
 }
 
-StorageStatus restoreBackup(const QString& backupPath, const QString& folder, const QDate& today,
-                            QString* newPath) {
+StorageStatus restoreBackup(const QString& backupPath, const QString& folder, const QDate& today, QString* newPath) {
     QString target = folder;
     if (target.isEmpty()) {
         if (const StorageStatus made = ProgramFolder::ensureDataFolder(); !made)

@@ -59,7 +59,6 @@ void thinOut(const QString& diaryPath, const QDateTime& now, const QString& root
 // under a fresh name: never over an existing file. A plain diary's title
 // gets " (restored yyyy-MM-dd)"; an encrypted one's header is bound to its
 // entries and keeps its title.
-StorageStatus restoreBackup(const QString& backupPath, const QString& folder, const QDate& today,
-                            QString* newPath);
+StorageStatus restoreBackup(const QString& backupPath, const QString& folder, const QDate& today, QString* newPath);
 
 } // namespace DiaryBackups

@@ -885,8 +885,8 @@ void TestDiaryDialogs::deleteWithoutTrashDeletesForGood() {
     QVERIFY(QDir(workingFolder.path()).isEmpty());
     QCOMPARE(PopupSettings::shownForTesting(), QList<PopupKind>{PopupKind::KillAllowed});
     QCOMPARE(messages(),
-             QStringList{QString("The diary \"Mine\" was deleted: no trash could take it, so the file %1 is gone.")
-                             .arg(path)});
+             QStringList{
+                 QString("The diary \"Mine\" was deleted: no trash could take it, so the file %1 is gone.").arg(path)});
 }
 
 // ============================================================================

@@ -2,15 +2,15 @@
 // compose, save, browse, read and close through Run_Command; wrong passwords,
 // a log-in over an open diary, deleting and changing passwords beside it.
 
+#include "BackupKeeper.h"
 #include "ComposerEdits.h"
+#include "DiaryBackups.h"
 #include "DiaryFormat.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
-#include "BackupKeeper.h"
-#include "DiaryBackups.h"
 #include "UserSettings.h"
 #include "frmAreYouShure.h"
 #include "frmChangePassword.h"

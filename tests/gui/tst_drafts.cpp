@@ -415,9 +415,9 @@ void TestDrafts::idleEncryptedDiaryClosesKeepingTheDraftSealed() {
     IdleLock::setTimeoutForTesting(0);
 
     QString diary;
-    QVERIFY(createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary,
-                                     DiaryCrypto::cheapestKdfParams())
-                .ok());
+    QVERIFY(
+        createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary, DiaryCrypto::cheapestKdfParams())
+            .ok());
     logIn(diary, "pw");
     QVERIFY(Save_Entry("02.01.2026 10:00:00", "Hidden topic", "Hidden text", 3, 3).ok());
     Run_Command(12); // the browser lists the entry

@@ -37,8 +37,8 @@ void TestToolBackups::listsAndRestoresBesideNeverOver() {
     const ToolRun listed = runTool({"backups", diary});
     QCOMPARE(listed.exitCode, 0);
     const QString backup = backups + "/" + QFileInfo(diary).completeBaseName() + "/2026-03-04 05.06.07.PDD";
-    QCOMPARE(QString::fromUtf8(listed.out), "2026-03-04 05:06:07\t3\t" +
-                                                QString::number(QFileInfo(diary).size()) + "\t" + backup + "\n");
+    QCOMPARE(QString::fromUtf8(listed.out),
+             "2026-03-04 05:06:07\t3\t" + QString::number(QFileInfo(diary).size()) + "\t" + backup + "\n");
 
     const ToolRun restored = runTool({"restore", backup, folder.dataPath()});
     QCOMPARE(restored.exitCode, 0);

@@ -19,8 +19,7 @@ TempProgramFolder::~TempProgramFolder() {
     publicDiaryPath.clear();
 }
 
-TempHome::TempHome()
-    : home_(qgetenv("HOME")), data_(qgetenv("XDG_DATA_HOME")), config_(qgetenv("XDG_CONFIG_HOME")) {
+TempHome::TempHome() : home_(qgetenv("HOME")), data_(qgetenv("XDG_DATA_HOME")), config_(qgetenv("XDG_CONFIG_HOME")) {
     qputenv("HOME", QFile::encodeName(dir_.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));

@@ -96,8 +96,7 @@ void IdleLock::closeDiary() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
             dialog->reject();
-    if (QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard && clipboardFromDiary(m, clipboard->text()))
+    if (QClipboard* clipboard = QGuiApplication::clipboard(); clipboard && clipboardFromDiary(m, clipboard->text()))
         clipboard->clear();
     // The composer's text becomes the draft, sealed with the key still open.
     if (m->draftKeeper)
@@ -120,7 +119,7 @@ void IdleLock::closeDiary() {
     m->fraStaticticals->hide();
     Run_Command(10);
     const int minutes = minutes_;
-    m->StatusBar1->showMessage(minutes == 1 ? QStringLiteral("The diary was closed after 1 minute without use.")
-                                            : QStringLiteral("The diary was closed after %1 minutes without use.")
-                                                  .arg(minutes));
+    m->StatusBar1->showMessage(minutes == 1
+                                   ? QStringLiteral("The diary was closed after 1 minute without use.")
+                                   : QStringLiteral("The diary was closed after %1 minutes without use.").arg(minutes));
 }
