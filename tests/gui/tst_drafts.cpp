@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -86,7 +87,13 @@ class TestDrafts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { quietDialogs(); }
+    void initTestCase() {
+        quietDialogs();
+        // A session bus of the test's own, for the desktop's screen lock.
+        bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (bus_.waitForStarted() && bus_.waitForReadyRead(5000))
+            qputenv("DBUS_SESSION_BUS_ADDRESS", bus_.readLine().trimmed());
+    }
     void init() {
         folder_ = std::make_unique<TempProgramFolder>();
         publicDiaryPath.clear();
@@ -108,8 +115,16 @@ private slots:
     void draftThatCannotBeWrittenIsToldOnceAndQuitAsks();
     void draftOfTheLastEntryIsRemovedNotOffered();
     void idleEncryptedDiaryClosesKeepingTheDraftSealed();
+    void lockedScreenClosesTheEncryptedDiary();
+    void cleanupTestCase() {
+        if (bus_.state() != QProcess::NotRunning) {
+            bus_.kill();
+            bus_.waitForFinished();
+        }
+    }
 
 private:
+    QProcess bus_;
     void startWindow() {
         MsgBox::clearShownForTesting();
         main_ = std::make_unique<frmMain>();
@@ -453,6 +468,28 @@ void TestDrafts::idleEncryptedDiaryClosesKeepingTheDraftSealed() {
     QCOMPARE(publicDiaryPath, diary);
     QCOMPARE(main_->txtEntry->toPlainText(), QString("secret words"));
     QCOMPARE(main_->txtTopic->text(), QString("Secret plan"));
+}
+
+// The desktop says the screen locked: the encrypted diary closes at once,
+// its unsaved entry kept sealed.
+void TestDrafts::lockedScreenClosesTheEncryptedDiary() {
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        QSKIP("no dbus-daemon");
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    logIn(diary, "pw");
+    QTest::keyClicks(main_->txtEntry, "secret words");
+    QProcess send;
+    send.start("dbus-send", {"--session", "--type=signal", "/org/freedesktop/ScreenSaver",
+                             "org.freedesktop.ScreenSaver.ActiveChanged", "boolean:true"});
+    QVERIFY(send.waitForFinished(5000) && send.exitCode() == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 5000);
+    QVERIFY(main_->txtEntry->toPlainText().isEmpty());
+    QVERIFY(DiaryCrypto::currentOpenKey() == nullptr);
+    QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed when the screen was locked."));
+    QCOMPARE(stateOf(diary), DraftState::Sealed);
 }
 
 QTEST_MAIN(TestDrafts)

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDBusConnection>
 #include <QDialog>
 #include <QEvent>
 #include <QLabel>
@@ -49,6 +50,44 @@ IdleLock::IdleLock(frmMain* main) : QObject(main), main_(main) {
     connect(&idle_, &QTimer::timeout, this, &IdleLock::idleReached);
     qApp->installEventFilter(this);
     arm();
+    listenToTheDesktop();
+}
+
+void IdleLock::listenToTheDesktop() {
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (session.isConnected()) {
+        const char* slot = SLOT(screenSaverActiveChanged(bool));
+        session.connect(QString(), QStringLiteral("/org/freedesktop/ScreenSaver"),
+                        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("ActiveChanged"), this, slot);
+        session.connect(QString(), QStringLiteral("/ScreenSaver"), QStringLiteral("org.freedesktop.ScreenSaver"),
+                        QStringLiteral("ActiveChanged"), this, slot);
+        session.connect(QString(), QStringLiteral("/org/gnome/ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
+                        QStringLiteral("ActiveChanged"), this, slot);
+    }
+    QDBusConnection system = QDBusConnection::systemBus();
+    if (system.isConnected()) {
+        const QString logind = QStringLiteral("org.freedesktop.login1");
+        system.connect(logind, QStringLiteral("/org/freedesktop/login1"),
+                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                       SLOT(prepareForSleep(bool)));
+        system.connect(logind, QString(), QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"),
+                       this, SLOT(sessionLockAsked()));
+    }
+}
+
+void IdleLock::screenSaverActiveChanged(bool active) {
+    if (active && applies())
+        closeDiary(QStringLiteral("The diary was closed when the screen was locked."));
+}
+
+void IdleLock::prepareForSleep(bool starting) {
+    if (starting && applies())
+        closeDiary(QStringLiteral("The diary was closed when the computer went to sleep."));
+}
+
+void IdleLock::sessionLockAsked() {
+    if (applies())
+        closeDiary(QStringLiteral("The diary was closed when the screen was locked."));
 }
 
 void IdleLock::setTimeoutForTesting(int ms) {
@@ -86,11 +125,12 @@ bool IdleLock::applies() const {
 
 void IdleLock::idleReached() {
     if (applies())
-        closeDiary();
+        closeDiary(minutes_ == 1 ? QStringLiteral("The diary was closed after 1 minute without use.")
+                                 : QStringLiteral("The diary was closed after %1 minutes without use.").arg(minutes_));
     arm();
 }
 
-void IdleLock::closeDiary() {
+void IdleLock::closeDiary(const QString& why) {
     frmMain* m = main_;
     // The diary's dialogs go first, so nothing of it stays on screen.
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -118,8 +158,5 @@ void IdleLock::closeDiary() {
     m->fraEntryReading->hide();
     m->fraStaticticals->hide();
     Run_Command(10);
-    const int minutes = minutes_;
-    m->StatusBar1->showMessage(minutes == 1
-                                   ? QStringLiteral("The diary was closed after 1 minute without use.")
-                                   : QStringLiteral("The diary was closed after %1 minutes without use.").arg(minutes));
+    m->StatusBar1->showMessage(why);
 }

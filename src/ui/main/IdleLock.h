@@ -11,7 +11,9 @@ class frmMain;
 // event filter. Before closing, the composer's text is kept as the diary's
 // (sealed) draft, the key is wiped, the views and dialogs of the diary are
 // emptied and closed, and the clipboard is cleared when it holds text of the
-// diary; the log-in brings the draft back.
+// diary; the log-in brings the draft back. It closes at once when the
+// desktop's screen locks or the machine goes to sleep (session and system
+// bus); where neither bus is there, the timer alone serves.
 class IdleLock : public QObject {
     Q_OBJECT
 public:
@@ -23,11 +25,17 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    void screenSaverActiveChanged(bool active);
+    void prepareForSleep(bool starting);
+    void sessionLockAsked();
+
 private:
     void arm();
     void idleReached();
     bool applies() const;
-    void closeDiary();
+    void listenToTheDesktop();
+    void closeDiary(const QString& why);
 
     frmMain* main_;
     QTimer idle_;
