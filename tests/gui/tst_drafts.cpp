@@ -438,10 +438,17 @@ void TestDrafts::idleEncryptedDiaryClosesKeepingTheDraftSealed() {
     Run_Command(12); // the browser lists the entry
     QVERIFY(main_->lstEntriesModel->stringList().join("").contains("Hidden topic"));
     Run_Command(11);
-    IdleLock::setTimeoutForTesting(400);
+    IdleLock::setTimeoutForTesting(3000); // the last 750 ms count down
     QTest::keyClicks(main_->txtTopic, "Secret plan");
     QTest::keyClicks(main_->txtEntry, "secret words");
     QGuiApplication::clipboard()->setText("secret words");
+    // The countdown of the last moments: a mouse move stops it.
+    QTRY_VERIFY_WITH_TIMEOUT(main_->StatusBar1->currentMessage().startsWith("The diary closes in 1 second without use"),
+                             5000);
+    QTest::mouseMove(main_->txtEntry, QPoint(5, 5));
+    QTest::mouseMove(main_->txtEntry, QPoint(9, 9));
+    QVERIFY(main_->StatusBar1->currentMessage().isEmpty());
+    QCOMPARE(publicDiaryPath, diary);
     QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 5000);
     IdleLock::setTimeoutForTesting(0);
 

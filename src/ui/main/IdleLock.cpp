@@ -20,6 +20,8 @@
 #include <QStatusBar>
 #include <QStringListModel>
 
+#include <algorithm>
+
 namespace {
 
 int& timeoutForTesting() {
@@ -48,6 +50,7 @@ IdleLock::IdleLock(frmMain* main) : QObject(main), main_(main) {
     plainToo_ = settings->value(SettingKeys::LockPlainDiaries, false).toBool();
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, &IdleLock::idleReached);
+    connect(&countdown_, &QTimer::timeout, this, &IdleLock::tick);
     qApp->installEventFilter(this);
     arm();
     listenToTheDesktop();
@@ -94,10 +97,21 @@ void IdleLock::setTimeoutForTesting(int ms) {
     timeoutForTesting() = ms;
 }
 
+int IdleLock::timeoutMs() const {
+    return timeoutForTesting() > 0 ? timeoutForTesting() : minutes_ * 60 * 1000;
+}
+
 void IdleLock::arm() {
-    const int ms = timeoutForTesting() > 0 ? timeoutForTesting() : minutes_ * 60 * 1000;
+    if (counting_.isValid()) {
+        counting_.invalidate();
+        countdown_.stop();
+        main_->StatusBar1->clearMessage();
+    }
+    const int ms = timeoutMs();
+    // The countdown takes the last 10 seconds (a quarter of a shorter time).
+    leadMs_ = std::min(10000, ms / 4);
     if (ms > 0)
-        idle_.start(ms);
+        idle_.start(ms - leadMs_);
     else
         idle_.stop();
 }
@@ -108,6 +122,10 @@ bool IdleLock::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
         arm();
+        break;
+    case QEvent::MouseMove:
+        if (counting_.isValid())
+            arm();
         break;
     default:
         break;
@@ -124,6 +142,27 @@ bool IdleLock::applies() const {
 }
 
 void IdleLock::idleReached() {
+    if (!applies()) {
+        arm();
+        return;
+    }
+    counting_.start();
+    countdown_.start(std::max(10, std::min(1000, leadMs_ / 5)));
+    tick();
+}
+
+void IdleLock::tick() {
+    const qint64 left = leadMs_ - counting_.elapsed();
+    if (left > 0 && applies()) {
+        const qint64 seconds = (left + 999) / 1000;
+        main_->StatusBar1->showMessage(
+            QStringLiteral("The diary closes in %1 second%2 without use; a key or a mouse move keeps it open.")
+                .arg(seconds)
+                .arg(seconds == 1 ? QString() : QStringLiteral("s")));
+        return;
+    }
+    counting_.invalidate();
+    countdown_.stop();
     if (applies())
         closeDiary(minutes_ == 1 ? QStringLiteral("The diary was closed after 1 minute without use.")
                                  : QStringLiteral("The diary was closed after %1 minutes without use.").arg(minutes_));

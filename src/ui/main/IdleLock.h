@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -11,7 +12,8 @@ class frmMain;
 // event filter. Before closing, the composer's text is kept as the diary's
 // (sealed) draft, the key is wiped, the views and dialogs of the diary are
 // emptied and closed, and the clipboard is cleared when it holds text of the
-// diary; the log-in brings the draft back. It closes at once when the
+// diary; the log-in brings the draft back. The last 10 seconds show a
+// countdown in the status bar that any key, click, wheel or mouse move stops. It closes at once when the
 // desktop's screen locks or the machine goes to sleep (session and system
 // bus); where neither bus is there, the timer alone serves.
 class IdleLock : public QObject {
@@ -31,14 +33,19 @@ private slots:
     void sessionLockAsked();
 
 private:
+    int timeoutMs() const;
     void arm();
     void idleReached();
+    void tick();
     bool applies() const;
     void listenToTheDesktop();
     void closeDiary(const QString& why);
 
     frmMain* main_;
     QTimer idle_;
+    QTimer countdown_;
+    QElapsedTimer counting_; // valid while the countdown runs
+    int leadMs_ = 0;
     int minutes_ = 10;
     bool plainToo_ = false;
 };
