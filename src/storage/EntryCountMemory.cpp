@@ -1,15 +1,9 @@
 #include "EntryCountMemory.h"
 
 #include "DiaryCrypto.h"
-
-#include <QSettings>
+#include "UserSettings.h"
 
 namespace {
-
-QSettings userSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("quorvel"),
-                     QStringLiteral("quorvel"));
-}
 
 // The settings key of an encrypted diary: its salt, which no other diary shares.
 QString keyFor(const QByteArray& passwordField) {
@@ -28,7 +22,7 @@ qint32 recalled(const DiaryHeader& header) {
     if (key.isEmpty())
         return -1;
     bool ok = false;
-    const qint32 count = userSettings().value(key, -1).toInt(&ok);
+    const qint32 count = openUserSettings()->value(key, -1).toInt(&ok);
     return ok ? count : -1;
 }
 
@@ -36,9 +30,9 @@ void remember(const DiaryHeader& header, qint32 entries) {
     const QString key = DiaryCrypto::isEncrypted(header) ? keyFor(header.Password) : QString();
     if (key.isEmpty() || entries < 0)
         return;
-    QSettings settings = userSettings();
-    if (settings.value(key, -1).toInt() != entries)
-        settings.setValue(key, entries);
+    const auto settings = openUserSettings();
+    if (settings->value(key, -1).toInt() != entries)
+        settings->setValue(key, entries);
 }
 
 void passwordChanged(const QByteArray& oldPasswordField, const QByteArray& newPasswordField) {
@@ -46,12 +40,12 @@ void passwordChanged(const QByteArray& oldPasswordField, const QByteArray& newPa
     const QString to = keyFor(newPasswordField);
     if (from.isEmpty() || to.isEmpty())
         return;
-    QSettings settings = userSettings();
-    const QVariant count = settings.value(from);
+    const auto settings = openUserSettings();
+    const QVariant count = settings->value(from);
     if (!count.isValid())
         return;
-    settings.setValue(to, count);
-    settings.remove(from.chopped(QStringLiteral("/entries").size()));
+    settings->setValue(to, count);
+    settings->remove(from.chopped(QStringLiteral("/entries").size()));
 }
 
 QString fewerEntriesWarning(const DiaryHeader& header, qint32 entries) {

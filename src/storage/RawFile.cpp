@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,6 +107,30 @@ StorageStatus RawFile::writeAllAt(qint64 offset, const char* data, qint64 length
             return StorageStatus::fromErrno(errno, path_);
         }
         done += n;
+    }
+    return StorageStatus::success();
+}
+
+StorageStatus RawFile::copyFrom(const RawFile& source, bool* reflinked) {
+    *reflinked = ::ioctl(fd_, FICLONE, source.fd_) == 0;
+    if (*reflinked)
+        return StorageStatus::success();
+    const qint64 length = source.size();
+    if (length < 0)
+        return StorageStatus::fromErrno(errno, source.path_);
+    off_t from = 0;
+    while (from < length) {
+        const ssize_t done = ::copy_file_range(source.fd_, &from, fd_, nullptr, size_t(length - from), 0);
+        if (done < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+            const ssize_t sent = ::sendfile(fd_, source.fd_, &from, size_t(length - from));
+            if (sent <= 0)
+                return StorageStatus::fromErrno(sent == 0 ? EIO : errno, path_);
+            continue;
+        }
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return StorageStatus::fromErrno(done == 0 ? EIO : errno, path_);
     }
     return StorageStatus::success();
 }

@@ -29,6 +29,9 @@ public:
     // Reads exactly length bytes or fails (a short file is "Input past end of file").
     StorageStatus readExactAt(qint64 offset, char* buffer, qint64 length) const;
     StorageStatus writeAllAt(qint64 offset, const char* data, qint64 length) const;
+    // Makes this (new, empty) file a copy of source: a reflink where the file
+    // system shares blocks between files (*reflinked true), else a plain copy.
+    StorageStatus copyFrom(const RawFile& source, bool* reflinked);
     // Flushes the file's data to the disk.
     StorageStatus sync() const;
     StorageStatus truncate(qint64 length) const;

@@ -1,6 +1,7 @@
 // quorvel-tool: the command-line companion of Quorvel. Lists, checks, exports
 // and imports diaries through the same storage core as the program.
 
+#include "BackupCommands.h"
 #include "CheckCommand.h"
 #include "CryptCommand.h"
 #include "DiaryCrypto.h"
@@ -52,6 +53,8 @@ QString generalHelp() {
                           "                           with a new password\n"
                           "  decrypt FILE [--password-file FILE] [--break-lock]\n"
                           "                           makes an encrypted diary a plain one, in place\n"
+                          "  backups DIARY            the diary's automatic backups, newest first\n"
+                          "  restore BACKUP [FOLDER]  makes a new diary from a backup, beside the others\n"
                           "\n"
                           "FOLDER defaults to the diaries' folder of Quorvel: DATA beside quorvel-tool\n"
                           "when you may write there, else ~/.local/share/quorvel/DATA (list names it).\n"
@@ -107,6 +110,10 @@ int main(int argc, char* argv[]) {
         return runEncrypt(rest);
     if (command == QLatin1String("decrypt"))
         return runDecrypt(rest);
+    if (command == QLatin1String("backups"))
+        return runBackups(rest);
+    if (command == QLatin1String("restore"))
+        return runRestore(rest);
 
     complain(command.isEmpty() ? QStringLiteral("no command given")
                                : QStringLiteral("unknown command \"%1\"").arg(printable(command)));

@@ -151,6 +151,7 @@ private slots:
     void deleteChainDeletes();
     void deleteChainEmptyPassword();
     void deleteFailureShowsErrorBoxNotKillAllowed();
+    void deleteWithoutTrashDeletesForGood();
 
     // --- change-password chain -------------------------------------------
     void changeChainCancelInChooser();
@@ -167,6 +168,7 @@ private:
 
     std::unique_ptr<TempProgramFolder> folder_;
     QTimer rescue_;
+    TempHome home_; // the desktop's trash of the test's own
 
 public:
     TestDiaryDialogs() {
@@ -806,6 +808,14 @@ void TestDiaryDialogs::deleteChainCancelInConfirmation() {
 void TestDiaryDialogs::deleteChainDeletes() {
     makeDiary("Zoe", "Other", "z");
     const QString path = makeDiary("Anna", "Mine", "pw");
+    const QString stem = QFileInfo(path).completeBaseName();
+    const QString draft = path.chopped(4) + ".draft";
+    const QString lock = path.chopped(4) + ".lock";
+    for (const QString& companion : {draft, lock}) {
+        QFile file(companion);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
     whenModal<frmDeleteDiary>([&](frmDeleteDiary* d) {
         d->lstExistantDiaries->setCurrentRow(lines(d->lstFilePath).indexOf(path));
         QTest::keyClick(d->lstExistantDiaries, Qt::Key_Return);
@@ -825,7 +835,19 @@ void TestDiaryDialogs::deleteChainDeletes() {
     Show_frmDeleteDiary();
     QVERIFY(!QFile::exists(path));
     QCOMPARE(PopupSettings::shownForTesting(), QList<PopupKind>{PopupKind::KillAllowed});
-    QVERIFY(messages().isEmpty());
+    QCOMPARE(messages(), QStringList{"The diary \"Mine\" was moved to the trash; you can restore it from there."});
+    // The diary, its draft and its lock wait in the trash, each with the
+    // record of where it came from.
+    const QDir trash(home_.dataHome() + "/Trash");
+    for (const QString& original : {path, draft, lock}) {
+        const QString name = QFileInfo(original).fileName();
+        QVERIFY2(!QFile::exists(original), qPrintable(original));
+        QVERIFY2(trash.exists("files/" + name), qPrintable(name));
+        QFile info(trash.filePath("info/" + name + ".trashinfo"));
+        QVERIFY2(info.open(QIODevice::ReadOnly), qPrintable(name));
+        QVERIFY(info.readAll().contains("Path=" + QUrl::toPercentEncoding(original, "/")));
+    }
+    QVERIFY(QFileInfo(trash.filePath("files/" + stem + ".PDD")).size() > 0);
     whenModal<frmOpenDiary>([](frmOpenDiary* d) {
         QCOMPARE(d->lstExistantDiaries->count(), 1);
         QVERIFY(d->lstExistantDiaries->item(0)->text().endsWith("\tZoe\tOther"));
@@ -860,6 +882,38 @@ void TestDiaryDialogs::deleteFailureShowsErrorBoxNotKillAllowed() {
     QVERIFY(PopupSettings::shownForTesting().isEmpty());
     QCOMPARE(MsgBox::shownForTesting().size(), 1);
     QVERIFY(MsgBox::shownForTesting().first().text.contains("frmAreYouShure --> cmdDeleteDiary_Click"));
+}
+
+// Where no trash can be made, the diary and its draft are deleted as before,
+// and nothing of them is left anywhere else.
+void TestDiaryDialogs::deleteWithoutTrashDeletesForGood() {
+    const QString path = makeDiary("Anna", "Mine", "pw");
+    const QString draft = path.chopped(4) + ".draft";
+    QFile(draft).open(QIODevice::WriteOnly);
+    QVERIFY(QDir().mkpath(home_.dataHome()));
+    QDir(home_.dataHome() + "/Trash").removeRecursively();
+    QFile blocker(home_.dataHome() + "/Trash"); // a file: the trash cannot be made
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    QTemporaryDir workingFolder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(workingFolder.path());
+    whenModal<frmDeleteDiary>([](frmDeleteDiary* d) { click(d, "cmdOpenDiary"); });
+    whenModal<frmDeleteEnterPassword>([](frmDeleteEnterPassword* d) {
+        type(d, "txtPassword1", "pw");
+        type(d, "txtPassword2", "pw");
+        click(d, "cmdPasswordCorrect");
+    });
+    whenModal<frmAreYouShure>([](frmAreYouShure* d) { click(d, "cmdDeleteDiary"); });
+    Show_frmDeleteDiary();
+    QDir::setCurrent(before);
+    QVERIFY(QFile::remove(blocker.fileName()));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!QFile::exists(draft));
+    QVERIFY(QDir(workingFolder.path()).isEmpty());
+    QCOMPARE(PopupSettings::shownForTesting(), QList<PopupKind>{PopupKind::KillAllowed});
+    QCOMPARE(messages(),
+             QStringList{
+                 QString("The diary \"Mine\" was deleted: no trash could take it, so the file %1 is gone.").arg(path)});
 }
 
 // ============================================================================

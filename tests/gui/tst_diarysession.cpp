@@ -2,14 +2,17 @@
 // compose, save, browse, read and close through Run_Command; wrong passwords,
 // a log-in over an open diary, deleting and changing passwords beside it.
 
+#include "BackupKeeper.h"
 #include "ComposerEdits.h"
 #include "DiaryCrypto.h"
+#include "DiaryBackups.h"
 #include "DiaryFormat.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
+#include "UserSettings.h"
 #include "frmAreYouShure.h"
 #include "frmChangePassword.h"
 #include "frmDeleteDiary.h"
@@ -101,9 +104,11 @@ private slots:
     void vanishedDiaryLeavesNoDiaryOpen();
     void headerAskingTooMuchEndsTheLogInWithAMessage();
     void encryptedDiaryWithFewerEntriesThanLastTimeSaysSo();
+    void changedDiaryIsBackedUpWhenClosed();
 
 private:
     QTemporaryDir settings_; // the user's settings folder (~/.config)
+    TempHome home_; // Delete Diary fills a trash of the test's own
     std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<frmMain> main_;
 };
@@ -431,6 +436,49 @@ void TestDiarySession::encryptedDiaryWithFewerEntriesThanLastTimeSaysSo() {
         "This diary held 3 entries when it was last open on this computer, but now holds only 2."));
     logInAndClose(); // told once
     QCOMPARE(MsgBox::shownForTesting().size(), 1);
+}
+
+// At log-in a diary without a backup of the last day gets one; closing it
+// copies it again only when it changed; a backup that cannot be made is
+// said once and the diary closes all the same.
+void TestDiarySession::changedDiaryIsBackedUpWhenClosed() {
+    const QString a = makeDiary("Anna", "Diary A", "a", 1);
+    const QString b = makeDiary("Bert", "Diary B", "b", 1);
+    const auto bytes = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    answerLogIn(a, "a");
+    Run_Command(1);
+    BackupKeeper::waitForBackups();
+    QCOMPARE(DiaryBackups::listBackups(a).size(), 1);
+    QCOMPARE(bytes(DiaryBackups::listBackups(a).first().path), bytes(a));
+
+    QVERIFY(Save_Entry("03.01.2026 10:00:00", "New", "Text", 3, 3).ok());
+    answerLogIn(b, "b"); // a closes, changed
+    Run_Command(1);
+    BackupKeeper::waitForBackups();
+    QCOMPARE(countEntriesInFile(DiaryBackups::listBackups(a).first().path), 2);
+    QCOMPARE(bytes(DiaryBackups::listBackups(a).first().path), bytes(a));
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+
+    // The backups folder cannot be used: said once, closing goes on.
+    openUserSettings()->setValue(SettingKeys::BackupsFolder, folder_->dataPath() + "/Backups");
+    QVERIFY(Save_Entry("03.01.2026 11:00:00", "New", "Text", 3, 3).ok());
+    Run_Command(16);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QTRY_COMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(MsgBox::shownForTesting().first().text.startsWith(
+        "The automatic backup of the diary could not be made: the backups folder"));
+    answerLogIn(b, "b");
+    Run_Command(1);
+    QVERIFY(Save_Entry("03.01.2026 12:00:00", "New", "Text", 3, 3).ok());
+    Run_Command(16);
+    BackupKeeper::waitForBackups();
+    QCoreApplication::processEvents();
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(!QDir(folder_->dataPath() + "/Backups").exists());
+    openUserSettings()->remove(SettingKeys::BackupsFolder);
 }
 
 QTEST_MAIN(TestDiarySession)

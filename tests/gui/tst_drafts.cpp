@@ -10,6 +10,7 @@
 #include "DraftKeeper.h"
 #include "EntryDraft.h"
 #include "GuiTestSupport.h"
+#include "IdleLock.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
@@ -25,12 +26,16 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStringListModel>
 #include <QtTest>
 
 #include <csignal>
@@ -83,7 +88,13 @@ class TestDrafts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { quietDialogs(); }
+    void initTestCase() {
+        quietDialogs();
+        // A session bus of the test's own, for the desktop's screen lock.
+        bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (bus_.waitForStarted() && bus_.waitForReadyRead(5000))
+            qputenv("DBUS_SESSION_BUS_ADDRESS", bus_.readLine().trimmed());
+    }
     void init() {
         folder_ = std::make_unique<TempProgramFolder>();
         publicDiaryPath.clear();
@@ -106,8 +117,17 @@ private slots:
     void draftOfTheLastEntryIsRemovedNotOffered();
     void draftOutlivesAPasswordChangedElsewhere();
     void draftsKeepWorkingAfterAPasswordChangeHere();
+    void idleEncryptedDiaryClosesKeepingTheDraftSealed();
+    void lockedScreenClosesTheEncryptedDiary();
+    void cleanupTestCase() {
+        if (bus_.state() != QProcess::NotRunning) {
+            bus_.kill();
+            bus_.waitForFinished();
+        }
+    }
 
 private:
+    QProcess bus_;
     void startWindow() {
         MsgBox::clearShownForTesting();
         main_ = std::make_unique<frmMain>();
@@ -129,6 +149,7 @@ private:
         }
     }
 
+    TempHome home_; // Delete Diary fills a trash of the test's own
     std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<frmMain> main_;
 };
@@ -451,6 +472,89 @@ void TestDrafts::draftsKeepWorkingAfterAPasswordChangeHere() {
     QTest::keyClicks(main_->txtEntry, " and after");
     QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.text, QString("the change and after"), 3000);
     QVERIFY(shownTexts().isEmpty());
+}
+
+// An encrypted diary left alone closes itself: nothing of it stays in any
+// widget or the clipboard, the composer's text waits as a sealed draft and
+// comes back at the next log-in.
+void TestDrafts::idleEncryptedDiaryClosesKeepingTheDraftSealed() {
+    // A plain diary stays open by default.
+    const QString plain = makeDiary("Ann", "Plain", "p");
+    logIn(plain, "p");
+    IdleLock::setTimeoutForTesting(200);
+    QTest::mouseClick(main_->StatusBar1, Qt::LeftButton);
+    QTest::qWait(600);
+    QCOMPARE(publicDiaryPath, plain);
+    IdleLock::setTimeoutForTesting(0);
+
+    QString diary;
+    QVERIFY(
+        createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary, DiaryCrypto::cheapestKdfParams())
+            .ok());
+    logIn(diary, "pw");
+    QVERIFY(Save_Entry("02.01.2026 10:00:00", "Hidden topic", "Hidden text", 3, 3).ok());
+    Run_Command(12); // the browser lists the entry
+    QVERIFY(main_->lstEntriesModel->stringList().join("").contains("Hidden topic"));
+    Run_Command(11);
+    IdleLock::setTimeoutForTesting(3000); // the last 750 ms count down
+    QTest::keyClicks(main_->txtTopic, "Secret plan");
+    QTest::keyClicks(main_->txtEntry, "secret words");
+    QGuiApplication::clipboard()->setText("secret words");
+    // The countdown of the last moments: a mouse move stops it.
+    QTRY_VERIFY_WITH_TIMEOUT(main_->StatusBar1->currentMessage().startsWith("The diary closes in 1 second without use"),
+                             5000);
+    QTest::mouseMove(main_->txtEntry, QPoint(5, 5));
+    QTest::mouseMove(main_->txtEntry, QPoint(9, 9));
+    QVERIFY(main_->StatusBar1->currentMessage().isEmpty());
+    QCOMPARE(publicDiaryPath, diary);
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 5000);
+    IdleLock::setTimeoutForTesting(0);
+
+    const auto holds = [](const QString& text) {
+        return text.contains("secret", Qt::CaseInsensitive) || text.contains("Hidden");
+    };
+    for (const QLineEdit* edit : main_->findChildren<QLineEdit*>())
+        QVERIFY2(!holds(edit->text()), qPrintable(edit->objectName()));
+    for (const QPlainTextEdit* edit : main_->findChildren<QPlainTextEdit*>())
+        QVERIFY2(!holds(edit->toPlainText()), qPrintable(edit->objectName()));
+    for (const QLabel* label : main_->findChildren<QLabel*>())
+        QVERIFY2(!holds(label->text()), qPrintable(label->objectName()));
+    QVERIFY(!holds(main_->lstEntriesModel->stringList().join("")));
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+    QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed after 10 minutes without use."));
+    QFile draft(draftPathFor(diary));
+    QVERIFY(draft.open(QIODevice::ReadOnly));
+    const QByteArray sealed = draft.readAll();
+    QVERIFY(!sealed.isEmpty());
+    QVERIFY(!sealed.contains("ecret"));
+
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    logIn(diary, "pw");
+    QCOMPARE(publicDiaryPath, diary);
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("secret words"));
+    QCOMPARE(main_->txtTopic->text(), QString("Secret plan"));
+}
+
+// The desktop says the screen locked: the encrypted diary closes at once,
+// its unsaved entry kept sealed.
+void TestDrafts::lockedScreenClosesTheEncryptedDiary() {
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        QSKIP("no dbus-daemon");
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile("Ann", "pw", "Days", "01.01.2026 10:00:00", &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    logIn(diary, "pw");
+    QTest::keyClicks(main_->txtEntry, "secret words");
+    QProcess send;
+    send.start("dbus-send", {"--session", "--type=signal", "/org/freedesktop/ScreenSaver",
+                             "org.freedesktop.ScreenSaver.ActiveChanged", "boolean:true"});
+    QVERIFY(send.waitForFinished(5000) && send.exitCode() == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 5000);
+    QVERIFY(main_->txtEntry->toPlainText().isEmpty());
+    QVERIFY(DiaryCrypto::currentOpenKey() == nullptr);
+    QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed when the screen was locked."));
+    QCOMPARE(stateOf(diary), DraftState::Sealed);
 }
 
 QTEST_MAIN(TestDrafts)

@@ -5,6 +5,7 @@
 #include "mFile.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace TestSupport {
 
@@ -16,6 +17,24 @@ TempProgramFolder::TempProgramFolder() {
 TempProgramFolder::~TempProgramFolder() {
     ProgramFolder::setPathForTesting(QString());
     publicDiaryPath.clear();
+}
+
+TempHome::TempHome() : home_(qgetenv("HOME")), data_(qgetenv("XDG_DATA_HOME")), config_(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("HOME", QFile::encodeName(dir_.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
+}
+
+TempHome::~TempHome() {
+    const auto restore = [](const char* name, const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    };
+    restore("HOME", home_);
+    restore("XDG_DATA_HOME", data_);
+    restore("XDG_CONFIG_HOME", config_);
 }
 
 QString TempProgramFolder::dataPath() const {

@@ -22,6 +22,22 @@ private:
     QTemporaryDir dir_;
 };
 
+// A home folder of the test's own while the object lives: HOME,
+// XDG_DATA_HOME (the desktop's trash, per-user data) and XDG_CONFIG_HOME
+// point into it, so nothing lands in the real user's trash or settings.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return dir_.path(); }
+    QString dataHome() const { return dir_.filePath(QStringLiteral("share")); }
+    QString trashFiles() const { return dataHome() + QStringLiteral("/Trash/files"); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray home_, data_, config_;
+};
+
 // Makes a diary through the storage core and returns its path; with entries
 // numbered "Topic i" / "Text i" and the given ratings pattern.
 QString makeDiary(const QString& owner, const QString& title, const QString& password, int entries = 0);

@@ -1,42 +1,22 @@
 #include "frmAreYouShure.h"
 
 #include "DialogParts.h"
+#include "DiaryTrash.h"
 #include "DraftKeeper.h"
-#include "EntryDraft.h"
+#include "MsgBox.h"
 #include "Popups.h"
 #include "StorageStatus.h"
 #include "frmDeleteDiary.h"
 #include "frmDeleteEnterPassword.h"
 #include "mError.h"
 
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 using namespace DialogParts;
-
-namespace {
-
-// Deletes the diary file; a folder of that name is never removed.
-StorageStatus deleteDiaryFile(const QString& path) {
-    const std::filesystem::path file(QFile::encodeName(path).toStdString());
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(file, error);
-    if (error)
-        return StorageStatus::fromErrno(error.value(), path);
-    if (status.type() == std::filesystem::file_type::directory)
-        return StorageStatus::fromErrno(EISDIR, path);
-    if (!std::filesystem::remove(file, error))
-        return StorageStatus::fromErrno(error ? error.value() : ENOENT, path);
-    return StorageStatus::success();
-}
-
-} // namespace
 
 frmAreYouShure::frmAreYouShure(QWidget* parent) : QDialog(parent) {
     live_ = this;
@@ -100,16 +80,27 @@ void frmAreYouShure::reject() {
 void frmAreYouShure::cmdDeleteDiary_Click() {
     frmDeleteDiary* chooser = frmDeleteDiary::instance();
     const QString path = chooser ? chooser->selectedPath() : QString();
-    const StorageStatus deleted = path.isEmpty() ? StorageStatus::fromErrno(ENOENT, path) : deleteDiaryFile(path);
-    if (deleted) {
-        // The diary's unsaved entry goes with it.
-        if (DraftKeeper* keeper = DraftKeeper::instance())
-            keeper->diaryDeleted(path);
-        else
-            removeDraftFile(draftPathFor(path));
-        showPopup(PopupKind::KillAllowed);
-    } else {
-        Show_Error(deleted, "frmAreYouShure --> cmdDeleteDiary_Click");
+    const QString title = lblWhichTitle->text();
+    if (path.isEmpty()) {
+        Show_Error(StorageStatus::fromErrno(ENOENT, path), "frmAreYouShure --> cmdDeleteDiary_Click");
+        closeChain(QDialog::Rejected);
+        return;
     }
-    closeChain(deleted ? QDialog::Accepted : QDialog::Rejected);
+    // The diary's unsaved entry goes with it.
+    if (DraftKeeper* keeper = DraftKeeper::instance())
+        keeper->diaryDeleting(path);
+    const DiaryRemoval removal = removeDiaryToTrash(path);
+    if (!removal.status) {
+        Show_Error(removal.status, "frmAreYouShure --> cmdDeleteDiary_Click");
+        closeChain(QDialog::Rejected);
+        return;
+    }
+    showPopup(PopupKind::KillAllowed);
+    const QString said =
+        removal.trashed
+            ? QStringLiteral("The diary \"%1\" was moved to the trash; you can restore it from there.").arg(title)
+            : QStringLiteral("The diary \"%1\" was deleted: no trash could take it, so the file %2 is gone.")
+                  .arg(title, path);
+    MsgBox::show(said, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, this);
+    closeChain(QDialog::Accepted);
 }

@@ -263,13 +263,13 @@ void DraftKeeper::diaryClosed(const QString& diaryPath) {
         tiedDiary_.clear();
 }
 
-void DraftKeeper::diaryDeleted(const QString& diaryPath) {
+void DraftKeeper::diaryDeleting(const QString& diaryPath) {
     if (tiedDiary_ == diaryPath) {
         quiet_.stop();
         pending_ = false;
         tiedDiary_.clear();
     }
-    writer_.remove(draftPathFor(diaryPath));
+    writer_.flush();
 }
 
 void DraftKeeper::logInStarting() {

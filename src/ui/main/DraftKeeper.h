@@ -34,8 +34,9 @@ public:
     void entrySaved();
     // The diary is closed (its composer emptied): its draft goes.
     void diaryClosed(const QString& diaryPath);
-    // The diary file is deleted: so is its draft.
-    void diaryDeleted(const QString& diaryPath);
+    // The diary file is about to be taken away (with its draft): nothing
+    // more is written for it, and no write of its draft is still on its way.
+    void diaryDeleting(const QString& diaryPath);
     // A log-in is about to change the open diary: what is pending is
     // written for the diary open so far, and nothing more until it ends.
     void logInStarting();

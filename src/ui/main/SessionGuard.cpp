@@ -1,5 +1,6 @@
 #include "SessionGuard.h"
 
+#include "BackupKeeper.h"
 #include "ComposerEdits.h"
 #include "DiaryCrypto.h"
 #include "DiaryLock.h"
@@ -129,6 +130,7 @@ void SessionGuard::opened(const QString& diaryPath) {
         readOnly_.clear();
     }
     chainReadOnly_.clear();
+    BackupKeeper::diaryOpened(diaryPath);
     // The header as it is now is the one writes and the watch compare with.
     StorageStatus read;
     Read_Header_Field(diaryPath, 0, &read);
@@ -143,6 +145,7 @@ void SessionGuard::opened(const QString& diaryPath) {
 }
 
 void SessionGuard::closed() {
+    BackupKeeper::diaryClosing();
     session_.reset();
     readOnly_.clear();
     OpenedDiary::forget();

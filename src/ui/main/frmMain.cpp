@@ -6,6 +6,7 @@
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
 #include "DraftKeeper.h"
+#include "IdleLock.h"
 #include "MainLayout.h"
 #include "MoodChart.h"
 #include "ProgramFolder.h"
@@ -139,6 +140,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildBottomRow(client);
     draftKeeper = new DraftKeeper(this);
     new SessionGuard(this); // the open diary's lock, released with the window
+    new IdleLock(this);
 
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

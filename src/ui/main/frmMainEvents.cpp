@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "BackupKeeper.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "MainLayout.h"
@@ -74,6 +75,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         }
     }
     event->accept();
+    BackupKeeper::finish(); // the open diary's backup, if it changed
     // Leave every event loop, also those of dialogs still open.
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
