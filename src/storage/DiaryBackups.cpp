@@ -1,5 +1,7 @@
 #include "DiaryBackups.h"
 
+#include "NewFileBeside.h"
+
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "DiaryNaming.h"
@@ -151,26 +153,24 @@ StorageStatus makeBackup(const QString& diaryPath, const QDateTime& now, bool* m
     for (const QString& level : {QFileInfo(folder).path(), folder})
         if (const StorageStatus ready = makeOwnerOnlyFolder(level); !ready)
             return ready;
-    RawFile copy;
-    StorageStatus step = copy.createUnnamed(folder);
+    NewFileBeside copy;
+    StorageStatus step = copy.openIn(folder);
     if (step)
-        step = copy.copyFrom(source, &reflinkHere);
+        step = copy.file().copyFrom(source, &reflinkHere);
     if (step)
-        step = copy.sync();
+        step = copy.file().sync();
     if (!step)
         return step;
     const QString stem = QDir(folder).filePath(now.toString(NameFormat));
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? stem + QStringLiteral(".PDD") : QStringLiteral("%1 %2.PDD").arg(stem).arg(n);
         bool taken = false;
-        step = copy.publishAs(name, &taken);
+        step = copy.commitAsNew(name, &taken);
         if (step || !taken || n >= 100)
             break;
     }
     if (!step)
         return step;
-    copy.close();
-    syncFolder(folder);
     if (made)
         *made = true;
     if (reflinked)
@@ -237,25 +237,23 @@ StorageStatus restoreBackup(const QString& backupPath, const QString& folder, co
         return read;
     const DiaryHeader header = DiaryHeader::fromRecord(record.constData());
 
-    RawFile copy;
+    NewFileBeside copy;
     bool reflinked = false;
-    StorageStatus step = copy.createUnnamed(target);
+    StorageStatus step = copy.openIn(target);
     if (step)
-        step = copy.copyFrom(backup, &reflinked);
+        step = copy.file().copyFrom(backup, &reflinked);
     if (step && !DiaryCrypto::isEncrypted(header)) {
         const QByteArray title = header.Title.trimmed() + " (restored " + today.toString(Qt::ISODate).toLatin1() + ")";
         const QByteArray field = DiaryFormat::fixedWidth(title, DiaryFormat::TitleWidth);
-        step = copy.writeAllAt(DiaryFormat::TitleOffset, field.constData(), field.size());
+        step = copy.file().writeAllAt(DiaryFormat::TitleOffset, field.constData(), field.size());
     }
     if (step)
-        step = copy.sync();
+        step = copy.file().sync();
     QString path;
     if (step)
         step = publishUnderClockName(copy, target, path);
     if (!step)
         return step;
-    copy.close();
-    syncFolder(target);
     if (newPath)
         *newPath = path;
     return StorageStatus::success();

@@ -32,11 +32,7 @@ int unlockDiary(const QCommandLineParser& parser, const QCommandLineOption& pass
                                                         header, password);
     if (ended >= 0)
         return ended;
-    if (!PasswordPrompt::opens(path, header, password)) {
-        complain(QStringLiteral("wrong password for %1").arg(printable(path)));
-        return ExitCode::WrongPassword;
-    }
-    return -1;
+    return PasswordPrompt::unlockDiary(path, password);
 }
 
 // The walk's status said: -1 when the results stand (a warning for a diary
