@@ -591,7 +591,17 @@ void tst_desktop::deleteChain() {
     desktop_->key("Return");
     QVERIFY(waitForActive(SureTitle) != 0);
     desktop_->key("Return");
-    STEP(expectPopupThenChainEnd({SureTitle, DeletePasswordTitle, DeleteTitle}));
+    // KILL ALLOWED, then a message says where the diary went (the trash, or
+    // gone for good where no trash can take it).
+    QVERIFY2(waitUntil([&] { return desktop_->popupShown(); }, PopupTimeoutMs), "no popup appears");
+    const QString fault = desktop_->quietPopupFault(main_);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    STEP(waitPopupGone());
+    const WindowId where = waitForActive(MessageTitle);
+    QVERIFY2(where != 0, "no message says where the deleted diary went");
+    STEP(expectFixedDialog(where, "the message after the deletion"));
+    desktop_->key("Return");
+    STEP(expectChainEnded({MessageTitle, SureTitle, DeletePasswordTitle, DeleteTitle}));
     QCOMPARE(chooserRow("Cora", true), -1);
 }
 
