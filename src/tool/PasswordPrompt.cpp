@@ -142,6 +142,13 @@ int unlockDiary(const QString& path, const QString& password) {
     return ExitCode::WrongPassword;
 }
 
+int askAndUnlock(const QString& path, const QString* passwordFile) {
+    DiaryHeader header;
+    QString password;
+    const int ended = readDiaryPassword(path, passwordFile, header, password);
+    return ended >= 0 ? ended : unlockDiary(path, password);
+}
+
 int readDiaryPassword(const QString& path, const QString* passwordFile, DiaryHeader& header, QString& password) {
     DiaryFileReader reader;
     StorageStatus status = reader.open(path);

@@ -43,5 +43,8 @@ bool matches(const QString& typed, const QString& stored);
 // message said: a wrong password, a header asking for more key derivation
 // than allowed (refused), a file that cannot be read.
 int unlockDiary(const QString& path, const QString& password);
+// Asks for the diary's password (or reads it from passwordFile) and opens
+// the diary with it; -1 when it opened, else the exit code, its message said.
+int askAndUnlock(const QString& path, const QString* passwordFile);
 
 } // namespace PasswordPrompt

@@ -25,14 +25,8 @@ QCommandLineOption passwordFileOption() {
 // Reads the password and opens the diary with it; -1 when it opens,
 // otherwise the exit code to end with (its message said).
 int unlockDiary(const QCommandLineParser& parser, const QCommandLineOption& passwordOption, const QString& path) {
-    DiaryHeader header;
-    QString password;
     const QString passwordFile = parser.value(passwordOption);
-    const int ended = PasswordPrompt::readDiaryPassword(path, parser.isSet(passwordOption) ? &passwordFile : nullptr,
-                                                        header, password);
-    if (ended >= 0)
-        return ended;
-    return PasswordPrompt::unlockDiary(path, password);
+    return PasswordPrompt::askAndUnlock(path, parser.isSet(passwordOption) ? &passwordFile : nullptr);
 }
 
 // The walk's status said: -1 when the results stand (a warning for a diary

@@ -1,5 +1,6 @@
 #include "ToolCommon.h"
 
+#include "NewFileBeside.h"
 #include "NewFileDevice.h"
 
 #include <QCommandLineParser>
@@ -80,19 +81,6 @@ int parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, i
 
 namespace {
 
-// The file a path names once its links are followed (also a dangling link's
-// target, which the output then creates).
-QString followLinks(const QString& path) {
-    QString at = QFileInfo(path).absoluteFilePath();
-    for (int depth = 0; depth < 40; ++depth) {
-        const QFileInfo info(at);
-        if (!info.isSymLink())
-            break;
-        at = info.symLinkTarget();
-    }
-    return at;
-}
-
 QString errnoText(int errnum) {
     return QString::fromLocal8Bit(std::strerror(errnum));
 }
@@ -123,7 +111,7 @@ QString refusedOutput(const QString& outputPath, const QString& inputPath) {
         ::stat(QFile::encodeName(inputPath).constData(), &in) == 0 && out.st_dev == in.st_dev &&
         out.st_ino == in.st_ino)
         return QStringLiteral("%1 is the diary being exported: it is not overwritten").arg(outputPath);
-    const QFileInfo target(followLinks(outputPath));
+    const QFileInfo target(followSymbolicLinks(outputPath));
     if (target.fileName().endsWith(QLatin1String(".PDD"), Qt::CaseInsensitive) &&
         target.absoluteDir().dirName().compare(QLatin1String("DATA"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("%1 is a diary in a data folder: an export never takes its place").arg(outputPath);
@@ -142,7 +130,7 @@ bool Output::open(const QString& path, QString* error) {
     if (path.isEmpty() || path == QLatin1String("-"))
         return true;
     path_ = path;
-    const QString target = followLinks(path);
+    const QString target = followSymbolicLinks(path);
     const QByteArray targetName = QFile::encodeName(target);
     struct stat st {};
     if (::stat(targetName.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
