@@ -1,5 +1,6 @@
 // The draft reader on arbitrary bytes: a damaged draft is refused whole
-// (nothing half-read), and a draft that is accepted is exactly what the
+// (nothing half-read; a sealed draft whose key is not open names only the
+// key it was sealed for), and a draft that is accepted is exactly what the
 // writer makes of what was read, field for field and byte for byte.
 
 #include "FuzzFile.h"
@@ -10,9 +11,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     EntryDraft draft;
     DraftOwner owner;
-    const QString problem = DraftFormat::decode(bytes, draft, owner);
+    bool sealed = false;
+    const QString problem = DraftFormat::decode(bytes, draft, owner, &sealed);
     if (!problem.isEmpty()) {
         FUZZ_CHECK(draft == EntryDraft());
+        if (sealed)
+            owner.passwordField.clear();
         FUZZ_CHECK(owner == DraftOwner());
         return 0;
     }
