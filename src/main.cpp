@@ -1,4 +1,5 @@
 #include "DiaryCrypto.h"
+#include "Languages.h"
 #include "NewFileBeside.h"
 #include "ProcessHardening.h"
 #include "ProgramFolder.h"
@@ -12,6 +13,8 @@ int main(int argc, char* argv[]) {
     ProcessHardening::keepMemoryPrivate(); // before any password is typed
     DiaryCrypto::initialize();
     QApplication app(argc, argv);
+    // The desktop's language (LANG, LANGUAGE) before any window: English loads nothing.
+    Languages::installFor(QLocale::system());
     // The same name as quorvel-tool's: both keep per-user diaries in one folder.
     ProgramFolder::setApplicationIdentity();
     // What a rewrite killed on a file system without nameless files left.

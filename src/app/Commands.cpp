@@ -36,9 +36,9 @@ enum class View { Workbench, Composer, Browser, Reading, Statisticals };
 
 // Shows one view: its title, its frame and no other.
 void switchView(frmMain* main, View view) {
-    static const QString titles[] = {QStringLiteral(" Diary Workbench"), QStringLiteral(" Entry Compose"),
-                                     QStringLiteral(" Entry Browser"), QStringLiteral(" Entry Reading"),
-                                     QStringLiteral(" Entry Statisticals")};
+    const QString titles[] = {QCoreApplication::translate("mApplication", " Diary Workbench"), QCoreApplication::translate("mApplication", " Entry Compose"),
+                                     QCoreApplication::translate("mApplication", " Entry Browser"), QCoreApplication::translate("mApplication", " Entry Reading"),
+                                     QCoreApplication::translate("mApplication", " Entry Statisticals")};
     main->lblDialogTitle->setText(titles[int(view)]);
     main->fraComposer->setVisible(view == View::Composer);
     main->fraEntryBrowser->setVisible(view == View::Browser);
@@ -95,7 +95,7 @@ void showBrowser(frmMain* main) {
 
 // A full diary takes no more entries: the margin message, then the Entry Browser.
 void refuseAtMargin(frmMain* main) {
-    MsgBox::show(QStringLiteral("You have reached the margin of 30000 entries!"), QStringLiteral("Quorvel"),
+    MsgBox::show(QCoreApplication::translate("mApplication", "You have reached the margin of 30000 entries!"), QStringLiteral("Quorvel"),
                  MsgBox::Buttons::Ok);
     showBrowser(main);
 }

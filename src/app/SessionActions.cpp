@@ -22,6 +22,7 @@
 #include "mFile.h"
 #include "mString.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,7 +67,7 @@ void showOpenedDiary(const QString& path, const QString& owner, const QString& t
     main->fraEntryBrowser->show();
     main->fraComposer->hide();
     main->fraEntryReading->hide();
-    main->lblDialogTitle->setText(" Entry Browser");
+    main->lblDialogTitle->setText(QCoreApplication::translate("mApplication", " Entry Browser"));
     main->lblWhichOwner->setText(owner);
     main->lblTitle->setText(title);
     // An encrypted diary's records hold 40 characters less text.
@@ -74,7 +75,7 @@ void showOpenedDiary(const QString& path, const QString& owner, const QString& t
                                                                               : ComposerTextEdit::MaxStoredLength);
     if (Count_Entries() >= DiaryFormat::MaxEntries)
         return; // a full diary opens in the Entry Browser: the composer refuses it
-    main->lblDialogTitle->setText(" Entry Compose");
+    main->lblDialogTitle->setText(QCoreApplication::translate("mApplication", " Entry Compose"));
     main->fraEntryBrowser->hide();
     main->fraEntryReading->hide();
     main->fraComposer->show();
@@ -115,7 +116,7 @@ void logIn() {
     DiaryCrypto::KeyPtr key;
     bool right = false;
     if (status && DiaryCrypto::isEncrypted(publicHeader))
-        runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, whole, &status, &key); });
+        runWhileBusy(QCoreApplication::translate("mApplication", "Checking the password ..."), [&] { right = passwordMatches(path, whole, &status, &key); });
     else if (status)
         right = passwordMatches(path, trimBlanks(cutToStoredPassword(whole)), &status, &key);
     if (!status) {

@@ -3,6 +3,8 @@
 #include "DiaryCrypto.h"
 #include "UserSettings.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // The settings key of an encrypted diary: its salt, which no other diary shares.
@@ -52,7 +54,7 @@ QString fewerEntriesWarning(const DiaryHeader& header, qint32 entries) {
     const qint32 before = recalled(header);
     if (before < 0 || entries >= before)
         return {};
-    return QStringLiteral("This diary held %1 entries when it was last open on this computer, but now holds only %2.\n"
+    return QCoreApplication::translate("EntryCountMemory", "This diary held %1 entries when it was last open on this computer, but now holds only %2.\n"
                           "Entries may have been cut off its end, or an older copy of the diary (from a backup or a "
                           "sync program) may have replaced it. Keep any other copy of it until you have looked.")
         .arg(before)

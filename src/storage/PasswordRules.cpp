@@ -3,6 +3,8 @@
 #include "DiaryAudit.h"
 #include "DiaryFormat.h"
 
+#include <QCoreApplication>
+
 static_assert(PasswordRules::PlainMaxLength == DiaryFormat::PasswordWidth);
 
 namespace PasswordRules {
@@ -13,11 +15,11 @@ int maxLength(bool encrypted) {
 
 QString refusal(const QString& password, bool encrypted, QByteArray* bytes) {
     if (password.isEmpty())
-        return QStringLiteral("The password is empty; a diary needs one.");
+        return QCoreApplication::translate("PasswordRules", "The password is empty; a diary needs one.");
     if (password.size() > maxLength(encrypted))
-        return QStringLiteral("The password is %1 characters long; %2 holds at most %3.")
+        return QCoreApplication::translate("PasswordRules", "The password is %1 characters long; %2 holds at most %3.")
             .arg(password.size())
-            .arg(encrypted ? QStringLiteral("an encrypted diary's password") : QStringLiteral("a plain diary's password"))
+            .arg(encrypted ? QCoreApplication::translate("PasswordRules", "an encrypted diary's password") : QCoreApplication::translate("PasswordRules", "a plain diary's password"))
             .arg(maxLength(encrypted));
     return DiaryText::refusal(password, DiaryText::Field::Password, bytes, maxLength(encrypted));
 }

@@ -1,36 +1,38 @@
 #include "StorageStatus.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstring>
 
 StorageStatus StorageStatus::fromErrno(int errnum, const QString& path) {
     using namespace StorageErrors;
     int number = PathFileAccess;
-    QString kind = QStringLiteral("Path/File access error");
+    QString kind = QCoreApplication::translate("StorageStatus", "Path/File access error");
     switch (errnum) {
     case ENOENT:
         number = FileNotFound;
-        kind = QStringLiteral("File not found");
+        kind = QCoreApplication::translate("StorageStatus", "File not found");
         break;
     case ENOTDIR:
         number = PathNotFound;
-        kind = QStringLiteral("Path not found");
+        kind = QCoreApplication::translate("StorageStatus", "Path not found");
         break;
     case EACCES:
     case EPERM:
     case EROFS:
         number = PermissionDenied;
-        kind = QStringLiteral("Permission denied");
+        kind = QCoreApplication::translate("StorageStatus", "Permission denied");
         break;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
         number = DiskFull;
-        kind = QStringLiteral("Disk full");
+        kind = QCoreApplication::translate("StorageStatus", "Disk full");
         break;
     case EIO:
         number = DeviceIoError;
-        kind = QStringLiteral("Device I/O error");
+        kind = QCoreApplication::translate("StorageStatus", "Device I/O error");
         break;
     default:
         break;

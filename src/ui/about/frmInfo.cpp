@@ -39,7 +39,7 @@ QLabel* makePicture(QWidget* parent, const char* name, int side) {
 frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     live_ = this;
     setObjectName("frmInfo");
-    setWindowTitle("Info ...");
+    setWindowTitle(tr("Info ..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
@@ -48,7 +48,7 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     tabInfo->setObjectName("tabInfo");
     fraEINS = new QFrame;
     fraEINS->setObjectName("fraEINS");
-    tabInfo->addTab(fraEINS, "Info");
+    tabInfo->addTab(fraEINS, tr("Info"));
     tabInfo->tabBar()->setTabData(0, QStringLiteral("EINS"));
 
     Picture1 = makePicture(fraEINS, "Picture1", 72);
@@ -60,10 +60,10 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     lblAppName->setFont(large);
     lblName = makeLabel(fraEINS, "lblName");
     lblOrg = makeLabel(fraEINS, "lblOrg");
-    lblMade = makeLabel(fraEINS, "lblMade", "Made in Germany, components in the USA");
+    lblMade = makeLabel(fraEINS, "lblMade", tr("Made in Germany, components in the USA"));
     // Where the diaries are: beside the program, or the user's own folder.
     lblDataFolder =
-        makeLabel(fraEINS, "lblDataFolder", "Diaries: " + QDir::toNativeSeparators(ProgramFolder::dataFolder()));
+        makeLabel(fraEINS, "lblDataFolder", tr("Diaries: %1").arg(QDir::toNativeSeparators(ProgramFolder::dataFolder())));
     lblDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (QLabel* label : {lblName, lblOrg}) {
         label->setMinimumWidth(260);
@@ -86,10 +86,10 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     page->addWidget(lblDataFolder, 6, 0, 1, 2);
     page->setColumnStretch(1, 1);
 
-    cmdSysInfo = new QPushButton("System Info...", this);
+    cmdSysInfo = new QPushButton(tr("System Info..."), this);
     cmdSysInfo->setObjectName("cmdSysInfo");
     cmdSysInfo->setAutoDefault(false);
-    cmdOk = new QPushButton("OK", this);
+    cmdOk = new QPushButton(tr("OK"), this);
     cmdOk->setObjectName("cmdOk");
     cmdOk->setDefault(true);
     cmdOk->setMinimumWidth(cmdSysInfo->sizeHint().width());

@@ -4,6 +4,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -49,21 +50,21 @@ QBrush ratingBrush(int rating) {
 QString periodWord(MoodPeriod period) {
     switch (period) {
     case MoodPeriod::Month:
-        return QStringLiteral("month");
+        return QCoreApplication::translate("MoodChart", "month");
     case MoodPeriod::Quarter:
-        return QStringLiteral("quarter");
+        return QCoreApplication::translate("MoodChart", "quarter");
     case MoodPeriod::Year:
         break;
     }
-    return QStringLiteral("year");
+    return QCoreApplication::translate("MoodChart", "year");
 }
 
 QString emptyText(const MoodTimeline& timeline) {
-    return timeline.undated > 0 ? QStringLiteral("No dated entries") : QStringLiteral("No entries yet");
+    return timeline.undated > 0 ? QCoreApplication::translate("MoodChart", "No dated entries") : QCoreApplication::translate("MoodChart", "No entries yet");
 }
 
 QString undatedText(const MoodTimeline& timeline) {
-    return QStringLiteral("undated: %1").arg(timeline.undated);
+    return QCoreApplication::translate("MoodChart", "undated: %1").arg(timeline.undated);
 }
 
 QFont sizedFont(qreal pointSize, bool bold = false) {
@@ -108,12 +109,12 @@ void setCountRange(QValueAxis* axis, qint32 highest) {
 } // namespace
 
 QString moodChartName(Mood mood) {
-    return mood == Mood::Wellness ? QStringLiteral("Wellness by month") : QStringLiteral("Love by month");
+    return mood == Mood::Wellness ? QCoreApplication::translate("MoodChart", "Wellness by month") : QCoreApplication::translate("MoodChart", "Love by month");
 }
 
 QString moodChartTitle(Mood mood, MoodPeriod period) {
-    return QStringLiteral("%1 by %2")
-        .arg(mood == Mood::Wellness ? QStringLiteral("Wellness") : QStringLiteral("Love"), periodWord(period));
+    return QCoreApplication::translate("MoodChart", "%1 by %2")
+        .arg(mood == Mood::Wellness ? QCoreApplication::translate("MoodChart", "Wellness") : QCoreApplication::translate("MoodChart", "Love"), periodWord(period));
 }
 
 QString moodBarSummary(Mood mood, const MoodTimeline& timeline, int bar) {
@@ -123,7 +124,7 @@ QString moodBarSummary(Mood mood, const MoodTimeline& timeline, int bar) {
     const std::array<qint32, 4>& counts = mood == Mood::Wellness ? b.tally.wellness : b.tally.love;
     QStringList parts;
     for (size_t k = 0; k < 4; ++k)
-        parts << QStringLiteral("%1 %2").arg(captionsOf(mood)[k]).arg(counts[k]);
+        parts << QStringLiteral("%1 %2").arg(QCoreApplication::translate("frmMain", captionsOf(mood)[k].toUtf8().constData())).arg(counts[k]);
     return moodBarLabel(timeline.period, b.first) + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
 }
 
@@ -133,14 +134,14 @@ QString moodChartDescription(Mood mood, const MoodTimeline& timeline) {
     if (timeline.bars.empty()) {
         sentences << title + QStringLiteral(": ") + emptyText(timeline) + QLatin1Char('.');
     } else {
-        sentences << QStringLiteral("%1, from %2 to %3, counts of days per rating.")
+        sentences << QCoreApplication::translate("MoodChart", "%1, from %2 to %3, counts of days per rating.")
                          .arg(title, moodBarLabel(timeline.period, timeline.bars.front().first),
                               moodBarLabel(timeline.period, timeline.bars.back().first));
         for (int bar = 0; size_t(bar) < timeline.bars.size(); ++bar)
             sentences << moodBarSummary(mood, timeline, bar) + QLatin1Char('.');
     }
     if (timeline.undated > 0)
-        sentences << QStringLiteral("Entries without a readable date: %1.").arg(timeline.undated);
+        sentences << QCoreApplication::translate("MoodChart", "Entries without a readable date: %1.").arg(timeline.undated);
     return sentences.join(QLatin1Char(' '));
 }
 
@@ -184,7 +185,7 @@ void fillMoodChart(QChart* chart, Mood mood, const MoodTimeline& timeline) {
     series->setBarWidth(0.8);
     const QPen outline(QColor(0x30, 0x30, 0x30), 0.5);
     for (size_t k = 0; k < 4; ++k) {
-        auto* set = new QBarSet(captionsOf(mood)[k], series);
+        auto* set = new QBarSet(QCoreApplication::translate("frmMain", captionsOf(mood)[k].toUtf8().constData()), series);
         set->setBrush(ratingBrush(int(k)));
         set->setPen(outline);
         QList<qreal> values;
@@ -215,7 +216,7 @@ void fillMoodChart(QChart* chart, Mood mood, const MoodTimeline& timeline) {
     auto* days = new QValueAxis(chart);
     setCountRange(days, highest);
     days->setLabelsFont(sizedFont(7.5));
-    days->setTitleText(QStringLiteral("days"));
+    days->setTitleText(QCoreApplication::translate("MoodChart", "days"));
     days->setTitleFont(sizedFont(7.5));
     chart->addAxis(days, Qt::AlignLeft);
     series->attachAxis(days);

@@ -178,7 +178,7 @@ PasswordRows addPasswordRows(QDialog* dialog, QGridLayout* grid, const QString& 
     rows.txtPassword1 = makePasswordBox(frame, "txtPassword1");
     rows.Label1 = makeLabel(frame, "Label1", confirmCaption);
     rows.txtPassword2 = makePasswordBox(frame, "txtPassword2");
-    rows.cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
+    rows.cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", QCoreApplication::translate("DialogParts", "Cancel"));
     rows.cmdPasswordCorrect = makePictureButton(frame, "cmdPasswordCorrect", ":/icons/ok.svg", confirmToolTip);
     addRow(grid, rows.Labe1, rows.txtPassword1);
     addRow(grid, rows.Label1, rows.txtPassword2);

@@ -22,8 +22,8 @@ DiaryChooser::DiaryChooser(const Design& design, QWidget* parent) : QDialog(pare
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     QWidget* frame = grid->parentWidget();
 
-    Labe1 = makeLabel(frame, "Labe1", "Diaries:");
-    lblEntryHeader = makeLabel(frame, "lblEntryHeader", " Number     Owner                          Title");
+    Labe1 = makeLabel(frame, "Labe1", tr("Diaries:"));
+    lblEntryHeader = makeLabel(frame, "lblEntryHeader", tr(" Number     Owner                          Title"));
     lblwhichlistlndex = makeLabel(frame, "lblwhichlistlndex", design.initialPosition);
     lblwhichlistlndex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lstExistantDiaries = new QListWidget(frame);
@@ -31,10 +31,10 @@ DiaryChooser::DiaryChooser(const Design& design, QWidget* parent) : QDialog(pare
     lstExistantDiaries->setSelectionMode(QAbstractItemView::SingleSelection);
     lstExistantDiaries->setUniformItemSizes(true);
     lstExistantDiaries->setMinimumSize(480, 220);
-    lstExistantDiaries->setAccessibleName("Diaries");
+    lstExistantDiaries->setAccessibleName(tr("Diaries"));
     Labe1->setBuddy(lstExistantDiaries);
     action_ = makePictureButton(frame, design.actionName, design.actionIcon, design.actionToolTip);
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", tr("Cancel"));
 
     lstFilePath = new QListWidget(this);
     lstFilePath->setObjectName("lstFilePath");
@@ -124,7 +124,7 @@ void DiaryChooser::fillLists() {
         // A sync program's conflict copy is told apart from its diary.
         const QString copyOf = conflictCopyOf(file.fileName);
         lines << QString("%1\t%2\t%3").arg(i + 1).arg(owner, copyOf.isEmpty() ? title
-                                                                              : title + " [conflict copy of " + copyOf + "]");
+                                                                              : tr("%1 [conflict copy of %2]").arg(title, copyOf));
         paths << file.fullPath;
     }
     // Handed over in one go, so that a long folder does not redraw per line.
@@ -139,8 +139,8 @@ void DiaryChooser::fillLists() {
         lstExistantDiaries->setCurrentRow(0);
     if (!unreadable.isEmpty()) {
         const QString description =
-            unreadable.size() == 1 ? "This diary file cannot be read and is not listed: " + unreadable.first()
-                                   : "These diary files cannot be read and are not listed: " + unreadable.join(", ");
+            unreadable.size() == 1 ? tr("This diary file cannot be read and is not listed: %1").arg(unreadable.first())
+                                   : tr("These diary files cannot be read and are not listed: %1").arg(unreadable.join(", "));
         Show_Error(firstFailure.number, description, QString(), QString());
     }
 }

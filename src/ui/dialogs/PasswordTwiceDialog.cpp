@@ -38,12 +38,12 @@ struct Design {
 
 const Design& designOf(PasswordTwiceDialog::Use use) {
     static const Design designs[] = {
-        {"frmDeleteEnterPassword", " Enter Password", "Enter Password:", "Confrim Password:", "Check the password",
-         "Enter password to delete diary", true},
-        {"frmEnterOldPassword", " Enter Old Password", "Old Password:", "Confirm Password:",
-         "Check the old password", "Enter Old Password", true},
-        {"frmEnterNewPassword", " Enter New Password", "New Password:", "Confirm Password:",
-         "Store the new password", "Enter New Password", false},
+        {"frmDeleteEnterPassword", QT_TRANSLATE_NOOP("PasswordTwiceDialog", " Enter Password"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Enter Password:"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Confrim Password:"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Check the password"),
+         QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Enter password to delete diary"), true},
+        {"frmEnterOldPassword", QT_TRANSLATE_NOOP("PasswordTwiceDialog", " Enter Old Password"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Old Password:"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Confirm Password:"),
+         QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Check the old password"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Enter Old Password"), true},
+        {"frmEnterNewPassword", QT_TRANSLATE_NOOP("PasswordTwiceDialog", " Enter New Password"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "New Password:"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Confirm Password:"),
+         QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Store the new password"), QT_TRANSLATE_NOOP("PasswordTwiceDialog", "Enter New Password"), false},
     };
     return designs[static_cast<int>(use)];
 }
@@ -54,19 +54,19 @@ PasswordTwiceDialog::PasswordTwiceDialog(Use use, QWidget* parent) : QDialog(par
     live_[static_cast<int>(use)] = this;
     const Design& design = designOf(use);
     setObjectName(design.objectName);
-    QGridLayout* grid = setUpBody(this, design.titleStrip);
+    QGridLayout* grid = setUpBody(this, tr(design.titleStrip));
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     if (design.showsDiary) {
         QWidget* frame = grid->parentWidget();
-        Label3 = makeLabel(frame, "Label3", "Diary Title:");
+        Label3 = makeLabel(frame, "Label3", tr("Diary Title:"));
         lblWhichTitle = makeValueLabel(frame, "lblWhichTitle");
-        Label2 = makeLabel(frame, "Label2", "Diary Owner:");
+        Label2 = makeLabel(frame, "Label2", tr("Diary Owner:"));
         lblWhichOwner = makeValueLabel(frame, "lblWhichOwner");
         addRow(grid, Label3, lblWhichTitle);
         addRow(grid, Label2, lblWhichOwner);
     }
     const PasswordRows rows =
-        addPasswordRows(this, grid, design.firstCaption, design.confirmCaption, design.confirmToolTip);
+        addPasswordRows(this, grid, tr(design.firstCaption), tr(design.confirmCaption), tr(design.confirmToolTip));
     Labe1 = rows.Labe1;
     txtPassword1 = rows.txtPassword1;
     Label1 = rows.Label1;
@@ -76,7 +76,7 @@ PasswordTwiceDialog::PasswordTwiceDialog(Use use, QWidget* parent) : QDialog(par
 
     connect(cmdPasswordCorrect, &QPushButton::clicked, this, &PasswordTwiceDialog::cmdPasswordCorrect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &PasswordTwiceDialog::reject);
-    setUpWindow(this, design.windowCaption);
+    setUpWindow(this, tr(design.windowCaption));
 }
 
 PasswordTwiceDialog::~PasswordTwiceDialog() {
@@ -99,10 +99,10 @@ bool PasswordTwiceDialog::confirmationDiffers() {
     if (txtPassword2->text() == txtPassword1->text())
         return false;
     if (use_ == Use::OldPassword) {
-        MsgBox::show("Please confirm the password correctly!", "Quorvel", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("Please confirm the password correctly!"), "Quorvel", MsgBox::Buttons::Ok, this);
         return true;
     }
-    MsgBox::show("The Password was not confirmed right!", "Quorvel", MsgBox::Buttons::Ok, this);
+    MsgBox::show(tr("The Password was not confirmed right!"), "Quorvel", MsgBox::Buttons::Ok, this);
     txtPassword1->clear();
     txtPassword2->clear();
     txtPassword1->setFocus();
@@ -135,7 +135,7 @@ void PasswordTwiceDialog::checkDeletePassword() {
     const QString path = chooser->selectedPath();
     const QString typed = txtPassword1->text();
     bool right = false;
-    runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, typed, &status); });
+    runWhileBusy(tr("Checking the password ..."), [&] { right = passwordMatches(path, typed, &status); });
     if (!status) {
         // The diary vanished or cannot be read since it was listed: nothing
         // is left to delete; the chain ends.
@@ -168,7 +168,7 @@ void PasswordTwiceDialog::checkOldPassword() {
     const QString typed = txtPassword1->text();
     bool right = false;
     DiaryCrypto::KeyPtr proven;
-    runWhileBusy("Checking the password ...", [&] { right = passwordMatches(path, typed, &status, &proven); });
+    runWhileBusy(tr("Checking the password ..."), [&] { right = passwordMatches(path, typed, &status, &proven); });
     provenKey_ = proven;
     if (!status) {
         showStorageFailure(status, "frmEnterOldPassword --> cmdPasswordCorrect_Click");
@@ -189,7 +189,7 @@ void PasswordTwiceDialog::checkOldPassword() {
 
 void PasswordTwiceDialog::storeNewPassword() {
     if (const QString odd = DialogParts::unstorableCharacters(txtPassword1->text()); !odd.isEmpty()) {
-        MsgBox::show(QString("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd),
+        MsgBox::show(tr("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd),
                      "Quorvel", MsgBox::Buttons::Ok, this);
         return;
     }
@@ -202,7 +202,7 @@ void PasswordTwiceDialog::storeNewPassword() {
     // one what its header holds.
     const QString typed = trimBlanks(txtPassword1->text());
     if (typed.isEmpty()) {
-        MsgBox::show("Please enter a password!", "Quorvel", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("Please enter a password!"), "Quorvel", MsgBox::Buttons::Ok, this);
         return;
     }
     if (const QString refusal = PasswordRules::refusal(typed, oldKey != nullptr); !refusal.isEmpty()) {
@@ -211,7 +211,7 @@ void PasswordTwiceDialog::storeNewPassword() {
     }
     DiaryCrypto::KeyPtr newKey;
     if (oldKey)
-        runWhileBusy("Making the new key ...", [&] { newKey = keyForNewPassword(typed, oldKey); });
+        runWhileBusy(tr("Making the new key ..."), [&] { newKey = keyForNewPassword(typed, oldKey); });
     // An encrypted diary is sealed anew record by record, on the progress bar.
     QProgressBar* bar = frmMain::instance() ? frmMain::instance()->pgbProgressBottom : nullptr;
     WalkPacer pacer(true);

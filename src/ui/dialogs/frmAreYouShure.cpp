@@ -21,18 +21,18 @@ using namespace DialogParts;
 frmAreYouShure::frmAreYouShure(QWidget* parent) : QDialog(parent) {
     live_ = this;
     setObjectName("frmAreYouShure");
-    QGridLayout* grid = setUpBody(this, " Are You Shure?");
+    QGridLayout* grid = setUpBody(this, tr(" Are You Shure?"));
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     QWidget* frame = grid->parentWidget();
 
-    Labe1 = makeLabel(frame, "Labe1", "Owner:");
+    Labe1 = makeLabel(frame, "Labe1", tr("Owner:"));
     lblWhichOwner = makeValueLabel(frame, "lblWhichOwner");
-    Label1 = makeLabel(frame, "Label1", "Diary Title:");
+    Label1 = makeLabel(frame, "Label1", tr("Diary Title:"));
     lblWhichTitle = makeValueLabel(frame, "lblWhichTitle");
-    Label2 = makeLabel(frame, "Label2", "File Name:");
+    Label2 = makeLabel(frame, "Label2", tr("File Name:"));
     lblFileName = makeValueLabel(frame, "lblFileName");
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel, keep the diary");
-    cmdDeleteDiary = makePictureButton(frame, "cmdDeleteDiary", ":/icons/delete.svg", "Delete the diary");
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", tr("Cancel, keep the diary"));
+    cmdDeleteDiary = makePictureButton(frame, "cmdDeleteDiary", ":/icons/delete.svg", tr("Delete the diary"));
     addRow(grid, Labe1, lblWhichOwner);
     addRow(grid, Label1, lblWhichTitle);
     addRow(grid, Label2, lblFileName);
@@ -53,7 +53,7 @@ frmAreYouShure::frmAreYouShure(QWidget* parent) : QDialog(parent) {
 
     connect(cmdDeleteDiary, &QPushButton::clicked, this, &frmAreYouShure::cmdDeleteDiary_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAreYouShure::reject);
-    setUpWindow(this, "Do You want to delete this Diary?");
+    setUpWindow(this, tr("Do You want to delete this Diary?"));
 }
 
 frmAreYouShure::~frmAreYouShure() {
@@ -98,8 +98,8 @@ void frmAreYouShure::cmdDeleteDiary_Click() {
     showPopup(PopupKind::KillAllowed);
     const QString said =
         removal.trashed
-            ? QStringLiteral("The diary \"%1\" was moved to the trash; you can restore it from there.").arg(title)
-            : QStringLiteral("The diary \"%1\" was deleted: no trash could take it, so the file %2 is gone.")
+            ? tr("The diary \"%1\" was moved to the trash; you can restore it from there.").arg(title)
+            : tr("The diary \"%1\" was deleted: no trash could take it, so the file %2 is gone.")
                   .arg(title, path);
     MsgBox::show(said, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, this);
     closeChain(QDialog::Accepted);

@@ -8,8 +8,8 @@
 #include <QListWidget>
 
 frmChangePassword::frmChangePassword(QWidget* parent)
-    : DiaryChooser({"frmChangePassword", "Change Diary Password", "cmdChangePassword", ":/icons/key.svg",
-                    "Change the password of the chosen diary", QString(), false, true},
+    : DiaryChooser({"frmChangePassword", tr("Change Diary Password"), "cmdChangePassword", ":/icons/key.svg",
+                    tr("Change the password of the chosen diary"), QString(), false, true},
                    parent) {
     live_ = this;
     cmdChangePassword = actionButton();

@@ -7,8 +7,8 @@
 #include <QListWidget>
 
 frmDeleteDiary::frmDeleteDiary(QWidget* parent)
-    : DiaryChooser({"frmDeleteDiary", "Delete Existant Diary", "cmdOpenDiary", ":/icons/delete.svg",
-                    "Delete the chosen diary", "1/1", true, false},
+    : DiaryChooser({"frmDeleteDiary", tr("Delete Existant Diary"), "cmdOpenDiary", ":/icons/delete.svg",
+                    tr("Delete the chosen diary"), "1/1", true, false},
                    parent) {
     live_ = this;
     cmdOpenDiary = actionButton();

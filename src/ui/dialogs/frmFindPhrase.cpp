@@ -37,14 +37,14 @@ using namespace DialogParts;
 frmFindPhrase::frmFindPhrase(QWidget* parent) : QDialog(parent) {
     live_ = this;
     setObjectName("frmFindPhrase");
-    QGridLayout* grid = setUpBody(this, " Find Phrase");
+    QGridLayout* grid = setUpBody(this, tr(" Find Phrase"));
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     QWidget* frame = grid->parentWidget();
 
-    Labe1 = makeLabel(frame, "Labe1", "Enter Phrase:");
+    Labe1 = makeLabel(frame, "Labe1", tr("Enter Phrase:"));
     txtFindPhrase = makeTextBox(frame, "txtFindPhrase");
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdFindPhrase = makePictureButton(frame, "cmdFindPhrase", ":/icons/find.svg", "Find the phrase");
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", tr("Cancel"));
+    cmdFindPhrase = makePictureButton(frame, "cmdFindPhrase", ":/icons/find.svg", tr("Find the phrase"));
     addRow(grid, Labe1, txtFindPhrase);
     addButtonRow(grid, cmdCancel, cmdFindPhrase);
 
@@ -62,7 +62,7 @@ frmFindPhrase::frmFindPhrase(QWidget* parent) : QDialog(parent) {
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     // Fixed border, no minimise or maximise box; as a dialog owned by the
     // main window it stays out of the task bar and opens centred over it.
-    setUpWindow(this, "Find Phrase");
+    setUpWindow(this, tr("Find Phrase"));
 }
 
 frmFindPhrase::~frmFindPhrase() {

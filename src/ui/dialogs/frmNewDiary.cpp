@@ -27,33 +27,33 @@ constexpr int PlainBoxLength = 20;
 frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     live_ = this;
     setObjectName("frmNewDiary");
-    QGridLayout* grid = setUpBody(this, " Create New Diary");
+    QGridLayout* grid = setUpBody(this, tr(" Create New Diary"));
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     QWidget* frame = grid->parentWidget();
 
-    Labe1 = makeLabel(frame, "Labe1", "Owner:");
+    Labe1 = makeLabel(frame, "Labe1", tr("Owner:"));
     txtOwner = makeTextBox(frame, "txtOwner");
-    Label1 = makeLabel(frame, "Label1", "Diary Title:");
+    Label1 = makeLabel(frame, "Label1", tr("Diary Title:"));
     txtDiaryTitle = makeTextBox(frame, "txtDiaryTitle");
-    Label2 = makeLabel(frame, "Label2", "Time of Begin:");
+    Label2 = makeLabel(frame, "Label2", tr("Time of Begin:"));
     lblTimeOfBegin = makeValueLabel(frame, "lblTimeOfBegin");
-    Label3 = makeLabel(frame, "Label3", "Password:");
+    Label3 = makeLabel(frame, "Label3", tr("Password:"));
     txtPasswort = makePasswordBox(frame, "txtPasswort", PlainBoxLength);
-    Label4 = makeLabel(frame, "Label4", "Confirm Password:");
+    Label4 = makeLabel(frame, "Label4", tr("Confirm Password:"));
     txtPasswortReenter = makePasswordBox(frame, "txtPasswortReenter", PlainBoxLength);
-    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", "Cancel");
-    cmdCreateDiary = makePictureButton(frame, "cmdCreateDiary", ":/icons/create.svg", "Create the diary");
+    cmdCancel = makePictureButton(frame, "cmdCancel", ":/icons/cancel.svg", tr("Cancel"));
+    cmdCreateDiary = makePictureButton(frame, "cmdCreateDiary", ":/icons/create.svg", tr("Create the diary"));
 
     addRow(grid, Labe1, txtOwner);
     addRow(grid, Label1, txtDiaryTitle);
     addRow(grid, Label2, lblTimeOfBegin);
     addRow(grid, Label3, txtPasswort);
     addRow(grid, Label4, txtPasswortReenter);
-    chkEncrypt = new QCheckBox("Encrypt the entries", frame);
+    chkEncrypt = new QCheckBox(tr("Encrypt the entries"), frame);
     chkEncrypt->setObjectName("chkEncrypt");
     chkEncrypt->setChecked(false);
-    lblEncryptNote = new QLabel("Encrypted entries cannot be read without the password: a forgotten password "
-                                "cannot be recovered.",
+    lblEncryptNote = new QLabel(tr("Encrypted entries cannot be read without the password: a forgotten password "
+                                "cannot be recovered."),
                                 frame);
     lblEncryptNote->setObjectName("lblEncryptNote");
     lblEncryptNote->setWordWrap(true);
@@ -78,7 +78,7 @@ frmNewDiary::frmNewDiary(QWidget* parent) : QDialog(parent) {
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdCreateDiary, &QPushButton::clicked, this, &frmNewDiary::cmdCreateDiary_Click);
     connect(chkEncrypt, &QCheckBox::toggled, this, &frmNewDiary::fitPasswordBoxes);
-    setUpWindow(this, "Create New Diary");
+    setUpWindow(this, tr("Create New Diary"));
 }
 
 frmNewDiary::~frmNewDiary() {
@@ -102,10 +102,10 @@ QString frmNewDiary::unstorableInputMessage() const {
     const QString title = trimBlanks(txtDiaryTitle->text());
     // A tab or line break would break the lines of the diary lists.
     if (hasControlCharacters(owner) || hasControlCharacters(title))
-        return "Owner and Diary Title must not contain tabs, line breaks or other control characters!";
+        return tr("Owner and Diary Title must not contain tabs, line breaks or other control characters!");
     const QString odd = unstorableCharacters(owner + title + txtPasswort->text());
     if (!odd.isEmpty())
-        return QString("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd);
+        return tr("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd);
     return QString();
 }
 
@@ -114,33 +114,33 @@ void frmNewDiary::cmdCreateDiary_Click() {
     const QString title = trimBlanks(txtDiaryTitle->text());
     const QString password = trimBlanks(txtPasswort->text());
     if (owner.isEmpty() || title.isEmpty()) {
-        MsgBox::show("There was not entered all required informations!", "Alert", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("There was not entered all required informations!"), tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
     if (password != trimBlanks(txtPasswortReenter->text())) {
-        MsgBox::show("The Password was not confirmed right!", "Alert", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("The Password was not confirmed right!"), tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
     if (password.isEmpty()) {
-        MsgBox::show("Please enter a password!", "Alert", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("Please enter a password!"), tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
     if (!chkEncrypt->isChecked() && password.size() > PlainBoxLength) {
-        MsgBox::show(QString("The password is %1 characters long; a plain diary's password holds at most %2.")
+        MsgBox::show(tr("The password is %1 characters long; a plain diary's password holds at most %2.")
                          .arg(password.size())
                          .arg(PlainBoxLength),
-                     "Alert", MsgBox::Buttons::Ok, this);
+                     tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
     if (const QString refusal = unstorableInputMessage(); !refusal.isEmpty()) {
-        MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
+        MsgBox::show(refusal, tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
     const QString timeOfBegin = trimBlanks(lblTimeOfBegin->text());
     StorageStatus created;
     if (chkEncrypt->isChecked()) {
         QByteArray field;
-        runWhileBusy("Making the diary's key ...", [&] { created = newEncryptedPasswordField(password, field); });
+        runWhileBusy(tr("Making the diary's key ..."), [&] { created = newEncryptedPasswordField(password, field); });
         if (created)
             created = createEncryptedDiaryWithField(owner, field, title, timeOfBegin);
     } else {

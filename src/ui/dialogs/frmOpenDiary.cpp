@@ -7,7 +7,7 @@
 #include <QListWidget>
 
 frmOpenDiary::frmOpenDiary(QWidget* parent)
-    : DiaryChooser({"frmOpenDiary", "Open Existant Diary", "cmdOpenDiary", ":/icons/ok.svg", "Open the chosen diary",
+    : DiaryChooser({"frmOpenDiary", tr("Open Existant Diary"), "cmdOpenDiary", ":/icons/ok.svg", tr("Open the chosen diary"),
                     QString(), false, false},
                    parent) {
     live_ = this;

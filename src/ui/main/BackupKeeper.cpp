@@ -57,7 +57,7 @@ void sayFailure() {
     if (failure.isEmpty() || s.failureSaid)
         return;
     s.failureSaid = true;
-    MsgBox::show(QStringLiteral("The automatic backup of the diary could not be made: %1\n"
+    MsgBox::show(QCoreApplication::translate("BackupKeeper", "The automatic backup of the diary could not be made: %1\n"
                                 "The diary itself is as it was. This is said once.")
                      .arg(failure),
                  QStringLiteral("Quorvel"));

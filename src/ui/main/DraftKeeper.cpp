@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 
@@ -41,7 +42,7 @@ QString firstWords(const EntryDraft& draft) {
     QString shown = words.mid(0, 8).join(QLatin1Char(' '));
     const bool cut = words.size() > 8 || shown.size() > 60;
     shown.truncate(60);
-    return shown.isEmpty() ? QStringLiteral("(only ratings)") : QStringLiteral("\"%1%2\"").arg(shown, cut ? "..." : "");
+    return shown.isEmpty() ? QCoreApplication::translate("DraftKeeper", "(only ratings)") : QStringLiteral("\"%1%2\"").arg(shown, cut ? "..." : "");
 }
 
 } // namespace
@@ -133,7 +134,7 @@ void DraftKeeper::writePending() {
         return;
     if (!tieTo(diary)) {
         if (holdsAnything(draft)) {
-            unwritable_ = QStringLiteral("the diary cannot be read");
+            unwritable_ = tr("the diary cannot be read");
             tellNotKept(unwritable_);
         }
         return;
@@ -162,7 +163,7 @@ void DraftKeeper::writePending() {
 bool DraftKeeper::refusedAsReadOnly(const EntryDraft& draft) {
     if (readOnlyDiary_.isEmpty() || readOnlyDiary_ != publicDiaryPath)
         return false;
-    unwritable_ = QStringLiteral("the diary is open for reading only");
+    unwritable_ = tr("the diary is open for reading only");
     if (holdsAnything(draft) && !toldReadOnly_) {
         toldReadOnly_ = true;
         if (SessionGuard* guard = SessionGuard::instance())
@@ -192,7 +193,7 @@ void DraftKeeper::tellNotKept(const QString& why) {
     if (toldNotKept_)
         return;
     toldNotKept_ = true;
-    MsgBox::show(QStringLiteral("The unsaved entry cannot be kept as a draft: %1.\n"
+    MsgBox::show(tr("The unsaved entry cannot be kept as a draft: %1.\n"
                                 "Save it, or copy its text elsewhere, before you quit.")
                      .arg(why),
                  QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
@@ -202,7 +203,7 @@ bool DraftKeeper::composerKept(QString* why) {
     if (heldEntry_ && (!heldEntry_->draft.topic.isEmpty() || !heldEntry_->draft.text.isEmpty())) {
         toldNotKept_ = true;
         if (why)
-            *why = QStringLiteral("the password of %1 was changed elsewhere, and what you were writing for it waits "
+            *why = tr("the password of %1 was changed elsewhere, and what you were writing for it waits "
                                   "in this window for the next log-in to it")
                        .arg(QFileInfo(heldEntry_->diaryPath).fileName());
         return false;
@@ -212,7 +213,7 @@ bool DraftKeeper::composerKept(QString* why) {
         return true; // no words to lose (ratings are soon chosen again)
     QString reason;
     if (!isDiaryOpen())
-        reason = QStringLiteral("no diary is open to keep it");
+        reason = tr("no diary is open to keep it");
     else if (!unwritable_.isEmpty())
         reason = unwritable_;
     else if (const StorageStatus last = writer_.lastWrite(); !last.ok())
@@ -392,8 +393,8 @@ bool DraftKeeper::offerToWrite(const QString& diaryPath, const EntryDraft& draft
 bool DraftKeeper::askToRestore(const EntryDraft& draft) {
     const QString dateTime = trimBlanks(draft.dateTime);
     const QString question =
-        QStringLiteral("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
-            .arg(dateTime.isEmpty() ? QStringLiteral("an unknown date") : dateTime, firstWords(draft));
+        tr("An entry of %1 was not saved:\n%2\n\nDo you want to restore it?")
+            .arg(dateTime.isEmpty() ? tr("an unknown date") : dateTime, firstWords(draft));
     return MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) == MsgBox::Answer::Yes;
 }
 
@@ -417,9 +418,9 @@ void DraftKeeper::reportDamaged(const QString& diaryPath, const QString& problem
         return;
     reported_.insert(draftPath);
     const QString aside = moveDraftAside(draftPath);
-    const QString where = aside.isEmpty() ? QStringLiteral("It could not be set aside.")
-                                          : QStringLiteral("It was set aside as %1.").arg(QFileInfo(aside).fileName());
+    const QString where = aside.isEmpty() ? tr("It could not be set aside.")
+                                          : tr("It was set aside as %1.").arg(QFileInfo(aside).fileName());
     MsgBox::show(
-        QStringLiteral("The unsaved entry kept for this diary cannot be restored: %1.\n%2").arg(problem, where),
+        tr("The unsaved entry kept for this diary cannot be restored: %1.\n%2").arg(problem, where),
         QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
 }

@@ -88,8 +88,8 @@ void showOneEntry(const QString& path, qint32 number) {
     if (read.number == StorageErrors::DamagedEntry) {
         // A record of an encrypted diary that does not verify: nothing of it is shown.
         entry = EntryText();
-        entry.topic = QStringLiteral("(damaged)");
-        entry.text = QStringLiteral("This entry cannot be read: its record is damaged.");
+        entry.topic = QCoreApplication::translate("EntryDisplay", "(damaged)");
+        entry.text = QCoreApplication::translate("EntryDisplay", "This entry cannot be read: its record is damaged.");
     } else if (!read.ok()) {
         return;
     }
@@ -147,7 +147,7 @@ void Show_Statistics() {
         // Damaged records of an encrypted diary count apart from the ratings.
         if (counts.damaged > 0)
             main->lblStatisticals_DS_COUNT->setText(
-                QStringLiteral("%1 (%2 damaged)").arg(count).arg(counts.damaged));
+                QCoreApplication::translate("EntryDisplay", "%1 (%2 damaged)").arg(count).arg(counts.damaged));
         for (size_t i = 0; i < 4; ++i) {
             main->lblStatisticals_HEALTH[i]->setText(QLatin1Char(' ') + QString::number(counts.wellness[i]));
             main->lblStatisticals_LOVE[i]->setText(QLatin1Char(' ') + QString::number(counts.love[i]));

@@ -80,17 +80,17 @@ void IdleLock::listenToTheDesktop() {
 
 void IdleLock::screenSaverActiveChanged(bool active) {
     if (active && applies())
-        closeDiary(QStringLiteral("The diary was closed when the screen was locked."));
+        closeDiary(tr("The diary was closed when the screen was locked."));
 }
 
 void IdleLock::prepareForSleep(bool starting) {
     if (starting && applies())
-        closeDiary(QStringLiteral("The diary was closed when the computer went to sleep."));
+        closeDiary(tr("The diary was closed when the computer went to sleep."));
 }
 
 void IdleLock::sessionLockAsked() {
     if (applies())
-        closeDiary(QStringLiteral("The diary was closed when the screen was locked."));
+        closeDiary(tr("The diary was closed when the screen was locked."));
 }
 
 void IdleLock::setTimeoutForTesting(int ms) {
@@ -156,16 +156,16 @@ void IdleLock::tick() {
     if (left > 0 && applies()) {
         const qint64 seconds = (left + 999) / 1000;
         main_->StatusBar1->showMessage(
-            QStringLiteral("The diary closes in %1 second%2 without use; a key or a mouse move keeps it open.")
-                .arg(seconds)
-                .arg(seconds == 1 ? QString() : QStringLiteral("s")));
+            seconds == 1 ? tr("The diary closes in 1 second without use; a key or a mouse move keeps it open.")
+                         : tr("The diary closes in %1 seconds without use; a key or a mouse move keeps it open.")
+                               .arg(seconds));
         return;
     }
     counting_.invalidate();
     countdown_.stop();
     if (applies())
-        closeDiary(minutes_ == 1 ? QStringLiteral("The diary was closed after 1 minute without use.")
-                                 : QStringLiteral("The diary was closed after %1 minutes without use.").arg(minutes_));
+        closeDiary(minutes_ == 1 ? tr("The diary was closed after 1 minute without use.")
+                                 : tr("The diary was closed after %1 minutes without use.").arg(minutes_));
     arm();
 }
 

@@ -75,7 +75,7 @@ bool SessionGuard::claimChosen(const QString& diaryPath, Chain chain) {
     if (state == DiaryLock::State::OtherHost) {
         // Most often a sync program's copy of the lock of a window on that
         // computer, which this one cannot see: the user knows.
-        const QString question = QStringLiteral("This diary is marked open on %1 since %2. Open it here anyway?")
+        const QString question = tr("This diary is marked open on %1 since %2. Open it here anyway?")
                                      .arg(lock->host(), lockTimeText(lock->since()));
         if (MsgBox::show(question, QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, main_) != MsgBox::Answer::Yes)
             return false;
@@ -92,7 +92,7 @@ bool SessionGuard::claimChosen(const QString& diaryPath, Chain chain) {
         if (chain == Chain::Delete)
             return true;
         const QString message =
-            QStringLiteral("The folder of this diary cannot hold a lock file (%1), so this diary opens for reading "
+            tr("The folder of this diary cannot hold a lock file (%1), so this diary opens for reading "
                            "only: its entries can be read, searched and exported, but Save Entry, a password change "
                            "and keeping a draft are refused. What you type stays in the Entry Composer.")
                 .arg(lock->reason());
@@ -107,7 +107,7 @@ bool SessionGuard::claimChosen(const QString& diaryPath, Chain chain) {
     case DiaryLock::State::HeldElsewhere:
         break;
     }
-    MsgBox::show(QStringLiteral("This diary is already open in another Quorvel window."), QStringLiteral("Quorvel"),
+    MsgBox::show(tr("This diary is already open in another Quorvel window."), QStringLiteral("Quorvel"),
                  MsgBox::Buttons::Ok, main_);
     return false;
 }
@@ -254,7 +254,7 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     const bool keepText = typed && !draftKept;
     if (keepText) {
         // The text stays on screen, to be copied elsewhere.
-        main_->lblDialogTitle->setText(QStringLiteral(" Entry Compose"));
+        main_->lblDialogTitle->setText(tr(" Entry Compose"));
         main_->fraComposer->show();
     } else {
         main_->fraComposer->hide();
@@ -266,26 +266,26 @@ void SessionGuard::sessionLost(const OpenedDiary::Look& look) {
     QString text;
     switch (look.change) {
     case OpenedDiary::Change::HeaderChanged:
-        text = QStringLiteral("The diary \"%1\" was changed by another program: its owner, title or password is no "
+        text = tr("The diary \"%1\" was changed by another program: its owner, title or password is no "
                               "longer the one it was opened with (the password may have been changed on another "
                               "computer). The diary has been closed; log in again.")
                    .arg(title);
         if (typed && draftKept)
-            text += QStringLiteral(" What you were writing is kept and offered at the next log-in.");
+            text += tr(" What you were writing is kept and offered at the next log-in.");
         break;
     case OpenedDiary::Change::OtherDiary:
-        text = QStringLiteral("The diary file %1 was replaced by a different diary (another time of begin). The diary "
+        text = tr("The diary file %1 was replaced by a different diary (another time of begin). The diary "
                               "\"%2\" has been closed, and nothing was written into the other one.")
                    .arg(name, title);
         break;
     case OpenedDiary::Change::Gone:
     case OpenedDiary::Change::None:
-        text = QStringLiteral("The diary file %1 of \"%2\" is gone or can no longer be read (%3). The diary has been "
+        text = tr("The diary file %1 of \"%2\" is gone or can no longer be read (%3). The diary has been "
                               "closed.")
                    .arg(name, title, look.description);
         break;
     }
     if (keepText)
-        text += QStringLiteral(" What you were writing stays in the Entry Composer.");
+        text += tr(" What you were writing stays in the Entry Composer.");
     MsgBox::show(text, QStringLiteral("Quorvel"), MsgBox::Buttons::Ok, main_);
 }

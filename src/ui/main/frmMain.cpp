@@ -36,10 +36,10 @@ using namespace MainLook;
 namespace {
 frmMain* theMainWindow = nullptr;
 
-const QStringList WellnessCaptions = {QStringLiteral("healthy"), QStringLiteral("balanced"), QStringLiteral("ill"),
-                                      QStringLiteral("none")};
-const QStringList LoveCaptions = {QStringLiteral("in love"), QStringLiteral("lucky"), QStringLiteral("love sick"),
-                                  QStringLiteral("none")};
+const QStringList WellnessCaptions = {QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "healthy")), QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "balanced")), QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "ill")),
+                                      QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "none"))};
+const QStringList LoveCaptions = {QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "in love")), QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "lucky")), QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "love sick")),
+                                  QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "none"))};
 
 // Left menu: group headings and their entries (index = command code).
 struct MenuEntry {
@@ -55,28 +55,28 @@ struct MenuGroup {
 };
 const MenuGroup LeftMenu[] = {
     {"lblMenuFile",
-     " File",
+     QT_TRANSLATE_NOOP("frmMain", " File"),
      345,
-     {{0, " New Diary", 615},
-      {1, " Open Diary", 885},
-      {16, " Close Diary", 1155},
-      {2, " Save Entry", 1425},
-      {18, " Delete Diary", 1695},
-      {3, " Quit", 1965}}},
+     {{0, QT_TRANSLATE_NOOP("frmMain", " New Diary"), 615},
+      {1, QT_TRANSLATE_NOOP("frmMain", " Open Diary"), 885},
+      {16, QT_TRANSLATE_NOOP("frmMain", " Close Diary"), 1155},
+      {2, QT_TRANSLATE_NOOP("frmMain", " Save Entry"), 1425},
+      {18, QT_TRANSLATE_NOOP("frmMain", " Delete Diary"), 1695},
+      {3, QT_TRANSLATE_NOOP("frmMain", " Quit"), 1965}}},
     {"lblMenuEdit",
-     " Edit",
+     QT_TRANSLATE_NOOP("frmMain", " Edit"),
      2280,
-     {{6, " Cut", 2550}, {7, " Copy", 2820}, {8, " Paste", 3090}, {17, " Delete", 3360}, {9, " Find ...", 3630}}},
+     {{6, QT_TRANSLATE_NOOP("frmMain", " Cut"), 2550}, {7, QT_TRANSLATE_NOOP("frmMain", " Copy"), 2820}, {8, QT_TRANSLATE_NOOP("frmMain", " Paste"), 3090}, {17, QT_TRANSLATE_NOOP("frmMain", " Delete"), 3360}, {9, QT_TRANSLATE_NOOP("frmMain", " Find ..."), 3630}}},
     {"lblMenuView",
-     " View",
+     QT_TRANSLATE_NOOP("frmMain", " View"),
      3945,
-     {{10, " Workbench", 4215},
-      {11, " Compose", 4485},
-      {12, " Browser", 4755},
-      {13, " Reading", 5025},
-      {19, " Statisticals", 5295}}},
-    {"lblMenuOptions", " Options", 5610, {{20, " Password", 5880}}},
-    {"lblMenuHelp", " ?", 6195, {{14, " Help", 6465}, {15, " Info", 6735}}},
+     {{10, QT_TRANSLATE_NOOP("frmMain", " Workbench"), 4215},
+      {11, QT_TRANSLATE_NOOP("frmMain", " Compose"), 4485},
+      {12, QT_TRANSLATE_NOOP("frmMain", " Browser"), 4755},
+      {13, QT_TRANSLATE_NOOP("frmMain", " Reading"), 5025},
+      {19, QT_TRANSLATE_NOOP("frmMain", " Statisticals"), 5295}}},
+    {"lblMenuOptions", QT_TRANSLATE_NOOP("frmMain", " Options"), 5610, {{20, QT_TRANSLATE_NOOP("frmMain", " Password"), 5880}}},
+    {"lblMenuHelp", QT_TRANSLATE_NOOP("frmMain", " ?"), 6195, {{14, QT_TRANSLATE_NOOP("frmMain", " Help"), 6465}, {15, QT_TRANSLATE_NOOP("frmMain", " Info"), 6735}}},
 };
 
 // The pointing-hand picture of the left menu; its hot spot is the finger tip.
@@ -100,7 +100,7 @@ QFrame* viewFrame(QWidget* client, const char* name) {
 QLabel* entryNumberPanel(QFrame* frame, const QString& panelName, const QString& labelName, QFrame** panelOut) {
     QFrame* pic = panel(frame, panelName, PanelFace);
     place(pic, 0, PicEntryNumberTop, PicEntryNumberWidth, PicEntryNumberHeight);
-    caption(pic, panelName + QStringLiteral("Caption"), QStringLiteral("Entry Number:"), 60, 45, 1500, 270);
+    caption(pic, panelName + QStringLiteral("Caption"), QCoreApplication::translate("frmMain", "Entry Number:"), 60, 45, 1500, 270);
     QLabel* number = valueLabel(pic, labelName, 1620, 45, 1170, 270);
     *panelOut = pic;
     return number;
@@ -125,7 +125,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     buildMenus();
 
-    lblDialogTitle = new QLabel(QStringLiteral(" Diary Workbench"), client);
+    lblDialogTitle = new QLabel(tr(" Diary Workbench"), client);
     lblDialogTitle->setObjectName(QStringLiteral("lblDialogTitle"));
     lblDialogTitle->setFont(MainLook::font(12, true));
     lblDialogTitle->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -155,7 +155,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     // Start-up: size, places of the frames, centring, caption, DATA folder.
     setOuterSizeTwips(StartWidth, StartHeight);
     Set_Window_To_Center(this);
-    setWindowTitle(QStringLiteral("TALVERONIX - Quorvel Version 4.0"));
+    setWindowTitle(tr("TALVERONIX - Quorvel Version 4.0"));
     // An existing folder is fine. One that cannot be made (a per-user folder
     // blocked by a file, no home folder) is named in the error box; nothing
     // else is written, and creating a diary reports it again.
@@ -178,12 +178,12 @@ void frmMain::buildLeftMenu(QWidget* client) {
     place(fraMenuLeft, MenuLeftLeft, FrameTop, MenuLeftWidth, 7950);
 
     for (const MenuGroup& group : LeftMenu) {
-        QLabel* heading = caption(fraMenuLeft, QString::fromLatin1(group.name), QString::fromLatin1(group.caption), 90,
+        QLabel* heading = caption(fraMenuLeft, QString::fromLatin1(group.name), tr(group.caption), 90,
                                   group.top, 1700, 240);
         heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
         for (const MenuEntry& entry : group.entries) {
-            auto* item = new ClickableLabel(entry.index, QString::fromLatin1(entry.caption), fraMenuLeft);
+            auto* item = new ClickableLabel(entry.index, tr(entry.caption), fraMenuLeft);
             item->setObjectName(QStringLiteral("lblLeftMenu_%1").arg(entry.index));
             item->setProperty("Index", entry.index);
             item->setFont(MainLook::font(9));
@@ -205,7 +205,7 @@ QButtonGroup* frmMain::buildOptionGroup(QFrame* pic, const char* name, const QSt
     auto* group = new QButtonGroup(pic);
     group->setObjectName(QString::fromLatin1(name));
     for (int i = 0; i < captions.size(); ++i) {
-        auto* option = new QRadioButton(captions.at(i), pic);
+        auto* option = new QRadioButton(tr(captions.at(i).toUtf8().constData()), pic);
         option->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
         option->setFont(MainLook::font(9));
         option->setEnabled(enabled);
@@ -220,16 +220,16 @@ void frmMain::buildComposer(QWidget* client) {
     lblEntryNumber = entryNumberPanel(fraComposer, QStringLiteral("picEntryNumber"), QStringLiteral("lblEntryNumber"),
                                       &picEntryNumber);
 
-    caption(fraComposer, QStringLiteral("lblDateTimeCaption"), QStringLiteral("Date/Time:"), 165, 405, 1600, 300);
+    caption(fraComposer, QStringLiteral("lblDateTimeCaption"), tr("Date/Time:"), 165, 405, 1600, 300);
     lblDateTime = valueLabel(fraComposer, QStringLiteral("lblDateTime"), TopicLeft, 390, 3000, 330);
 
-    caption(fraComposer, QStringLiteral("lblTopicCaption"), QStringLiteral("Topic:"), 165, 915, 1600, 300);
+    caption(fraComposer, QStringLiteral("lblTopicCaption"), tr("Topic:"), 165, 915, 1600, 300);
     txtTopic = new ComposerTopicEdit(fraComposer);
     txtTopic->setObjectName(QStringLiteral("txtTopic"));
     txtTopic->setFont(MainLook::font(10));
     place(txtTopic, TopicLeft, TopicTop, 8080, TopicHeight);
 
-    caption(fraComposer, QStringLiteral("lblEntryCaption"), QStringLiteral("Entry:"), 165, 1515, 1600, 300);
+    caption(fraComposer, QStringLiteral("lblEntryCaption"), tr("Entry:"), 165, 1515, 1600, 300);
     txtEntry = new ComposerTextEdit(fraComposer);
     txtEntry->setObjectName(QStringLiteral("txtEntry"));
     txtEntry->setFont(MainLook::font(10));
@@ -237,31 +237,31 @@ void frmMain::buildComposer(QWidget* client) {
 
     picWellness = panel(fraComposer, QStringLiteral("picWellness"), PanelFace);
     place(picWellness, PicWellnessLeft, 6820, PicWellnessWidth, PicHeight);
-    caption(picWellness, QStringLiteral("lblWellnessCaption"), QStringLiteral("Wellness:"), 60, 105, 1500, 300);
+    caption(picWellness, QStringLiteral("lblWellnessCaption"), tr("Wellness:"), 60, 105, 1500, 300);
     optWellness = buildOptionGroup(picWellness, "optWellness", WellnessCaptions, 1755, true);
     optWellness->button(3)->setChecked(true);
 
     picLove = panel(fraComposer, QStringLiteral("picLove"), PanelFace);
     place(picLove, PicLoveLeft, 7270, 9780, PicHeight);
-    caption(picLove, QStringLiteral("lblLoveCaption"), QStringLiteral("Love:"), 15, 105, 1500, 300);
+    caption(picLove, QStringLiteral("lblLoveCaption"), tr("Love:"), 15, 105, 1500, 300);
     optLove = buildOptionGroup(picLove, "optLove", LoveCaptions, 1710, true);
     optLove->button(3)->setChecked(true);
     cmdSaveEntry = pictureButton(picLove, QStringLiteral("cmdSaveEntry"), QStringLiteral("save"),
-                                 QStringLiteral("Save Entry"), 7635, WideButtonTop, WideButtonWidth, ButtonHeight);
+                                 tr("Save Entry"), 7635, WideButtonTop, WideButtonWidth, ButtonHeight);
     connect(cmdSaveEntry, &QPushButton::clicked, this, [] { Run_Command(2); });
 }
 
 void frmMain::buildBrowser(QWidget* client) {
     fraEntryBrowser = viewFrame(client, "fraEntryBrowser");
 
-    lblEntryHeader = new QLabel(QStringLiteral(" Number    Date/Time                 Topic"), fraEntryBrowser);
+    lblEntryHeader = new QLabel(tr(" Number    Date/Time                 Topic"), fraEntryBrowser);
     lblEntryHeader->setObjectName(QStringLiteral("lblEntryHeader"));
     lblEntryHeader->setFont(MainLook::font(9, true));
     lblEntryHeader->setFrameStyle(QFrame::Panel | QFrame::Raised);
     setColours(lblEntryHeader, Grey, Silver);
     place(lblEntryHeader, ListLeft, HeaderTop, 8980, HeaderHeight);
 
-    caption(fraEntryBrowser, QStringLiteral("lblEntriesCaption"), QStringLiteral("Entry:"), 165, 765, 700, 300);
+    caption(fraEntryBrowser, QStringLiteral("lblEntriesCaption"), tr("Entry:"), 165, 765, 700, 300);
 
     lstEntries = new QListView(fraEntryBrowser);
     lstEntries->setObjectName(QStringLiteral("lstEntries"));
@@ -284,7 +284,7 @@ void frmMain::buildBrowser(QWidget* client) {
     connect(lstEntries, &QListView::doubleClicked, this, [this] { openSelectedEntry(); });
 
     cmdShowEntry = pictureButton(fraEntryBrowser, QStringLiteral("cmdShowEntry"), QStringLiteral("show_entry"),
-                                 QStringLiteral("Show Entry"), 7765, 7235, WideButtonWidth, ButtonHeight);
+                                 tr("Show Entry"), 7765, 7235, WideButtonWidth, ButtonHeight);
     connect(cmdShowEntry, &QPushButton::clicked, this, [this] { openSelectedEntry(); });
 }
 
@@ -293,7 +293,7 @@ void frmMain::buildReading(QWidget* client) {
     lblREADINGEntryNumber = entryNumberPanel(fraEntryReading, QStringLiteral("picREADINGEntryNumber"),
                                              QStringLiteral("lblREADINGEntryNumber"), &picREADINGEntryNumber);
 
-    caption(fraEntryReading, QStringLiteral("lblREADINGDateTimeCaption"), QStringLiteral("Date/Time:"), 165, 405, 1600,
+    caption(fraEntryReading, QStringLiteral("lblREADINGDateTimeCaption"), tr("Date/Time:"), 165, 405, 1600,
             300);
     lblREADINGDateTime = valueLabel(fraEntryReading, QStringLiteral("lblREADINGDateTime"), TopicLeft, 390, 3000, 330);
 
@@ -301,7 +301,7 @@ void frmMain::buildReading(QWidget* client) {
     silver.setColor(QPalette::Base, Silver);
     silver.setColor(QPalette::Text, DarkText);
 
-    caption(fraEntryReading, QStringLiteral("lblREADINGTopicCaption"), QStringLiteral("Topic:"), 165, 915, 1600, 300);
+    caption(fraEntryReading, QStringLiteral("lblREADINGTopicCaption"), tr("Topic:"), 165, 915, 1600, 300);
     txtREADINGTopic = new QLineEdit(fraEntryReading);
     txtREADINGTopic->setObjectName(QStringLiteral("txtREADINGTopic"));
     txtREADINGTopic->setReadOnly(true);
@@ -309,7 +309,7 @@ void frmMain::buildReading(QWidget* client) {
     txtREADINGTopic->setPalette(silver);
     place(txtREADINGTopic, TopicLeft, TopicTop, 8080, TopicHeight);
 
-    caption(fraEntryReading, QStringLiteral("lblREADINGEntryCaption"), QStringLiteral("Entry:"), 165, 1515, 1600, 300);
+    caption(fraEntryReading, QStringLiteral("lblREADINGEntryCaption"), tr("Entry:"), 165, 1515, 1600, 300);
     txtREADINGEntry = new QPlainTextEdit(fraEntryReading);
     txtREADINGEntry->setObjectName(QStringLiteral("txtREADINGEntry"));
     txtREADINGEntry->setReadOnly(true);
@@ -321,23 +321,23 @@ void frmMain::buildReading(QWidget* client) {
 
     picREADINGWellness = panel(fraEntryReading, QStringLiteral("picREADINGWellness"), PanelFace);
     place(picREADINGWellness, PicReadingLeft, 6620, 9880, PicHeight);
-    caption(picREADINGWellness, QStringLiteral("lblREADINGWellnessCaption"), QStringLiteral("Wellness:"), 15, 105, 1500,
+    caption(picREADINGWellness, QStringLiteral("lblREADINGWellnessCaption"), tr("Wellness:"), 15, 105, 1500,
             300);
     optREADINGWellness = buildOptionGroup(picREADINGWellness, "optREADINGWellness", WellnessCaptions, 1710, false);
     cmdForward = pictureButton(picREADINGWellness, QStringLiteral("cmdForward"), QStringLiteral("forward"),
-                               QStringLiteral("Next Entry"), 7585, NarrowButtonTop, NarrowButtonWidth, ButtonHeight);
+                               tr("Next Entry"), 7585, NarrowButtonTop, NarrowButtonWidth, ButtonHeight);
     cmdBack = pictureButton(picREADINGWellness, QStringLiteral("cmdBack"), QStringLiteral("back"),
-                            QStringLiteral("Previous Entry"), 8650, NarrowButtonTop, NarrowButtonWidth, ButtonHeight);
+                            tr("Previous Entry"), 8650, NarrowButtonTop, NarrowButtonWidth, ButtonHeight);
     connect(cmdForward, &QPushButton::clicked, this, [this] { stepEntry(+1); });
     connect(cmdBack, &QPushButton::clicked, this, [this] { stepEntry(-1); });
 
     picREADINGLove = panel(fraEntryReading, QStringLiteral("picREADINGLove"), PanelFace);
     place(picREADINGLove, PicReadingLeft, 7070, 9880, PicHeight);
-    caption(picREADINGLove, QStringLiteral("lblREADINGLoveCaption"), QStringLiteral("Love:"), 15, 105, 1500, 300);
+    caption(picREADINGLove, QStringLiteral("lblREADINGLoveCaption"), tr("Love:"), 15, 105, 1500, 300);
     optREADINGLove = buildOptionGroup(picREADINGLove, "optREADINGLove", LoveCaptions, 1710, false);
     cmdGotoWorkbench =
         pictureButton(picREADINGLove, QStringLiteral("cmdGotoWorkbench"), QStringLiteral("workbench"),
-                      QStringLiteral("Diary Workbench"), 7585, WideButtonTop, WideButtonWidth, ButtonHeight);
+                      tr("Diary Workbench"), 7585, WideButtonTop, WideButtonWidth, ButtonHeight);
     connect(cmdGotoWorkbench, &QPushButton::clicked, this, [] { Run_Command(10); });
 }
 
@@ -345,11 +345,11 @@ void frmMain::buildStatisticals(QWidget* client) {
     fraStaticticals = viewFrame(client, "fraStaticticals");
 
     const char* headingNames[3] = {"lblStatistical_Universal", "lblStatistical_Health", "lblStatistical_Love"};
-    const char* headingCaptions[3] = {" Universal Data", " Health Data", " Love Data"};
+    const char* headingCaptions[3] = {QT_TR_NOOP(" Universal Data"), QT_TR_NOOP(" Health Data"), QT_TR_NOOP(" Love Data")};
     QLabel** headings[3] = {&lblStatistical_Universal, &lblStatistical_Health, &lblStatistical_Love};
     for (int i = 0; i < 3; ++i) {
         QLabel* heading =
-            caption(fraStaticticals, QString::fromLatin1(headingNames[i]), QString::fromLatin1(headingCaptions[i]),
+            caption(fraStaticticals, QString::fromLatin1(headingNames[i]), tr(headingCaptions[i]),
                     StatHeadingLeft, StatHeadingTops[i], 9880, StatHeadingHeight);
         heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
@@ -365,22 +365,22 @@ void frmMain::buildStatisticals(QWidget* client) {
         int top;
     };
     const Row rows[] = {
-        {0, " Number of Entries:", &lblStatisticals_DS_COUNT, "lblStatisticals_DS_COUNT", 675},
-        {1, " Diary Owner:", &lblStatisticals_DIARY_OWNER, "lblStatisticals_DIARY_OWNER", 945},
-        {2, " Diary Title", &lblStatisticals_DIARY_TITLE, "lblStatisticals_DIARY_TITLE", 1215},
-        {11, " Date of Building:", &lblStatisticals_DATE_OF_BUILD, "lblStatisticals_DATE_OF_BUILD", 1485},
-        {3, " Numer of healthy days:", &lblStatisticals_HEALTH[0], "lblStatisticals_HEALTH_0", 2685},
-        {4, " Number of balanced days:", &lblStatisticals_HEALTH[1], "lblStatisticals_HEALTH_1", 2955},
-        {5, " Number of ill days:", &lblStatisticals_HEALTH[2], "lblStatisticals_HEALTH_2", 3225},
-        {6, " none entered:", &lblStatisticals_HEALTH[3], "lblStatisticals_HEALTH_3", 3495},
-        {7, " Number of in love days:", &lblStatisticals_LOVE[0], "lblStatisticals_LOVE_0", 4980},
-        {8, " Number of lucky days:", &lblStatisticals_LOVE[1], "lblStatisticals_LOVE_1", 5250},
-        {9, " Number of love sick days:", &lblStatisticals_LOVE[2], "lblStatisticals_LOVE_2", 5520},
-        {10, " none entered:", &lblStatisticals_LOVE[3], "lblStatisticals_LOVE_3", 5790},
+        {0, QT_TR_NOOP(" Number of Entries:"), &lblStatisticals_DS_COUNT, "lblStatisticals_DS_COUNT", 675},
+        {1, QT_TR_NOOP(" Diary Owner:"), &lblStatisticals_DIARY_OWNER, "lblStatisticals_DIARY_OWNER", 945},
+        {2, QT_TR_NOOP(" Diary Title"), &lblStatisticals_DIARY_TITLE, "lblStatisticals_DIARY_TITLE", 1215},
+        {11, QT_TR_NOOP(" Date of Building:"), &lblStatisticals_DATE_OF_BUILD, "lblStatisticals_DATE_OF_BUILD", 1485},
+        {3, QT_TR_NOOP(" Numer of healthy days:"), &lblStatisticals_HEALTH[0], "lblStatisticals_HEALTH_0", 2685},
+        {4, QT_TR_NOOP(" Number of balanced days:"), &lblStatisticals_HEALTH[1], "lblStatisticals_HEALTH_1", 2955},
+        {5, QT_TR_NOOP(" Number of ill days:"), &lblStatisticals_HEALTH[2], "lblStatisticals_HEALTH_2", 3225},
+        {6, QT_TR_NOOP(" none entered:"), &lblStatisticals_HEALTH[3], "lblStatisticals_HEALTH_3", 3495},
+        {7, QT_TR_NOOP(" Number of in love days:"), &lblStatisticals_LOVE[0], "lblStatisticals_LOVE_0", 4980},
+        {8, QT_TR_NOOP(" Number of lucky days:"), &lblStatisticals_LOVE[1], "lblStatisticals_LOVE_1", 5250},
+        {9, QT_TR_NOOP(" Number of love sick days:"), &lblStatisticals_LOVE[2], "lblStatisticals_LOVE_2", 5520},
+        {10, QT_TR_NOOP(" none entered:"), &lblStatisticals_LOVE[3], "lblStatisticals_LOVE_3", 5790},
     };
     for (const Row& row : rows) {
         label[size_t(row.index)] = caption(fraStaticticals, QStringLiteral("label_%1").arg(row.index),
-                                           QString::fromLatin1(row.caption), 300, row.top, 3300, 240);
+                                           tr(row.caption), 300, row.top, 3300, 240);
         QLabel* value = caption(fraStaticticals, QString::fromLatin1(row.valueName), QStringLiteral(" -"), 3700,
                                 row.top, 6000, 240);
         value->setFont(MainLook::font(9, true));

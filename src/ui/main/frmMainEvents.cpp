@@ -52,7 +52,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const MsgBox::Answer answer = MsgBox::show(QStringLiteral("Do you want to quit this application?"),
+    const MsgBox::Answer answer = MsgBox::show(tr("Do you want to quit this application?"),
                                                QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, this);
     if (answer != MsgBox::Answer::Yes) {
         event->ignore();
@@ -65,7 +65,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (draftKeeper) {
         draftKeeper->flushNow();
         if (!draftKeeper->composerKept(&why) &&
-            MsgBox::show(QStringLiteral("The unsaved entry in the Entry Composer is kept nowhere: %1.\n"
+            MsgBox::show(tr("The unsaved entry in the Entry Composer is kept nowhere: %1.\n"
                                         "If you quit now, it is lost.\n\nDo you want to quit anyway?")
                              .arg(why),
                          QStringLiteral("Quorvel"), MsgBox::Buttons::YesNo, this) != MsgBox::Answer::Yes) {
@@ -121,7 +121,7 @@ void frmMain::openSelectedEntry() {
     if (!selected.isEmpty())
         row = selected.first().row();
     Show_Entries(publicDiaryPath, row + 1, 2);
-    lblDialogTitle->setText(QStringLiteral(" Entry Reading"));
+    lblDialogTitle->setText(tr(" Entry Reading"));
     fraComposer->hide();
     fraEntryBrowser->hide();
     fraEntryReading->show();

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "Languages.h"
 #include "mApplication.h"
 
 #include <QMenu>
@@ -28,58 +29,61 @@ void frmMain::buildMenus() {
     bar->setObjectName(QStringLiteral("mnuBar"));
     bar->setNativeMenuBar(false); // the layout counts the menu bar inside the window
 
-    QMenu* file = addMenu(bar, "mnuFile", QStringLiteral("&File"));
-    mnuFileNewDiary = addItem(file, "mnuFileNewDiary", QStringLiteral("&New Diary"));
+    QMenu* file = addMenu(bar, "mnuFile", tr("&File"));
+    mnuFileNewDiary = addItem(file, "mnuFileNewDiary", tr("&New Diary"));
     file->addSeparator();
-    mnuFileOpenDiary = addItem(file, "mnuFileOpenDiary", QStringLiteral("&Open Diary"));
+    mnuFileOpenDiary = addItem(file, "mnuFileOpenDiary", tr("&Open Diary"));
     file->addSeparator();
-    mnuFileSaveEntry = addItem(file, "mnuFileSaveEntry", QStringLiteral("&Save Entry"), Qt::Key_F6);
+    mnuFileSaveEntry = addItem(file, "mnuFileSaveEntry", tr("&Save Entry"), Qt::Key_F6);
     file->addSeparator();
-    mnuFileCloseDiary = addItem(file, "mnuFileCloseDiary", QStringLiteral("&Close Diary"), Qt::Key_F7);
+    mnuFileCloseDiary = addItem(file, "mnuFileCloseDiary", tr("&Close Diary"), Qt::Key_F7);
     file->addSeparator();
     mnuFileCloseDeleteDiary =
-        addItem(file, "mnuFileCloseDeleteDiary", QStringLiteral("&Delete Diary"), Qt::CTRL | Qt::Key_D);
+        addItem(file, "mnuFileCloseDeleteDiary", tr("&Delete Diary"), Qt::CTRL | Qt::Key_D);
     file->addSeparator();
-    mnuFileQuit = addItem(file, "mnuFileQuit", QStringLiteral("&Quit"), Qt::CTRL | Qt::Key_Q);
+    mnuFileQuit = addItem(file, "mnuFileQuit", tr("&Quit"), Qt::CTRL | Qt::Key_Q);
 
-    QMenu* edit = addMenu(bar, "mnuEdit", QStringLiteral("&Edit"));
-    mnuEditCut = addItem(edit, "mnuEditCut", QStringLiteral("&Cut"), Qt::CTRL | Qt::Key_X);
-    mnuEditCopy = addItem(edit, "mnuEditCopy", QStringLiteral("&Copy"), Qt::CTRL | Qt::Key_C);
-    mnuEditPaste = addItem(edit, "mnuEditPaste", QStringLiteral("&Paste"), Qt::CTRL | Qt::Key_H);
-    mnuEditDelete = addItem(edit, "mnuEditDelete", QStringLiteral("&Delete"), Qt::CTRL | Qt::Key_E);
+    QMenu* edit = addMenu(bar, "mnuEdit", tr("&Edit"));
+    mnuEditCut = addItem(edit, "mnuEditCut", tr("&Cut"), Qt::CTRL | Qt::Key_X);
+    mnuEditCopy = addItem(edit, "mnuEditCopy", tr("&Copy"), Qt::CTRL | Qt::Key_C);
+    mnuEditPaste = addItem(edit, "mnuEditPaste", tr("&Paste"), Qt::CTRL | Qt::Key_H);
+    mnuEditDelete = addItem(edit, "mnuEditDelete", tr("&Delete"), Qt::CTRL | Qt::Key_E);
     edit->addSeparator();
-    mnuEditFind = addItem(edit, "mnuEditFind", QStringLiteral("&Find ..."), Qt::CTRL | Qt::Key_F);
+    mnuEditFind = addItem(edit, "mnuEditFind", tr("&Find ..."), Qt::CTRL | Qt::Key_F);
 
-    QMenu* view = addMenu(bar, "mnuView", QStringLiteral("&View"));
-    mnuViewWorkbench = addItem(view, "mnuViewWorkbench", QStringLiteral("&Diary Workbench"), Qt::Key_F2);
+    QMenu* view = addMenu(bar, "mnuView", tr("&View"));
+    mnuViewWorkbench = addItem(view, "mnuViewWorkbench", tr("&Diary Workbench"), Qt::Key_F2);
     view->addSeparator();
-    mnuViewComposer = addItem(view, "mnuViewComposer", QStringLiteral("Entry &Composer"), Qt::Key_F3);
+    mnuViewComposer = addItem(view, "mnuViewComposer", tr("Entry &Composer"), Qt::Key_F3);
     view->addSeparator();
-    mnuViewEntryBrowser = addItem(view, "mnuViewEntryBrowser", QStringLiteral("Entry &Browser"), Qt::Key_F4);
+    mnuViewEntryBrowser = addItem(view, "mnuViewEntryBrowser", tr("Entry &Browser"), Qt::Key_F4);
     view->addSeparator();
-    mnuViewEntryReading = addItem(view, "mnuViewEntryReading", QStringLiteral("Entry &Reading"), Qt::Key_F5);
+    mnuViewEntryReading = addItem(view, "mnuViewEntryReading", tr("Entry &Reading"), Qt::Key_F5);
     view->addSeparator();
     mnuViewEntryStatiscical =
-        addItem(view, "mnuViewEntryStatiscical", QStringLiteral("Entry &Statisticals"), Qt::Key_F8);
+        addItem(view, "mnuViewEntryStatiscical", tr("Entry &Statisticals"), Qt::Key_F8);
 
-    QMenu* options = addMenu(bar, "mnuOptions", QStringLiteral("&Options"));
+    QMenu* options = addMenu(bar, "mnuOptions", tr("&Options"));
     mnuOptionsChangePassword =
-        addItem(options, "mnuOptionsChangePassword", QStringLiteral("&Password"), Qt::CTRL | Qt::Key_P);
+        addItem(options, "mnuOptionsChangePassword", tr("&Password"), Qt::CTRL | Qt::Key_P);
 
-    QMenu* window = addMenu(bar, "mnuWindow", QStringLiteral("&Window"));
-    mnuWindowMinimized = addItem(window, "mnuWindowMinimized", QStringLiteral("&Minimized"), Qt::CTRL | Qt::Key_I);
-    mnuWindowNormalSize = addItem(window, "mnuWindowNormalSize", QStringLiteral("&Normal Size"), Qt::CTRL | Qt::Key_N);
-    mnuWindowMaximized = addItem(window, "mnuWindowMaximized", QStringLiteral("&Maximized"), Qt::CTRL | Qt::Key_A);
+    QMenu* window = addMenu(bar, "mnuWindow", tr("&Window"));
+    mnuWindowMinimized = addItem(window, "mnuWindowMinimized", tr("&Minimized"), Qt::CTRL | Qt::Key_I);
+    mnuWindowNormalSize = addItem(window, "mnuWindowNormalSize", tr("&Normal Size"), Qt::CTRL | Qt::Key_N);
+    mnuWindowMaximized = addItem(window, "mnuWindowMaximized", tr("&Maximized"), Qt::CTRL | Qt::Key_A);
     window->addSeparator();
-    mnuWindowCenter = addItem(window, "mnuWindowCenter", QStringLiteral("&Center"), Qt::CTRL | Qt::Key_M);
+    mnuWindowCenter = addItem(window, "mnuWindowCenter", tr("&Center"), Qt::CTRL | Qt::Key_M);
 
-    QMenu* help = addMenu(bar, "mnuHelp", QStringLiteral("&?"));
-    QMenu* manuals = help->addMenu(QStringLiteral("&Help"));
+    QMenu* help = addMenu(bar, "mnuHelp", tr("&?"));
+    QMenu* manuals = help->addMenu(tr("&Help"));
     manuals->setObjectName(QStringLiteral("mnuHelpHelp"));
-    mnuHelpHelpManualDeutsch = addItem(manuals, "mnuHelpHelpManualDeutsch", QStringLiteral("Manual (Deutsch)"));
-    mnuHelpHelpManualEnglish = addItem(manuals, "mnuHelpHelpManualEnglish", QStringLiteral("Manual (English)"));
+    mnuHelpHelpManualDeutsch = addItem(manuals, "mnuHelpHelpManualDeutsch", tr("Manual (Deutsch)"));
+    mnuHelpHelpManualEnglish = addItem(manuals, "mnuHelpHelpManualEnglish", tr("Manual (English)"));
+    // The German window's manual is the German one, on the usual help key.
+    if (Languages::current() == QLatin1String("de"))
+        mnuHelpHelpManualDeutsch->setShortcut(Qt::Key_F1);
     help->addSeparator();
-    mnuHelpInfo = addItem(help, "mnuHelpInfo", QStringLiteral("&Info"), Qt::Key_F12);
+    mnuHelpInfo = addItem(help, "mnuHelpInfo", tr("&Info"), Qt::Key_F12);
 
     // Items that hand a command code to the dispatcher.
     const std::pair<QAction*, int> commands[] = {

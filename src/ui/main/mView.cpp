@@ -5,6 +5,7 @@
 #include "mError.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -12,12 +13,12 @@
 void Set_Window_To_Center(QWidget* window) {
     const QString source = QStringLiteral("mView --> Set_Window_To_Center");
     if (!window) {
-        Show_Error(91, QStringLiteral("Object variable or With block variable not set"), source, QString());
+        Show_Error(91, QCoreApplication::translate("mView", "Object variable or With block variable not set"), source, QString());
         return;
     }
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
-        Show_Error(5, QStringLiteral("Invalid procedure call or argument"), source, QString());
+        Show_Error(5, QCoreApplication::translate("mView", "Invalid procedure call or argument"), source, QString());
         return;
     }
     if (!Platform::canPlaceTopLevelWindows() && window->isWindow())

@@ -24,9 +24,9 @@ struct PopupLook {
 
 const PopupLook& lookOf(PopupKind kind) {
     static const PopupLook looks[] = {
-        {"frmEntrySaved", "ENTRY SAVED", true},     {"frmNoDiaryOpen", "NO DIARY OPEN", false},
-        {"frmLoginAllowed", "LOGIN ALLOWED", true}, {"frmAccessDenied", "ACCESS DENIED", false},
-        {"frmKillAllowed", "KILL ALLOWED", true},
+        {"frmEntrySaved", QT_TRANSLATE_NOOP("frmPopup", "ENTRY SAVED"), true},     {"frmNoDiaryOpen", QT_TRANSLATE_NOOP("frmPopup", "NO DIARY OPEN"), false},
+        {"frmLoginAllowed", QT_TRANSLATE_NOOP("frmPopup", "LOGIN ALLOWED"), true}, {"frmAccessDenied", QT_TRANSLATE_NOOP("frmPopup", "ACCESS DENIED"), false},
+        {"frmKillAllowed", QT_TRANSLATE_NOOP("frmPopup", "KILL ALLOWED"), true},
     };
     return looks[int(kind)];
 }
@@ -101,7 +101,7 @@ QImage frmPopup::picture(PopupKind kind) {
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     // Large capitals, as large as the panel allows.
-    const QString text = QString::fromLatin1(look.text);
+    const QString text = tr(look.text);
     int pixels = 58;
     do {
         font.setPixelSize(pixels);

@@ -1,0 +1,1076 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>BackupKeeper</name>
+    <message>
+        <source>The automatic backup of the diary could not be made: %1
+The diary itself is as it was. This is said once.</source>
+        <translation>Die automatische Sicherung des Tagebuchs konnte nicht angelegt werden: %1
+Das Tagebuch selbst ist unverändert. Dieser Hinweis erscheint nur einmal.</translation>
+    </message>
+</context>
+<context>
+    <name>DialogParts</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>DiaryChooser</name>
+    <message>
+        <source>Diaries:</source>
+        <translation>Tagebücher:</translation>
+    </message>
+    <message>
+        <source> Number     Owner                          Title</source>
+        <translation> Nummer     Besitzer                       Titel</translation>
+    </message>
+    <message>
+        <source>Diaries</source>
+        <translation>Tagebücher</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 [conflict copy of %2]</source>
+        <translation>%1 [Konfliktkopie von %2]</translation>
+    </message>
+    <message>
+        <source>This diary file cannot be read and is not listed: %1</source>
+        <translation>Diese Tagebuchdatei kann nicht gelesen werden und wird nicht aufgeführt: %1</translation>
+    </message>
+    <message>
+        <source>These diary files cannot be read and are not listed: %1</source>
+        <translation>Diese Tagebuchdateien können nicht gelesen werden und werden nicht aufgeführt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>(only ratings)</source>
+        <translation>(nur Bewertungen)</translation>
+    </message>
+    <message>
+        <source>the diary cannot be read</source>
+        <translation>das Tagebuch kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the diary is open for reading only</source>
+        <translation>das Tagebuch ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>The unsaved entry cannot be kept as a draft: %1.
+Save it, or copy its text elsewhere, before you quit.</source>
+        <translation>Der ungespeicherte Eintrag kann nicht als Entwurf aufbewahrt werden: %1.
+Speichern Sie ihn oder kopieren Sie seinen Text an einen anderen Ort, bevor Sie das Programm beenden.</translation>
+    </message>
+    <message>
+        <source>the password of %1 was changed elsewhere, and what you were writing for it waits in this window for the next log-in to it</source>
+        <translation>das Passwort von %1 wurde an anderer Stelle geändert, und was Sie dafür geschrieben haben, wartet in diesem Fenster auf die nächste Anmeldung daran</translation>
+    </message>
+    <message>
+        <source>no diary is open to keep it</source>
+        <translation>kein Tagebuch ist geöffnet, das ihn aufbewahren könnte</translation>
+    </message>
+    <message>
+        <source>An entry of %1 was not saved:
+%2
+
+Do you want to restore it?</source>
+        <translation>Ein Eintrag vom %1 wurde nicht gespeichert:
+%2
+
+Möchten Sie ihn wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>an unknown date</source>
+        <translation>einem unbekannten Datum</translation>
+    </message>
+    <message>
+        <source>It could not be set aside.</source>
+        <translation>Er konnte nicht beiseitegelegt werden.</translation>
+    </message>
+    <message>
+        <source>It was set aside as %1.</source>
+        <translation>Er wurde als %1 beiseitegelegt.</translation>
+    </message>
+    <message>
+        <source>The unsaved entry kept for this diary cannot be restored: %1.
+%2</source>
+        <translation>Der für dieses Tagebuch aufbewahrte ungespeicherte Eintrag kann nicht wiederhergestellt werden: %1.
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>EntryCountMemory</name>
+    <message>
+        <source>This diary held %1 entries when it was last open on this computer, but now holds only %2.
+Entries may have been cut off its end, or an older copy of the diary (from a backup or a sync program) may have replaced it. Keep any other copy of it until you have looked.</source>
+        <translation>Dieses Tagebuch enthielt %1 Einträge, als es zuletzt auf diesem Computer geöffnet war, jetzt aber nur noch %2.
+Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere Kopie des Tagebuchs (aus einer Sicherung oder einem Synchronisationsprogramm) hat es ersetzt. Bewahren Sie jede andere Kopie davon auf, bis Sie nachgesehen haben.</translation>
+    </message>
+</context>
+<context>
+    <name>EntryDisplay</name>
+    <message>
+        <source>(damaged)</source>
+        <translation>(beschädigt)</translation>
+    </message>
+    <message>
+        <source>This entry cannot be read: its record is damaged.</source>
+        <translation>Dieser Eintrag kann nicht gelesen werden: sein Datensatz ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>%1 (%2 damaged)</source>
+        <translation>%1 (%2 beschädigt)</translation>
+    </message>
+</context>
+<context>
+    <name>IdleLock</name>
+    <message>
+        <source>The diary was closed when the screen was locked.</source>
+        <translation>Das Tagebuch wurde geschlossen, als der Bildschirm gesperrt wurde.</translation>
+    </message>
+    <message>
+        <source>The diary was closed when the computer went to sleep.</source>
+        <translation>Das Tagebuch wurde geschlossen, als der Computer in den Ruhezustand ging.</translation>
+    </message>
+    <message>
+        <source>The diary closes in 1 second without use; a key or a mouse move keeps it open.</source>
+        <translation>Das Tagebuch schließt sich in 1 Sekunde ohne Benutzung; eine Taste oder eine Mausbewegung hält es offen.</translation>
+    </message>
+    <message>
+        <source>The diary closes in %1 seconds without use; a key or a mouse move keeps it open.</source>
+        <translation>Das Tagebuch schließt sich in %1 Sekunden ohne Benutzung; eine Taste oder eine Mausbewegung hält es offen.</translation>
+    </message>
+    <message>
+        <source>The diary was closed after 1 minute without use.</source>
+        <translation>Das Tagebuch wurde nach 1 Minute ohne Benutzung geschlossen.</translation>
+    </message>
+    <message>
+        <source>The diary was closed after %1 minutes without use.</source>
+        <translation>Das Tagebuch wurde nach %1 Minuten ohne Benutzung geschlossen.</translation>
+    </message>
+</context>
+<context>
+    <name>MoodChart</name>
+    <message>
+        <source>month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>quarter</source>
+        <translation>Quartal</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>No dated entries</source>
+        <translation>Keine datierten Einträge</translation>
+    </message>
+    <message>
+        <source>No entries yet</source>
+        <translation>Noch keine Einträge</translation>
+    </message>
+    <message>
+        <source>undated: %1</source>
+        <translation>undatiert: %1</translation>
+    </message>
+    <message>
+        <source>Wellness by month</source>
+        <translation>Befinden pro Monat</translation>
+    </message>
+    <message>
+        <source>Love by month</source>
+        <translation>Liebe pro Monat</translation>
+    </message>
+    <message>
+        <source>%1 by %2</source>
+        <translation>%1 pro %2</translation>
+    </message>
+    <message>
+        <source>Wellness</source>
+        <translation>Befinden</translation>
+    </message>
+    <message>
+        <source>Love</source>
+        <translation>Liebe</translation>
+    </message>
+    <message>
+        <source>%1, from %2 to %3, counts of days per rating.</source>
+        <translation>%1, von %2 bis %3, Anzahl der Tage je Bewertung.</translation>
+    </message>
+    <message>
+        <source>Entries without a readable date: %1.</source>
+        <translation>Einträge ohne lesbares Datum: %1.</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordRules</name>
+    <message>
+        <source>The password is empty; a diary needs one.</source>
+        <translation>Das Passwort ist leer; ein Tagebuch braucht eines.</translation>
+    </message>
+    <message>
+        <source>The password is %1 characters long; %2 holds at most %3.</source>
+        <translation>Das Passwort ist %1 Zeichen lang; %2 fasst höchstens %3.</translation>
+    </message>
+    <message>
+        <source>an encrypted diary&apos;s password</source>
+        <translation>das Passwort eines verschlüsselten Tagebuchs</translation>
+    </message>
+    <message>
+        <source>a plain diary&apos;s password</source>
+        <translation>das Passwort eines unverschlüsselten Tagebuchs</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordTwiceDialog</name>
+    <message>
+        <source>Diary Title:</source>
+        <translation>Tagebuchtitel:</translation>
+    </message>
+    <message>
+        <source>Diary Owner:</source>
+        <translation>Besitzer:</translation>
+    </message>
+    <message>
+        <source>Please confirm the password correctly!</source>
+        <translation>Bitte bestätigen Sie das Passwort richtig!</translation>
+    </message>
+    <message>
+        <source>The Password was not confirmed right!</source>
+        <translation>Das Passwort wurde nicht richtig bestätigt!</translation>
+    </message>
+    <message>
+        <source>Checking the password ...</source>
+        <translation>Das Passwort wird geprüft ...</translation>
+    </message>
+    <message>
+        <source>These characters cannot be stored in a diary: %1
+Please use other characters.</source>
+        <translation>Diese Zeichen können in einem Tagebuch nicht gespeichert werden: %1
+Bitte verwenden Sie andere Zeichen.</translation>
+    </message>
+    <message>
+        <source>Please enter a password!</source>
+        <translation>Bitte geben Sie ein Passwort ein!</translation>
+    </message>
+    <message>
+        <source>Making the new key ...</source>
+        <translation>Der neue Schlüssel wird erzeugt ...</translation>
+    </message>
+    <message>
+        <source> Enter Password</source>
+        <translation> Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>Enter Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Confrim Password:</source>
+        <translation>Passwort bestätigen:</translation>
+    </message>
+    <message>
+        <source>Check the password</source>
+        <translation>Passwort prüfen</translation>
+    </message>
+    <message>
+        <source>Enter password to delete diary</source>
+        <translation>Passwort zum Löschen des Tagebuchs eingeben</translation>
+    </message>
+    <message>
+        <source> Enter Old Password</source>
+        <translation> Altes Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>Old Password:</source>
+        <translation>Altes Passwort:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Passwort bestätigen:</translation>
+    </message>
+    <message>
+        <source>Check the old password</source>
+        <translation>Altes Passwort prüfen</translation>
+    </message>
+    <message>
+        <source>Enter Old Password</source>
+        <translation>Altes Passwort eingeben</translation>
+    </message>
+    <message>
+        <source> Enter New Password</source>
+        <translation> Neues Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>Neues Passwort:</translation>
+    </message>
+    <message>
+        <source>Store the new password</source>
+        <translation>Neues Passwort speichern</translation>
+    </message>
+    <message>
+        <source>Enter New Password</source>
+        <translation>Neues Passwort eingeben</translation>
+    </message>
+</context>
+<context>
+    <name>SessionGuard</name>
+    <message>
+        <source>This diary is marked open on %1 since %2. Open it here anyway?</source>
+        <translation>Dieses Tagebuch ist auf %1 seit %2 als geöffnet markiert. Trotzdem hier öffnen?</translation>
+    </message>
+    <message>
+        <source>The folder of this diary cannot hold a lock file (%1), so this diary opens for reading only: its entries can be read, searched and exported, but Save Entry, a password change and keeping a draft are refused. What you type stays in the Entry Composer.</source>
+        <translation>Der Ordner dieses Tagebuchs kann keine Sperrdatei aufnehmen (%1), daher wird das Tagebuch nur zum Lesen geöffnet: Seine Einträge können gelesen, durchsucht und exportiert werden, aber Eintrag speichern, eine Passwortänderung und das Aufbewahren eines Entwurfs werden abgelehnt. Was Sie tippen, bleibt in „Eintrag verfassen“.</translation>
+    </message>
+    <message>
+        <source>This diary is already open in another Quorvel window.</source>
+        <translation>Dieses Tagebuch ist bereits in einem anderen Quorvel-Fenster geöffnet.</translation>
+    </message>
+    <message>
+        <source> Entry Compose</source>
+        <translation> Eintrag verfassen</translation>
+    </message>
+    <message>
+        <source>The diary &quot;%1&quot; was changed by another program: its owner, title or password is no longer the one it was opened with (the password may have been changed on another computer). The diary has been closed; log in again.</source>
+        <translation>Das Tagebuch „%1“ wurde von einem anderen Programm geändert: Besitzer, Titel oder Passwort sind nicht mehr die, mit denen es geöffnet wurde (das Passwort wurde vielleicht auf einem anderen Computer geändert). Das Tagebuch wurde geschlossen; melden Sie sich erneut an.</translation>
+    </message>
+    <message>
+        <source> What you were writing is kept and offered at the next log-in.</source>
+        <translation> Was Sie geschrieben haben, wird aufbewahrt und bei der nächsten Anmeldung angeboten.</translation>
+    </message>
+    <message>
+        <source>The diary file %1 was replaced by a different diary (another time of begin). The diary &quot;%2&quot; has been closed, and nothing was written into the other one.</source>
+        <translation>Die Tagebuchdatei %1 wurde durch ein anderes Tagebuch ersetzt (anderer Beginn). Das Tagebuch „%2“ wurde geschlossen, und in das andere wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>The diary file %1 of &quot;%2&quot; is gone or can no longer be read (%3). The diary has been closed.</source>
+        <translation>Die Tagebuchdatei %1 von „%2“ ist verschwunden oder kann nicht mehr gelesen werden (%3). Das Tagebuch wurde geschlossen.</translation>
+    </message>
+    <message>
+        <source> What you were writing stays in the Entry Composer.</source>
+        <translation> Was Sie geschrieben haben, bleibt in „Eintrag verfassen“.</translation>
+    </message>
+</context>
+<context>
+    <name>StorageStatus</name>
+    <message>
+        <source>Path/File access error</source>
+        <translation>Fehler beim Pfad-/Dateizugriff</translation>
+    </message>
+    <message>
+        <source>File not found</source>
+        <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Path not found</source>
+        <translation>Pfad nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Datenträger voll</translation>
+    </message>
+    <message>
+        <source>Device I/O error</source>
+        <translation>Ein-/Ausgabefehler des Geräts</translation>
+    </message>
+</context>
+<context>
+    <name>frmAreYouShure</name>
+    <message>
+        <source> Are You Shure?</source>
+        <translation> Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation>Besitzer:</translation>
+    </message>
+    <message>
+        <source>Diary Title:</source>
+        <translation>Tagebuchtitel:</translation>
+    </message>
+    <message>
+        <source>File Name:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Cancel, keep the diary</source>
+        <translation>Abbrechen, Tagebuch behalten</translation>
+    </message>
+    <message>
+        <source>Delete the diary</source>
+        <translation>Tagebuch löschen</translation>
+    </message>
+    <message>
+        <source>Do You want to delete this Diary?</source>
+        <translation>Möchten Sie dieses Tagebuch löschen?</translation>
+    </message>
+    <message>
+        <source>The diary &quot;%1&quot; was moved to the trash; you can restore it from there.</source>
+        <translation>Das Tagebuch „%1“ wurde in den Papierkorb verschoben; dort können Sie es wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>The diary &quot;%1&quot; was deleted: no trash could take it, so the file %2 is gone.</source>
+        <translation>Das Tagebuch „%1“ wurde gelöscht: Kein Papierkorb konnte es aufnehmen, daher ist die Datei %2 fort.</translation>
+    </message>
+</context>
+<context>
+    <name>frmChangePassword</name>
+    <message>
+        <source>Change Diary Password</source>
+        <translation>Tagebuchpasswort ändern</translation>
+    </message>
+    <message>
+        <source>Change the password of the chosen diary</source>
+        <translation>Passwort des gewählten Tagebuchs ändern</translation>
+    </message>
+</context>
+<context>
+    <name>frmDeleteDiary</name>
+    <message>
+        <source>Delete Existant Diary</source>
+        <translation>Vorhandenes Tagebuch löschen</translation>
+    </message>
+    <message>
+        <source>Delete the chosen diary</source>
+        <translation>Gewähltes Tagebuch löschen</translation>
+    </message>
+</context>
+<context>
+    <name>frmEnterPassword</name>
+    <message>
+        <source> Enter Password</source>
+        <translation> Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation>Besitzer:</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Log in to the diary</source>
+        <translation>Am Tagebuch anmelden</translation>
+    </message>
+    <message>
+        <source>Enter Password</source>
+        <translation>Passwort eingeben</translation>
+    </message>
+</context>
+<context>
+    <name>frmFindPhrase</name>
+    <message>
+        <source> Find Phrase</source>
+        <translation> Text suchen</translation>
+    </message>
+    <message>
+        <source>Enter Phrase:</source>
+        <translation>Suchtext:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Find the phrase</source>
+        <translation>Text suchen</translation>
+    </message>
+    <message>
+        <source>Find Phrase</source>
+        <translation>Text suchen</translation>
+    </message>
+</context>
+<context>
+    <name>frmInfo</name>
+    <message>
+        <source>Info ...</source>
+        <translation>Info ...</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Made in Germany, components in the USA</source>
+        <translation>Hergestellt in Deutschland, Komponenten aus den USA</translation>
+    </message>
+    <message>
+        <source>Diaries: %1</source>
+        <translation>Tagebücher: %1</translation>
+    </message>
+    <message>
+        <source>System Info...</source>
+        <translation>Systeminfo...</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>healthy</source>
+        <translation>gesund</translation>
+    </message>
+    <message>
+        <source>balanced</source>
+        <translation>mittel</translation>
+    </message>
+    <message>
+        <source>ill</source>
+        <translation>krank</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>in love</source>
+        <translation>verliebt</translation>
+    </message>
+    <message>
+        <source>lucky</source>
+        <translation>glücklich</translation>
+    </message>
+    <message>
+        <source>love sick</source>
+        <translation>liebeskrank</translation>
+    </message>
+    <message>
+        <source> File</source>
+        <translation> Datei</translation>
+    </message>
+    <message>
+        <source> New Diary</source>
+        <translation> Neu</translation>
+    </message>
+    <message>
+        <source> Open Diary</source>
+        <translation> Öffnen</translation>
+    </message>
+    <message>
+        <source> Close Diary</source>
+        <translation> Schließen</translation>
+    </message>
+    <message>
+        <source> Save Entry</source>
+        <translation> Speichern</translation>
+    </message>
+    <message>
+        <source> Delete Diary</source>
+        <translation> Löschen</translation>
+    </message>
+    <message>
+        <source> Quit</source>
+        <translation> Beenden</translation>
+    </message>
+    <message>
+        <source> Edit</source>
+        <translation> Bearbeiten</translation>
+    </message>
+    <message>
+        <source> Cut</source>
+        <translation> Ausschneiden</translation>
+    </message>
+    <message>
+        <source> Copy</source>
+        <translation> Kopieren</translation>
+    </message>
+    <message>
+        <source> Paste</source>
+        <translation> Einfügen</translation>
+    </message>
+    <message>
+        <source> Delete</source>
+        <translation> Entfernen</translation>
+    </message>
+    <message>
+        <source> Find ...</source>
+        <translation> Suchen ...</translation>
+    </message>
+    <message>
+        <source> View</source>
+        <translation> Ansicht</translation>
+    </message>
+    <message>
+        <source> Workbench</source>
+        <translation> Werkbank</translation>
+    </message>
+    <message>
+        <source> Compose</source>
+        <translation> Verfassen</translation>
+    </message>
+    <message>
+        <source> Browser</source>
+        <translation> Liste</translation>
+    </message>
+    <message>
+        <source> Reading</source>
+        <translation> Lesen</translation>
+    </message>
+    <message>
+        <source> Statisticals</source>
+        <translation> Statistik</translation>
+    </message>
+    <message>
+        <source> Options</source>
+        <translation> Optionen</translation>
+    </message>
+    <message>
+        <source> Password</source>
+        <translation> Passwort</translation>
+    </message>
+    <message>
+        <source> ?</source>
+        <translation> ?</translation>
+    </message>
+    <message>
+        <source> Help</source>
+        <translation> Hilfe</translation>
+    </message>
+    <message>
+        <source> Info</source>
+        <translation> Info</translation>
+    </message>
+    <message>
+        <source>Entry Number:</source>
+        <translation>Eintrag Nr.:</translation>
+    </message>
+    <message>
+        <source> Diary Workbench</source>
+        <translation> Tagebuch-Werkbank</translation>
+    </message>
+    <message>
+        <source>TALVERONIX - Quorvel Version 4.0</source>
+        <translation>TALVERONIX - Quorvel Version 4.0</translation>
+    </message>
+    <message>
+        <source>Date/Time:</source>
+        <translation>Datum/Zeit:</translation>
+    </message>
+    <message>
+        <source>Topic:</source>
+        <translation>Thema:</translation>
+    </message>
+    <message>
+        <source>Entry:</source>
+        <translation>Eintrag:</translation>
+    </message>
+    <message>
+        <source>Wellness:</source>
+        <translation>Befinden:</translation>
+    </message>
+    <message>
+        <source>Love:</source>
+        <translation>Liebe:</translation>
+    </message>
+    <message>
+        <source>Save Entry</source>
+        <translation>Eintrag speichern</translation>
+    </message>
+    <message>
+        <source> Number    Date/Time                 Topic</source>
+        <translation> Nummer    Datum/Zeit                Thema</translation>
+    </message>
+    <message>
+        <source>Show Entry</source>
+        <translation>Eintrag anzeigen</translation>
+    </message>
+    <message>
+        <source>Next Entry</source>
+        <translation>Nächster Eintrag</translation>
+    </message>
+    <message>
+        <source>Previous Entry</source>
+        <translation>Vorheriger Eintrag</translation>
+    </message>
+    <message>
+        <source>Diary Workbench</source>
+        <translation>Tagebuch-Werkbank</translation>
+    </message>
+    <message>
+        <source> Universal Data</source>
+        <translation> Allgemeine Daten</translation>
+    </message>
+    <message>
+        <source> Health Data</source>
+        <translation> Gesundheitsdaten</translation>
+    </message>
+    <message>
+        <source> Love Data</source>
+        <translation> Liebesdaten</translation>
+    </message>
+    <message>
+        <source> Number of Entries:</source>
+        <translation> Anzahl der Einträge:</translation>
+    </message>
+    <message>
+        <source> Diary Owner:</source>
+        <translation> Besitzer:</translation>
+    </message>
+    <message>
+        <source> Diary Title</source>
+        <translation> Tagebuchtitel</translation>
+    </message>
+    <message>
+        <source> Date of Building:</source>
+        <translation> Angelegt am:</translation>
+    </message>
+    <message>
+        <source> Numer of healthy days:</source>
+        <translation> Anzahl gesunder Tage:</translation>
+    </message>
+    <message>
+        <source> Number of balanced days:</source>
+        <translation> Anzahl mittlerer Tage:</translation>
+    </message>
+    <message>
+        <source> Number of ill days:</source>
+        <translation> Anzahl kranker Tage:</translation>
+    </message>
+    <message>
+        <source> none entered:</source>
+        <translation> keine Angabe:</translation>
+    </message>
+    <message>
+        <source> Number of in love days:</source>
+        <translation> Anzahl verliebter Tage:</translation>
+    </message>
+    <message>
+        <source> Number of lucky days:</source>
+        <translation> Anzahl glücklicher Tage:</translation>
+    </message>
+    <message>
+        <source> Number of love sick days:</source>
+        <translation> Anzahl liebeskranker Tage:</translation>
+    </message>
+    <message>
+        <source>Do you want to quit this application?</source>
+        <translation>Möchten Sie das Programm beenden?</translation>
+    </message>
+    <message>
+        <source>The unsaved entry in the Entry Composer is kept nowhere: %1.
+If you quit now, it is lost.
+
+Do you want to quit anyway?</source>
+        <translation>Der ungespeicherte Eintrag in „Eintrag verfassen“ wird nirgends aufbewahrt: %1.
+Wenn Sie jetzt beenden, geht er verloren.
+
+Möchten Sie trotzdem beenden?</translation>
+    </message>
+    <message>
+        <source> Entry Reading</source>
+        <translation> Eintrag lesen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;New Diary</source>
+        <translation>&amp;Neues Tagebuch</translation>
+    </message>
+    <message>
+        <source>&amp;Open Diary</source>
+        <translation>Tagebuch ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Save Entry</source>
+        <translation>Eintrag &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Close Diary</source>
+        <translation>Tagebuch s&amp;chließen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Diary</source>
+        <translation>Tagebuch &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Cut</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Find ...</source>
+        <translation>&amp;Suchen ...</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Diary Workbench</source>
+        <translation>&amp;Tagebuch-Werkbank</translation>
+    </message>
+    <message>
+        <source>Entry &amp;Composer</source>
+        <translation>Eintrag &amp;verfassen</translation>
+    </message>
+    <message>
+        <source>Entry &amp;Browser</source>
+        <translation>Eintrags&amp;liste</translation>
+    </message>
+    <message>
+        <source>Entry &amp;Reading</source>
+        <translation>Eintrag l&amp;esen</translation>
+    </message>
+    <message>
+        <source>Entry &amp;Statisticals</source>
+        <translation>Eintrags&amp;statistik</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Password</source>
+        <translation>&amp;Passwort</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Minimized</source>
+        <translation>&amp;Minimiert</translation>
+    </message>
+    <message>
+        <source>&amp;Normal Size</source>
+        <translation>&amp;Normale Größe</translation>
+    </message>
+    <message>
+        <source>&amp;Maximized</source>
+        <translation>Ma&amp;ximiert</translation>
+    </message>
+    <message>
+        <source>&amp;Center</source>
+        <translation>&amp;Zentrieren</translation>
+    </message>
+    <message>
+        <source>&amp;?</source>
+        <translation>&amp;?</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Manual (Deutsch)</source>
+        <translation>Handbuch (Deutsch)</translation>
+    </message>
+    <message>
+        <source>Manual (English)</source>
+        <translation>Handbuch (Englisch)</translation>
+    </message>
+    <message>
+        <source>&amp;Info</source>
+        <translation>&amp;Info</translation>
+    </message>
+</context>
+<context>
+    <name>frmNewDiary</name>
+    <message>
+        <source> Create New Diary</source>
+        <translation> Neues Tagebuch anlegen</translation>
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation>Besitzer:</translation>
+    </message>
+    <message>
+        <source>Diary Title:</source>
+        <translation>Tagebuchtitel:</translation>
+    </message>
+    <message>
+        <source>Time of Begin:</source>
+        <translation>Beginn:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Passwort bestätigen:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Create the diary</source>
+        <translation>Tagebuch anlegen</translation>
+    </message>
+    <message>
+        <source>Encrypt the entries</source>
+        <translation>Einträge verschlüsseln</translation>
+    </message>
+    <message>
+        <source>Encrypted entries cannot be read without the password: a forgotten password cannot be recovered.</source>
+        <translation>Verschlüsselte Einträge können ohne das Passwort nicht gelesen werden: Ein vergessenes Passwort lässt sich nicht wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Create New Diary</source>
+        <translation>Neues Tagebuch anlegen</translation>
+    </message>
+    <message>
+        <source>Owner and Diary Title must not contain tabs, line breaks or other control characters!</source>
+        <translation>Besitzer und Tagebuchtitel dürfen keine Tabulatoren, Zeilenumbrüche oder andere Steuerzeichen enthalten!</translation>
+    </message>
+    <message>
+        <source>These characters cannot be stored in a diary: %1
+Please use other characters.</source>
+        <translation>Diese Zeichen können in einem Tagebuch nicht gespeichert werden: %1
+Bitte verwenden Sie andere Zeichen.</translation>
+    </message>
+    <message>
+        <source>There was not entered all required informations!</source>
+        <translation>Es wurden nicht alle nötigen Angaben gemacht!</translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>The Password was not confirmed right!</source>
+        <translation>Das Passwort wurde nicht richtig bestätigt!</translation>
+    </message>
+    <message>
+        <source>Please enter a password!</source>
+        <translation>Bitte geben Sie ein Passwort ein!</translation>
+    </message>
+    <message>
+        <source>The password is %1 characters long; a plain diary&apos;s password holds at most %2.</source>
+        <translation>Das Passwort ist %1 Zeichen lang; das Passwort eines unverschlüsselten Tagebuchs fasst höchstens %2.</translation>
+    </message>
+    <message>
+        <source>Making the diary&apos;s key ...</source>
+        <translation>Der Schlüssel des Tagebuchs wird erzeugt ...</translation>
+    </message>
+</context>
+<context>
+    <name>frmOpenDiary</name>
+    <message>
+        <source>Open Existant Diary</source>
+        <translation>Vorhandenes Tagebuch öffnen</translation>
+    </message>
+    <message>
+        <source>Open the chosen diary</source>
+        <translation>Gewähltes Tagebuch öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>frmPopup</name>
+    <message>
+        <source>ENTRY SAVED</source>
+        <translation>EINTRAG GESPEICHERT</translation>
+    </message>
+    <message>
+        <source>NO DIARY OPEN</source>
+        <translation>KEIN TAGEBUCH OFFEN</translation>
+    </message>
+    <message>
+        <source>LOGIN ALLOWED</source>
+        <translation>ANMELDUNG ERLAUBT</translation>
+    </message>
+    <message>
+        <source>ACCESS DENIED</source>
+        <translation>ZUGRIFF VERWEIGERT</translation>
+    </message>
+    <message>
+        <source>KILL ALLOWED</source>
+        <translation>LÖSCHEN ERLAUBT</translation>
+    </message>
+</context>
+<context>
+    <name>mApplication</name>
+    <message>
+        <source> Diary Workbench</source>
+        <translation> Tagebuch-Werkbank</translation>
+    </message>
+    <message>
+        <source> Entry Compose</source>
+        <translation> Eintrag verfassen</translation>
+    </message>
+    <message>
+        <source> Entry Browser</source>
+        <translation> Eintragsliste</translation>
+    </message>
+    <message>
+        <source> Entry Reading</source>
+        <translation> Eintrag lesen</translation>
+    </message>
+    <message>
+        <source> Entry Statisticals</source>
+        <translation> Eintragsstatistik</translation>
+    </message>
+    <message>
+        <source>You have reached the margin of 30000 entries!</source>
+        <translation>Sie haben die Grenze von 30000 Einträgen erreicht!</translation>
+    </message>
+    <message>
+        <source>Checking the password ...</source>
+        <translation>Das Passwort wird geprüft ...</translation>
+    </message>
+</context>
+<context>
+    <name>mView</name>
+    <message>
+        <source>Object variable or With block variable not set</source>
+        <translation>Objektvariable oder With-Blockvariable nicht festgelegt</translation>
+    </message>
+    <message>
+        <source>Invalid procedure call or argument</source>
+        <translation>Unzulässiger Prozeduraufruf oder unzulässiges Argument</translation>
+    </message>
+</context>
+</TS>
