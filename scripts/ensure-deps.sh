@@ -11,6 +11,7 @@ quorvel_packages=(
   libxcb1-dev
   libyaml-cpp-dev zlib1g-dev tzdata
   libsodium-dev
+  qt6-l10n-tools qt6-translations-l10n
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
   poppler-utils
