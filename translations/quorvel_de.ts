@@ -563,7 +563,7 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
     <message>
         <source>love sick</source>
-        <translation>liebeskrank</translation>
+        <translation>Kummer</translation>
     </message>
     <message>
         <source> File</source>
@@ -914,6 +914,11 @@ Möchten Sie trotzdem beenden?</translation>
     <message>
         <source>&amp;Info</source>
         <translation>&amp;Info</translation>
+    </message>
+    <message>
+        <source>Entry:</source>
+        <comment>beside the Entry Browser&apos;s list, 47 pixels wide</comment>
+        <translation>Liste:</translation>
     </message>
 </context>
 <context>

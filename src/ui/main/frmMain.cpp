@@ -261,7 +261,7 @@ void frmMain::buildBrowser(QWidget* client) {
     setColours(lblEntryHeader, Grey, Silver);
     place(lblEntryHeader, ListLeft, HeaderTop, 8980, HeaderHeight);
 
-    caption(fraEntryBrowser, QStringLiteral("lblEntriesCaption"), tr("Entry:"), 165, 765, 700, 300);
+    caption(fraEntryBrowser, QStringLiteral("lblEntriesCaption"), tr("Entry:", "beside the Entry Browser's list, 47 pixels wide"), 165, 765, 700, 300);
 
     lstEntries = new QListView(fraEntryBrowser);
     lstEntries->setObjectName(QStringLiteral("lstEntries"));
