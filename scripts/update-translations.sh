@@ -5,6 +5,8 @@
 # or in the file itself, and the next build compiles them into the program.
 #
 #   scripts/update-translations.sh           update the .ts files in place
+#   scripts/update-translations.sh --add fr  start translations/quorvel_fr.ts
+#                                            (every text unfinished), then update
 #   scripts/update-translations.sh --check   change nothing; fail when a text of
 #                                            the sources is untranslated or a
 #                                            translation is left over
@@ -27,6 +29,17 @@ update() { # update TS...
   # sources and make every merge of the .ts files conflict.
   (cd "$root" && "$lupdate" -silent -locations none -no-obsolete "${sources[@]}" -ts "$@")
 }
+
+if [ "${1:-}" = "--add" ]; then
+  code=${2:?"--add needs a language code, such as fr or pt_BR"}
+  new=$root/translations/quorvel_$code.ts
+  if [ -e "$new" ]; then
+    echo "$new exists already" >&2
+    exit 2
+  fi
+  printf '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n<TS version="2.1" language="%s">\n</TS>\n' "$code" >"$new"
+  set --
+fi
 
 shopt -s nullglob
 files=("$root"/translations/quorvel_*.ts)

@@ -1,7 +1,6 @@
 #include "Languages.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -14,34 +13,30 @@ QString chosen;
 namespace Languages {
 
 QString installFor(const QLocale& locale) {
-    // LANGUAGE may name several languages ("de:en"); the first one that is
-    // English or has a translation decides, as gettext programs do.
     // A C locale (LANG=C, LC_ALL=C) means English whatever LANGUAGE says.
     if (locale.language() == QLocale::C)
         return QString();
-    const QStringList wanted = locale.uiLanguages();
-    for (const QString& tag : wanted) {
+    // LANGUAGE may name several languages ("de:en"); the first one that is
+    // English or has a translation decides, as gettext programs do.
+    for (const QString& tag : locale.uiLanguages()) {
         const QLocale one(tag);
         if (one.language() == QLocale::C || one.language() == QLocale::English)
             return QString();
-        const QString code = one.name().section(QLatin1Char('_'), 0, 0);
-        const QString ours = QStringLiteral(":/i18n/quorvel_%1.qm").arg(code);
-        if (!QFile::exists(ours))
-            continue;
+        // load() falls back from quorvel_pt_BR to quorvel_pt, and so for Qt's.
         auto* own = new QTranslator(QCoreApplication::instance());
-        if (!own->load(ours)) {
+        if (!own->load(QStringLiteral("quorvel_%1").arg(one.name()), QStringLiteral(":/i18n"))) {
             delete own;
             continue;
         }
         QCoreApplication::installTranslator(own);
         // Qt's own texts (Yes, No, OK, Cancel, the text boxes' context menus).
         auto* qt = new QTranslator(QCoreApplication::instance());
-        if (qt->load(QStringLiteral("qtbase_%1").arg(code), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        if (qt->load(QStringLiteral("qtbase_%1").arg(one.name()), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(qt);
         else
             delete qt;
-        chosen = code;
-        return code;
+        chosen = one.name().section(QLatin1Char('_'), 0, 0);
+        return chosen;
     }
     return QString();
 }
