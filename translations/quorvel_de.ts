@@ -81,14 +81,14 @@ Speichern Sie ihn oder kopieren Sie seinen Text an einen anderen Ort, bevor Sie 
 %2
 
 Do you want to restore it?</source>
-        <translation>Ein Eintrag vom %1 wurde nicht gespeichert:
+        <translation>Ein Eintrag (%1) wurde nicht gespeichert:
 %2
 
 Möchten Sie ihn wiederherstellen?</translation>
     </message>
     <message>
         <source>an unknown date</source>
-        <translation>einem unbekannten Datum</translation>
+        <translation>Datum unbekannt</translation>
     </message>
     <message>
         <source>It could not be set aside.</source>
