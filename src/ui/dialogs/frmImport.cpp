@@ -178,7 +178,7 @@ void frmImport::cmdImport_Click() {
         return;
     const QString path = txtPath->text().trimmed();
     if (path.isEmpty()) {
-        MsgBox::show(tr("Please choose the export to import."), "Alert", MsgBox::Buttons::Ok, this);
+        MsgBox::show(tr("Please choose the export to import."), tr("Alert"), MsgBox::Buttons::Ok, this);
         txtPath->setFocus();
         return;
     }
@@ -190,13 +190,13 @@ void frmImport::cmdImport_Click() {
         if (const QString refusal = frmNewDiary::inputRefusal(txtOwner, txtDiaryTitle, txtPasswort,
                                                               txtPasswortReenter, chkEncrypt->isChecked());
             !refusal.isEmpty()) {
-            MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
+            MsgBox::show(refusal, tr("Alert"), MsgBox::Buttons::Ok, this);
             return;
         }
         if (const QString refusal =
                 PasswordRules::refusal(trimBlanks(txtPasswort->text()), chkEncrypt->isChecked(), &password);
             !refusal.isEmpty()) {
-            MsgBox::show(refusal, "Alert", MsgBox::Buttons::Ok, this);
+            MsgBox::show(refusal, tr("Alert"), MsgBox::Buttons::Ok, this);
             return;
         }
         request.owner = txtOwner->text();
