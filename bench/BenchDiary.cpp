@@ -4,7 +4,11 @@
 #include "DiaryFormat.h"
 #include "mString.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <unistd.h>
 
@@ -80,4 +84,29 @@ void writeEncryptedBenchDiary(const QString& plainPath, const QString& path, con
     // for the whole file's write-back.
     out.flush();
     ::fsync(out.handle());
+}
+
+QByteArray jrnlExport(int entries) {
+    static const char* const words[] = {"walked",    "the",     "river", "quiet", "morning", "coffee",
+                                        "“finally”", "letters", "café",  "–",     "rain",    "friends"};
+    QJsonArray list;
+    QDateTime at(QDate(2001, 1, 1), QTime(7, 0));
+    for (int i = 0; i < entries; ++i) {
+        QString body;
+        const int length = 200 + (i * 7919) % 1800;
+        for (int w = 0; body.size() < length; ++w) {
+            body += QString::fromUtf8(words[(i + w * 5) % 12]);
+            body += w % 13 == 12 ? QStringLiteral("\n") : QStringLiteral(" ");
+        }
+        if (i % 50 == 0)
+            body += QString::fromUtf8("\xF0\x9F\x98\x80");
+        list.append(QJsonObject{{"title", QStringLiteral("Day %1 by the river").arg(i + 1)},
+                                {"body", body},
+                                {"date", at.date().toString(Qt::ISODate)},
+                                {"time", at.time().toString(QStringLiteral("HH:mm"))},
+                                {"tags", QJsonArray{QStringLiteral("@walk")}},
+                                {"starred", i % 10 == 0}});
+        at = at.addSecs(6 * 3600 + 60);
+    }
+    return QJsonDocument(QJsonObject{{"tags", QJsonObject{}}, {"entries", list}}).toJson(QJsonDocument::Compact);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Writes a diary of `entries` entries straight to `path` (the same bytes the
@@ -12,6 +13,10 @@ namespace DiaryCrypto {
 class DiaryKey;
 }
 void writeEncryptedBenchDiary(const QString& plainPath, const QString& path, const DiaryCrypto::DiaryKey& key);
+
+// A jrnl export of entries entries of a few hundred characters each, with line
+// breaks, Windows-1252 punctuation, tags and now and then an emoji to mark.
+QByteArray jrnlExport(int entries);
 
 // Milliseconds of the fastest of `runs` calls of fn (warm cache).
 template <typename Fn> double bestMs(int runs, Fn fn);

@@ -155,33 +155,6 @@ void bookRow(const char* what, const BookRun& run, qint64 bytes, const char* tar
                 run.time.wallMs, run.time.cpuMs, double(bytes) / 1e6, run.peakMb, target);
 }
 
-// A jrnl export of entries entries of a few hundred characters each, with line
-// breaks, Windows-1252 punctuation, tags and now and then an emoji to mark.
-QByteArray jrnlExport(int entries) {
-    static const char* const words[] = {"walked",    "the",     "river", "quiet", "morning", "coffee",
-                                        "“finally”", "letters", "café",  "–",     "rain",    "friends"};
-    QJsonArray list;
-    QDateTime at(QDate(2001, 1, 1), QTime(7, 0));
-    for (int i = 0; i < entries; ++i) {
-        QString body;
-        const int length = 200 + (i * 7919) % 1800;
-        for (int w = 0; body.size() < length; ++w) {
-            body += QString::fromUtf8(words[(i + w * 5) % 12]);
-            body += w % 13 == 12 ? QStringLiteral("\n") : QStringLiteral(" ");
-        }
-        if (i % 50 == 0)
-            body += QString::fromUtf8("\xF0\x9F\x98\x80");
-        list.append(QJsonObject{{"title", QStringLiteral("Day %1 by the river").arg(i + 1)},
-                                {"body", body},
-                                {"date", at.date().toString(Qt::ISODate)},
-                                {"time", at.time().toString(QStringLiteral("HH:mm"))},
-                                {"tags", QJsonArray{QStringLiteral("@walk")}},
-                                {"starred", i % 10 == 0}});
-        at = at.addSecs(6 * 3600 + 60);
-    }
-    return QJsonDocument(QJsonObject{{"tags", QJsonObject{}}, {"entries", list}}).toJson(QJsonDocument::Compact);
-}
-
 // Whole runs of quorvel-tool import --from jrnl; each writes (and flushes) a
 // whole new diary.
 void timeJrnlImport(const QTemporaryDir& dir, int entries, const QString& passwordFile) {

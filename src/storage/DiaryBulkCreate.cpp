@@ -7,7 +7,8 @@
 using namespace DiaryFormat;
 
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
-                                     QString* createdPath, const DiaryCrypto::DiaryKey* key) {
+                                     QString* createdPath, const DiaryCrypto::DiaryKey* key,
+                                     const std::function<bool(qsizetype written)>& goOn) {
     if (entries.size() > MaxEntries)
         return StorageStatus::failure(
             StorageErrors::InvalidArgument,
@@ -53,6 +54,8 @@ StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& h
             status = file.file().writeAllAt(offset, block.constData(), block.size());
             offset += block.size();
             block.clear();
+            if (status.ok() && goOn && !goOn(i + 1))
+                status = StorageStatus::failure(StorageErrors::InvalidArgument, QStringLiteral("stopped before the end"));
         }
     }
     if (status.ok())

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // Makes a whole diary in one go: the header and every entry written with one
 // open, one flush and one close, instead of Create_Diary_File followed by one
 // Save_Entry (with its own flush) per entry. The bytes are the same as theirs:
@@ -22,5 +24,9 @@
 // With a key the diary is made encrypted: Mark 2, the key's Password field
 // in place of the password, every entry sealed (texts of at most 3960
 // bytes), all before the file gets its name.
+//
+// goOn (when given) hears the entries written so far after each block; false
+// stops the write, which then fails and leaves nothing behind.
 StorageStatus createDiaryWithEntries(const QString& folder, const DiaryHeader& header, const QList<DiaryEntry>& entries,
-                                     QString* createdPath = nullptr, const DiaryCrypto::DiaryKey* key = nullptr);
+                                     QString* createdPath = nullptr, const DiaryCrypto::DiaryKey* key = nullptr,
+                                     const std::function<bool(qsizetype written)>& goOn = {});

@@ -4,6 +4,7 @@
 #include "DiaryBulkCreate.h"
 #include "DiaryCrypto.h"
 #include "ImportBounds.h"
+#include "ImportOperation.h"
 #include "JournalImportCommand.h"
 #include "NewDiaryTarget.h"
 #include "PasswordRules.h"
@@ -11,10 +12,7 @@
 #include "mString.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 
 #include <cmath>
 
@@ -174,79 +172,17 @@ int runImport(const QStringList& arguments) {
     if (parsed >= 0)
         return parsed;
 
-    const QString source = parser.positionalArguments().at(0);
-    QFile file;
-    const bool opened = source == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                     : (file.setFileName(source), file.open(QIODevice::ReadOnly));
-    if (!opened || QFileInfo(source).isDir()) {
-        complain(QStringLiteral("cannot read %1: %2")
-                     .arg(printable(source), opened ? QStringLiteral("it is a folder") : file.errorString()));
-        return ExitCode::FileError;
-    }
-    // In blocks up to the bound, standard input too: readAll() would take
-    // whatever comes.
-    constexpr qint64 limit = ImportBounds::MaxDiaryJsonBytes;
-    QByteArray json;
-    if (!file.isSequential() && file.size() <= limit)
-        json.reserve(qsizetype(file.size()));
-    while (json.size() <= limit) {
-        const QByteArray block = file.read(qMin<qint64>(qint64(1) << 20, limit + 1 - json.size()));
-        if (block.isEmpty())
-            break;
-        json += block;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        complain(QStringLiteral("cannot read %1: %2").arg(printable(source), file.errorString()));
-        return ExitCode::FileError;
-    }
-    file.close();
-    // A character of a text takes at most six bytes ("\u0080").
-    const QString refusal = json.size() > limit ? ImportBounds::tooLarge(source, limit)
-                                                : ImportBounds::jsonRefusal(json, source, 6 * DiaryFormat::EntryWidth);
-    if (!refusal.isEmpty()) {
-        complain(printable(refusal));
-        complain(QStringLiteral("nothing was imported"));
-        return ExitCode::Refused;
-    }
-
-    QJsonParseError parseError;
-    QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    json = QByteArray(); // the text is not needed any more; a big export is tens of megabytes
-    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        complain(QStringLiteral("%1 is not a JSON export: %2")
-                     .arg(printable(source),
-                          parseError.error != QJsonParseError::NoError
-                              ? QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset)
-                              : QStringLiteral("it is not a JSON object")));
-        return ExitCode::Refused;
-    }
-
-    ImportPlan plan;
-    const QStringList refusals = planImport(document.object(), plan);
-    document = QJsonDocument();
-    if (!refusals.isEmpty()) {
-        constexpr qsizetype shown = 20;
-        for (qsizetype i = 0; i < qMin(shown, refusals.size()); ++i)
-            complain(printable(refusals.at(i)));
-        if (refusals.size() > shown)
-            complain(QStringLiteral("... and %1 more").arg(refusals.size() - shown));
-        complain(QStringLiteral("nothing was imported"));
-        return ExitCode::Refused;
-    }
-
-    QString folder;
-    if (const int failed = newDiaryFolder(parser.positionalArguments().value(1), folder); failed >= 0)
-        return failed;
-    // An encrypted diary gets a new salt and key from its password.
-    DiaryCrypto::KeyPtr key;
-    if (const int failed = newDiaryKey(plan.encrypted, plan.header.Password, key); failed >= 0)
-        return failed;
-    QString created;
-    const StorageStatus status = createDiaryWithEntries(folder, plan.header, plan.entries, &created, key.get());
-    if (!status.ok()) {
-        complain(QStringLiteral("import failed, nothing was written: %1").arg(printable(status.description)));
-        return ExitCode::FileError;
-    }
-    say(QStringLiteral("created %1 with %2 entries\n").arg(printable(created)).arg(plan.entries.size()));
+    ImportRequest request;
+    request.source = ImportSource::QuorvelJson;
+    request.path = parser.positionalArguments().at(0);
+    int stoppedWith = -1;
+    request.target = [&](ImportTarget& target) {
+        stoppedWith = newDiaryFolder(parser.positionalArguments().value(1), target.folder);
+        return stoppedWith < 0;
+    };
+    const ImportOutcome imported = importDiary(request);
+    if (imported.kind != ImportOutcome::Created)
+        return reportImportFailure(imported, stoppedWith);
+    say(QStringLiteral("created %1 with %2 entries\n").arg(printable(imported.created)).arg(imported.entries));
     return ExitCode::Ok;
 }

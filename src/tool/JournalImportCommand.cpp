@@ -1,34 +1,19 @@
 #include "JournalImportCommand.h"
 
-#include "DayOneReader.h"
-#include "DiaryAudit.h"
-#include "DiaryBulkCreate.h"
-#include "DiaryCrypto.h"
-#include "ImportBounds.h"
-#include "JournalMapping.h"
-#include "JrnlReader.h"
 #include "NewDiaryTarget.h"
 #include "PasswordPrompt.h"
 #include "PasswordRules.h"
-#include "RedNotebookReader.h"
 #include "ToolCommon.h"
-#include "mString.h"
 
 #include <QCommandLineParser>
-#include <QDateTime>
-#include <QFileInfo>
-
-using DiaryText::Field;
 
 namespace {
 
 // The create dialog's password boxes take at most 20 characters.
 constexpr int PasswordBoxLength = 20;
 
-enum class Source { Jrnl, DayOne, RedNotebook };
-
 struct JournalImportOptions {
-    Source source = Source::Jrnl;
+    ImportSource source = ImportSource::Jrnl;
     QString path;
     QString folder; // empty: Quorvel's data folder
     QString owner;
@@ -39,31 +24,6 @@ struct JournalImportOptions {
     bool encrypted = false;
 };
 
-void complainAll(const QStringList& problems) {
-    constexpr qsizetype shown = 20;
-    for (qsizetype i = 0; i < qMin(shown, problems.size()); ++i)
-        complain(printable(problems.at(i)));
-    if (problems.size() > shown)
-        complain(QStringLiteral("... and %1 more").arg(problems.size() - shown));
-    complain(QStringLiteral("nothing was imported"));
-}
-
-// Owner and title as the create dialog takes them: trimmed, not empty.
-int headerField(const QString& value, Field field, QByteArray& bytes) {
-    const QString text = trimBlanks(value);
-    if (text.isEmpty()) {
-        complain(QStringLiteral("There was not entered all required informations! (%1 is empty)")
-                     .arg(DiaryText::name(field)));
-        return ExitCode::Refused;
-    }
-    const QString refusal = DiaryText::refusal(text, field, &bytes);
-    if (!refusal.isEmpty()) {
-        complain(printable(refusal));
-        return ExitCode::Refused;
-    }
-    return -1;
-}
-
 // The new diary's password: typed twice on the terminal, or the first line
 // of the password file; the create dialog's rules (a passphrase for an
 // encrypted diary).
@@ -71,21 +31,6 @@ int newPassword(const JournalImportOptions& options, QByteArray& bytes) {
     return PasswordPrompt::readNewPassword(
         options.hasPasswordFile ? &options.passwordFile : nullptr, QStringLiteral("Password for the new diary: "),
         options.encrypted ? PasswordRules::PassphraseMaxLength : PasswordBoxLength, options.encrypted, bytes);
-}
-
-ReadResult readSource(const JournalImportOptions& options, ImportedJournal& journal) {
-    switch (options.source) {
-    case Source::Jrnl: {
-        QByteArray json;
-        const ReadResult read = readWholeFile(options.path, ImportBounds::MaxJournalBytes, json);
-        return read.kind == ReadResult::Read ? readJrnl(std::move(json), journal) : read;
-    }
-    case Source::DayOne:
-        return readDayOne(options.path, journal);
-    case Source::RedNotebook:
-        return readRedNotebook(options.path, journal);
-    }
-    return {};
 }
 
 int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
@@ -129,11 +74,11 @@ int parseOptions(const QStringList& arguments, JournalImportOptions& options) {
 
     const QString format = parser.value(from);
     if (format == QLatin1String("jrnl")) {
-        options.source = Source::Jrnl;
+        options.source = ImportSource::Jrnl;
     } else if (format == QLatin1String("dayone")) {
-        options.source = Source::DayOne;
+        options.source = ImportSource::DayOne;
     } else if (format == QLatin1String("rednotebook")) {
-        options.source = Source::RedNotebook;
+        options.source = ImportSource::RedNotebook;
     } else {
         complain(QStringLiteral("unknown journal format \"%1\" (jrnl, dayone or rednotebook)").arg(printable(format)));
         return ExitCode::Usage;
@@ -170,61 +115,28 @@ int runJournalImport(const QStringList& arguments) {
     if (const int parsed = parseOptions(arguments, options); parsed >= 0)
         return parsed;
 
-    DiaryHeader header;
-    header.Mark = 1;
-    if (const int refused = headerField(options.owner, Field::Owner, header.Owner); refused >= 0)
-        return refused;
-    if (const int refused = headerField(options.title, Field::Title, header.Title); refused >= 0)
-        return refused;
-    header.TimeOfBegin = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")).toLatin1();
-
+    ImportRequest request;
+    request.source = options.source;
+    request.path = options.path;
+    request.owner = options.owner;
+    request.title = options.title;
+    request.encrypted = options.encrypted;
+    request.strict = options.strict;
     // The whole export is read and fitted before the password is asked for,
     // so a damaged one costs no typing.
-    ImportedJournal journal;
-    const ReadResult read = readSource(options, journal);
-    if (read.kind != ReadResult::Read) {
-        complainAll(read.problems);
-        return read.kind == ReadResult::Unreadable ? ExitCode::FileError : ExitCode::Refused;
-    }
-    const JournalMapping mapping =
-        mapJournal(journal, options.encrypted ? DiaryCrypto::TextWidth : DiaryFormat::EntryWidth);
-    if (options.strict && mapping.markedEntries > 0) {
-        QStringList problems{QStringLiteral("--strict: %1 of the entries hold characters a diary cannot store "
-                                            "(outside Windows-1252); the first:")
-                                 .arg(mapping.markedEntries)};
-        problems += mapping.firstMarked;
-        complainAll(problems);
-        return ExitCode::Refused;
-    }
-    if (mapping.tooMany) {
-        complainAll({QStringLiteral("the export makes more diary entries than a diary holds (%1 read; at most %2 "
-                                    "diary entries)")
-                         .arg(journal.read)
-                         .arg(DiaryFormat::MaxEntries)});
-        return ExitCode::Refused;
-    }
-
-    QString folder;
-    if (const int failed = newDiaryFolder(options.folder, folder); failed >= 0)
-        return failed;
-
-    if (const int refused = newPassword(options, header.Password); refused >= 0)
-        return refused;
-
-    // An encrypted diary gets a salt and key from its password.
-    DiaryCrypto::KeyPtr key;
-    if (const int failed = newDiaryKey(options.encrypted, header.Password, key); failed >= 0)
-        return failed;
-    QString created;
-    const StorageStatus status = createDiaryWithEntries(folder, header, mapping.entries, &created, key.get());
-    header.Password.fill('\0');
-    if (!status.ok()) {
-        complain(QStringLiteral("import failed, nothing was written: %1").arg(printable(status.description)));
-        return ExitCode::FileError;
-    }
+    int stoppedWith = -1;
+    request.target = [&](ImportTarget& target) {
+        stoppedWith = newDiaryFolder(options.folder, target.folder);
+        if (stoppedWith < 0)
+            stoppedWith = newPassword(options, target.password);
+        return stoppedWith < 0;
+    };
+    const ImportOutcome imported = importDiary(request);
+    if (imported.kind != ImportOutcome::Created)
+        return reportImportFailure(imported, stoppedWith);
     say(QStringLiteral("created %1 with %2 entries\n%3\n")
-            .arg(printable(created))
-            .arg(mapping.entries.size())
-            .arg(printable(importSummary(journal, mapping))));
+            .arg(printable(imported.created))
+            .arg(imported.entries)
+            .arg(printable(imported.summary)));
     return ExitCode::Ok;
 }

@@ -21,15 +21,25 @@ int newDiaryFolder(const QString& given, QString& folder) {
     return -1;
 }
 
-int newDiaryKey(bool encrypted, const QByteArray& password, DiaryCrypto::KeyPtr& key) {
-    key.reset();
-    if (!encrypted)
-        return -1;
-    QByteArray field;
-    key = DiaryCrypto::newKey(password, DiaryCrypto::defaultKdfParams(), field);
-    if (!key) {
-        complain(QStringLiteral("import failed, nothing was written: out of memory deriving the key"));
+int reportImportFailure(const ImportOutcome& outcome, int stoppedWith) {
+    switch (outcome.kind) {
+    case ImportOutcome::Stopped:
+        return stoppedWith;
+    case ImportOutcome::Failed:
+    case ImportOutcome::Cancelled:
+        complain(QStringLiteral("import failed, nothing was written: %1")
+                     .arg(printable(outcome.problems.value(0, QStringLiteral("cancelled")))));
         return ExitCode::FileError;
+    case ImportOutcome::Unreadable:
+    case ImportOutcome::Refused:
+    case ImportOutcome::Created:
+        break;
     }
-    return -1;
+    constexpr qsizetype shown = 20;
+    for (qsizetype i = 0; i < qMin(shown, outcome.problems.size()); ++i)
+        complain(printable(outcome.problems.at(i)));
+    if (outcome.problems.size() > shown)
+        complain(QStringLiteral("... and %1 more").arg(outcome.problems.size() - shown));
+    complain(QStringLiteral("nothing was imported"));
+    return outcome.kind == ImportOutcome::Unreadable ? ExitCode::FileError : ExitCode::Refused;
 }

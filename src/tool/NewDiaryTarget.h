@@ -1,17 +1,16 @@
 #pragma once
 
-#include "DiaryCrypto.h"
+#include "ImportOperation.h"
 
-#include <QByteArray>
 #include <QString>
 
-// Where and how an import writes its new diary. Each returns -1 when all is
-// well, else the exit code after saying on standard error why not.
+// Where an import writes its new diary, and how the tool tells how it ended.
 
 // The folder given on the command line, or Quorvel's data folder (made when
-// it is missing) when none was given.
+// it is missing) when none was given. Returns -1 when all is well, else the
+// exit code after saying on standard error why not.
 int newDiaryFolder(const QString& given, QString& folder);
 
-// For an encrypted diary a key with a new salt from its password; none for a
-// plain one.
-int newDiaryKey(bool encrypted, const QByteArray& password, DiaryCrypto::KeyPtr& key);
+// Says on standard error why the import made no diary and returns the exit
+// code; stoppedWith is the code the target step stopped with.
+int reportImportFailure(const ImportOutcome& outcome, int stoppedWith);

@@ -61,6 +61,8 @@ const QString SureTitle = QStringLiteral("^Do You want to delete this Diary\\?$"
 const QString ChangeTitle = QStringLiteral("^Change Diary Password$");
 const QString OldPasswordTitle = QStringLiteral("^Enter Old Password$");
 const QString NewPasswordTitle = QStringLiteral("^Enter New Password$");
+const QString ImportTitle = QStringLiteral("^Import Diary$");
+const QString ImportedTitle = QStringLiteral("^Import$");
 
 // Stops the test function at the first failed check inside a helper.
 #define STEP(call)                                                                                                     \
@@ -94,6 +96,7 @@ private slots:
     void typingAfterViewSwitches();
     void deleteChain();
     void changePasswordChain();
+    void importChain();
 
 private:
     // --- reading the desktop ---
@@ -653,6 +656,47 @@ void tst_desktop::changePasswordChain() {
     desktop_->type("beta");
     desktop_->key("Return");
     STEP(expectPopupThenChainEnd({OldPasswordTitle, ChangeTitle}));
+}
+
+// File › Import ... from the keyboard: Escape closes the empty dialog; a jrnl
+// export imported ends in the summary message and the Open Diary chooser,
+// which lists the new diary.
+void tst_desktop::importChain() {
+    const QString journal = folder_->path() + "/journal.json";
+    {
+        QFile file(journal);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"tags": {}, "entries": [{"date": "2024-03-01", "time": "09:30", "title": "First day.",
+                      "body": "Rain.", "tags": [], "starred": false}]})");
+    }
+    desktop_->key("ctrl+shift+i");
+    WindowId dialog = waitForActive(ImportTitle);
+    QVERIFY2(dialog != 0, "Ctrl+Shift+I does not open the import dialog");
+    STEP(expectFixedDialog(dialog, "Import Diary"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({ImportTitle}));
+
+    desktop_->key("alt+f i");
+    QVERIFY2(waitForActive(ImportTitle) != 0, "File > Import ... does not open the import dialog");
+    // Source (jrnl), file, "...", owner, title, the password twice.
+    desktop_->key("Tab");
+    desktop_->type(journal);
+    desktop_->key("Tab Tab");
+    desktop_->type("Eva");
+    desktop_->key("Tab");
+    desktop_->type("Book E");
+    desktop_->key("Tab");
+    desktop_->type("epsilon");
+    desktop_->key("Tab");
+    desktop_->type("epsilon");
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(ImportedTitle) != 0, "no summary after the import");
+    desktop_->key("Return");
+    const WindowId chooser = waitForActive(OpenTitle);
+    QVERIFY2(chooser != 0, "the Open Diary chooser does not follow an imported diary");
+    QVERIFY(chooserRow("Eva", false) >= 0);
+    desktop_->key("Escape");
+    STEP(expectChainEnded({ImportTitle, ImportedTitle, OpenTitle}));
 }
 
 QTEST_GUILESS_MAIN(tst_desktop)

@@ -141,6 +141,9 @@ void TestMainWindow::menuItemsAndShortcuts_data() {
     QTest::newRow("save") << "mnuFileSaveEntry"
                           << "&Save Entry"
                           << "F6" << 2;
+    QTest::newRow("import") << "mnuFileImport"
+                            << "&Import ..."
+                            << "Ctrl+Shift+I" << 23;
     QTest::newRow("close") << "mnuFileCloseDiary"
                            << "&Close Diary"
                            << "F7" << 16;

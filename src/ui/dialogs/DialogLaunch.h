@@ -9,6 +9,7 @@ void Show_frmOpenDiary();
 void Show_frmDeleteDiary();
 void Show_frmChangePassword();
 void Show_frmFindPhrase();
+void Show_frmImport();
 void Show_frmInfo(QWidget* owner);
 
 // The busy pointer of frmOpenDiary during long walks; does nothing (and

@@ -91,51 +91,50 @@ frmNewDiary* frmNewDiary::instance() {
 }
 
 void frmNewDiary::fitPasswordBoxes() {
-    const int limit = chkEncrypt->isChecked() ? PasswordRules::PassphraseMaxLength : PlainBoxLength;
+    fitNewPasswordBoxes(chkEncrypt->isChecked(), txtPasswort, txtPasswortReenter);
+}
+
+void frmNewDiary::fitNewPasswordBoxes(bool encrypted, QLineEdit* password, QLineEdit* confirm) {
+    const int limit = encrypted ? PasswordRules::PassphraseMaxLength : PlainBoxLength;
     // What was typed stays whole; the create button names a limit it passes.
-    for (QLineEdit* box : {txtPasswort, txtPasswortReenter})
+    for (QLineEdit* box : {password, confirm})
         box->setMaxLength(qMax(limit, int(box->text().size())));
 }
 
-QString frmNewDiary::unstorableInputMessage() const {
-    const QString owner = trimBlanks(txtOwner->text());
-    const QString title = trimBlanks(txtDiaryTitle->text());
+QString frmNewDiary::inputRefusal(const QLineEdit* ownerBox, const QLineEdit* titleBox, const QLineEdit* passwordBox,
+                                  const QLineEdit* confirmBox, bool encrypted) {
+    const QString owner = trimBlanks(ownerBox->text());
+    const QString title = trimBlanks(titleBox->text());
+    const QString password = trimBlanks(passwordBox->text());
+    if (owner.isEmpty() || title.isEmpty())
+        return tr("There was not entered all required informations!");
+    if (password != trimBlanks(confirmBox->text()))
+        return tr("The Password was not confirmed right!");
+    if (password.isEmpty())
+        return tr("Please enter a password!");
+    if (!encrypted && password.size() > PlainBoxLength)
+        return tr("The password is %1 characters long; a plain diary's password holds at most %2.")
+            .arg(password.size())
+            .arg(PlainBoxLength);
     // A tab or line break would break the lines of the diary lists.
     if (hasControlCharacters(owner) || hasControlCharacters(title))
         return tr("Owner and Diary Title must not contain tabs, line breaks or other control characters!");
-    const QString odd = unstorableCharacters(owner + title + txtPasswort->text());
+    const QString odd = unstorableCharacters(owner + title + passwordBox->text());
     if (!odd.isEmpty())
         return tr("These characters cannot be stored in a diary: %1\nPlease use other characters.").arg(odd);
     return QString();
 }
 
 void frmNewDiary::cmdCreateDiary_Click() {
-    const QString owner = trimBlanks(txtOwner->text());
-    const QString title = trimBlanks(txtDiaryTitle->text());
-    const QString password = trimBlanks(txtPasswort->text());
-    if (owner.isEmpty() || title.isEmpty()) {
-        MsgBox::show(tr("There was not entered all required informations!"), tr("Alert"), MsgBox::Buttons::Ok, this);
-        return;
-    }
-    if (password != trimBlanks(txtPasswortReenter->text())) {
-        MsgBox::show(tr("The Password was not confirmed right!"), tr("Alert"), MsgBox::Buttons::Ok, this);
-        return;
-    }
-    if (password.isEmpty()) {
-        MsgBox::show(tr("Please enter a password!"), tr("Alert"), MsgBox::Buttons::Ok, this);
-        return;
-    }
-    if (!chkEncrypt->isChecked() && password.size() > PlainBoxLength) {
-        MsgBox::show(tr("The password is %1 characters long; a plain diary's password holds at most %2.")
-                         .arg(password.size())
-                         .arg(PlainBoxLength),
-                     tr("Alert"), MsgBox::Buttons::Ok, this);
-        return;
-    }
-    if (const QString refusal = unstorableInputMessage(); !refusal.isEmpty()) {
+    if (const QString refusal =
+            inputRefusal(txtOwner, txtDiaryTitle, txtPasswort, txtPasswortReenter, chkEncrypt->isChecked());
+        !refusal.isEmpty()) {
         MsgBox::show(refusal, tr("Alert"), MsgBox::Buttons::Ok, this);
         return;
     }
+    const QString owner = trimBlanks(txtOwner->text());
+    const QString title = trimBlanks(txtDiaryTitle->text());
+    const QString password = trimBlanks(txtPasswort->text());
     const QString timeOfBegin = trimBlanks(lblTimeOfBegin->text());
     StorageStatus created;
     if (chkEncrypt->isChecked()) {

@@ -34,12 +34,16 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdCreateDiary = nullptr;
 
+    // The rules of a new diary's boxes, for every dialog that makes one (create, import):
+    // 20 characters for a plain diary's password, a passphrase for an encrypted one;
+    static void fitNewPasswordBoxes(bool encrypted, QLineEdit* password, QLineEdit* confirm);
+    // the message for input that cannot make a diary as typed, or "" when it can.
+    static QString inputRefusal(const QLineEdit* owner, const QLineEdit* title, const QLineEdit* password,
+                                const QLineEdit* confirm, bool encrypted);
+
 private:
     void cmdCreateDiary_Click();
-    // 20 characters for a plain diary, a passphrase for an encrypted one.
     void fitPasswordBoxes();
-    // The message for input that cannot be stored as typed, or "" when it can.
-    QString unstorableInputMessage() const;
 
     static inline frmNewDiary* live_ = nullptr;
 };
