@@ -324,6 +324,9 @@ void Run_Command(int code) {
     case 20:
         Show_frmChangePassword();
         break;
+    case 25:
+        Show_frmPreferences();
+        break;
     default:
         break; // 4, 5 and anything outside 0..20
     }

@@ -65,6 +65,8 @@ void frmMain::buildMenus() {
     QMenu* options = addMenu(bar, "mnuOptions", QStringLiteral("&Options"));
     mnuOptionsChangePassword =
         addItem(options, "mnuOptionsChangePassword", QStringLiteral("&Password"), Qt::CTRL | Qt::Key_P);
+    options->addSeparator();
+    mnuOptionsPreferences = addItem(options, "mnuOptionsPreferences", tr("P&references ..."), Qt::CTRL | Qt::Key_Comma);
 
     QMenu* window = addMenu(bar, "mnuWindow", QStringLiteral("&Window"));
     mnuWindowMinimized = addItem(window, "mnuWindowMinimized", QStringLiteral("&Minimized"), Qt::CTRL | Qt::Key_I);
@@ -101,6 +103,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuOptionsPreferences, 25},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);
