@@ -13,9 +13,9 @@
 #include "BackupKeeper.h"
 #include "BenchDiary.h"
 #include "ComposerEdits.h"
-#include "DiaryCrypto.h"
 #include "DialogLaunch.h"
 #include "DiaryBackups.h"
+#include "DiaryCrypto.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
 #include "Popups.h"
@@ -28,9 +28,9 @@
 #include "mFile.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>

@@ -114,8 +114,8 @@ QList<Backup> listBackups(const QString& diaryPath, const QString& root) {
         const QDateTime made = QDateTime::fromString(stem.left(NameFormat.size()), NameFormat);
         const int sequence = stem.size() > NameFormat.size() ? stem.mid(NameFormat.size() + 1).toInt() : 1;
         if (made.isValid() && sequence > 0)
-            backups.append({file.absoluteFilePath(), made, file.size(), sequence,
-                            DiaryFormat::entryCountForLength(file.size())});
+            backups.append(
+                {file.absoluteFilePath(), made, file.size(), sequence, DiaryFormat::entryCountForLength(file.size())});
     }
     std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
         return a.made != b.made ? a.made > b.made : a.sequence > b.sequence;

@@ -3,11 +3,11 @@
 // log-in password, the delete chain and the change-password chain.
 
 #include "DialogLaunch.h"
+#include "DiaryBackups.h"
 #include "GuiTestSupport.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
-#include "DiaryBackups.h"
 #include "frmAreYouShure.h"
 #include "frmBackups.h"
 #include "frmChangePassword.h"
@@ -30,8 +30,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QRegularExpression>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>

@@ -60,9 +60,9 @@ frmBackups::frmBackups(const QString& diaryPath, const QString& diaryTitle, QWid
 void frmBackups::fill() {
     const QLocale locale;
     for (const DiaryBackups::Backup& backup : DiaryBackups::listBackups(diaryPath_)) {
-        auto* item = new QTreeWidgetItem(lstBackups, {backup.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-                                                      QString::number(backup.entries),
-                                                      locale.formattedDataSize(backup.size)});
+        auto* item =
+            new QTreeWidgetItem(lstBackups, {backup.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                                             QString::number(backup.entries), locale.formattedDataSize(backup.size)});
         item->setData(0, PathRole, backup.path);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);

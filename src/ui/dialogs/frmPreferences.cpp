@@ -107,8 +107,8 @@ void frmPreferences::load() {
 }
 
 void frmPreferences::chooseFolder() {
-    const QString start = txtBackupsFolder->text().isEmpty() ? txtBackupsFolder->placeholderText()
-                                                             : txtBackupsFolder->text();
+    const QString start =
+        txtBackupsFolder->text().isEmpty() ? txtBackupsFolder->placeholderText() : txtBackupsFolder->text();
     const QString chosen = QFileDialog::getExistingDirectory(this, tr("Backups folder"), start);
     if (!chosen.isEmpty())
         txtBackupsFolder->setText(QDir::toNativeSeparators(chosen));
@@ -136,8 +136,8 @@ void frmPreferences::save() {
             settings->setValue(SettingKeys::BackupsFolder, QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
         settings->sync();
         if (settings->status() != QSettings::NoError) {
-            MsgBox::show(tr("The preferences could not be saved in %1.").arg(settings->fileName()),
-                         tr("Preferences"), MsgBox::Buttons::Ok, this);
+            MsgBox::show(tr("The preferences could not be saved in %1.").arg(settings->fileName()), tr("Preferences"),
+                         MsgBox::Buttons::Ok, this);
             return;
         }
     }
