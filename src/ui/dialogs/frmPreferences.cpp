@@ -29,12 +29,11 @@ frmPreferences::frmPreferences(QWidget* parent) : QDialog(parent) {
     lblDialogTitle = findChild<QLabel*>("lblDialogTitle");
     QWidget* frame = grid->parentWidget();
 
-    lblLockMinutes = makeLabel(frame, "lblLockMinutes", tr("&Lock after:"));
+    lblLockMinutes = makeLabel(frame, "lblLockMinutes", tr("&Lock after (minutes without use):"));
     spnLockMinutes = new QSpinBox(frame);
     spnLockMinutes->setObjectName("spnLockMinutes");
     spnLockMinutes->setRange(0, 120);
     spnLockMinutes->setSpecialValueText(tr("Off"));
-    spnLockMinutes->setSuffix(tr(" minutes without use"));
     spnLockMinutes->setAccessibleName(tr("Lock after minutes without use"));
     addRow(grid, lblLockMinutes, spnLockMinutes);
 
