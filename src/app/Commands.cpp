@@ -327,6 +327,9 @@ void Run_Command(int code) {
     case 23:
         Show_frmImport();
         break;
+    case 25:
+        Show_frmPreferences();
+        break;
     default:
         break; // 4, 5 and anything outside 0..20
     }

@@ -76,6 +76,16 @@ bool enabled() {
     return openUserSettings()->value(SettingKeys::BackupsEnabled, true).toBool();
 }
 
+bool insideDataFolder(const QString& folder, QString* why) {
+    const QString data = ProgramFolder::dataFolder();
+    const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!isInside(root, data))
+        return false;
+    if (why)
+        *why = QStringLiteral("the backups folder %1 lies inside the diaries' folder %2").arg(root, data);
+    return true;
+}
+
 QString rootFolder(QString* why) {
     const QString data = ProgramFolder::dataFolder();
     const QString chosen = openUserSettings()->value(SettingKeys::BackupsFolder).toString();
@@ -84,12 +94,7 @@ QString rootFolder(QString* why) {
             ? QFileInfo(QDir::cleanPath(QFileInfo(data).absoluteFilePath())).dir().filePath(QStringLiteral("Backups"))
             : QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
     // Backups in DATA would be listed as diaries (and synced twice).
-    if (isInside(root, data)) {
-        if (why)
-            *why = QStringLiteral("the backups folder %1 lies inside the diaries' folder %2").arg(root, data);
-        return QString();
-    }
-    return root;
+    return insideDataFolder(root, why) ? QString() : root;
 }
 
 QString folderFor(const QString& diaryPath, const QString& root) {
@@ -109,7 +114,8 @@ QList<Backup> listBackups(const QString& diaryPath, const QString& root) {
         const QDateTime made = QDateTime::fromString(stem.left(NameFormat.size()), NameFormat);
         const int sequence = stem.size() > NameFormat.size() ? stem.mid(NameFormat.size() + 1).toInt() : 1;
         if (made.isValid() && sequence > 0)
-            backups.append({file.absoluteFilePath(), made, file.size(), sequence});
+            backups.append(
+                {file.absoluteFilePath(), made, file.size(), sequence, DiaryFormat::entryCountForLength(file.size())});
     }
     std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
         return a.made != b.made ? a.made > b.made : a.sequence > b.sequence;

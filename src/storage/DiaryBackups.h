@@ -24,10 +24,14 @@ struct Backup {
     QDateTime made;
     qint64 size = 0;
     int sequence = 1; // a second backup within one second is named "... 2.PDD"
+    qint64 entries = 0; // counted from the size, as for a diary
 };
 
 // Whether backups are made (settings; default yes).
 bool enabled();
+// Whether a folder lies inside the data folder (where backups would be
+// listed as diaries); why then says so.
+bool insideDataFolder(const QString& folder, QString* why = nullptr);
 // The backups folder in use; empty when the one set lies inside the data
 // folder (why says so).
 QString rootFolder(QString* why = nullptr);

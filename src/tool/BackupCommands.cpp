@@ -1,7 +1,6 @@
 #include "BackupCommands.h"
 
 #include "DiaryBackups.h"
-#include "DiaryFormat.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 
@@ -40,8 +39,8 @@ int runBackups(const QStringList& arguments) {
     QString lines;
     for (const DiaryBackups::Backup& backup : DiaryBackups::listBackups(diary))
         lines += backup.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QLatin1Char('\t') +
-                 QString::number(DiaryFormat::entryCountForLength(backup.size)) + QLatin1Char('\t') +
-                 QString::number(backup.size) + QLatin1Char('\t') + printable(backup.path) + QLatin1Char('\n');
+                 QString::number(backup.entries) + QLatin1Char('\t') + QString::number(backup.size) +
+                 QLatin1Char('\t') + printable(backup.path) + QLatin1Char('\n');
     say(lines);
     return ExitCode::Ok;
 }

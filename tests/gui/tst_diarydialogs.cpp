@@ -3,11 +3,13 @@
 // log-in password, the delete chain and the change-password chain.
 
 #include "DialogLaunch.h"
+#include "DiaryBackups.h"
 #include "GuiTestSupport.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
 #include "frmAreYouShure.h"
+#include "frmBackups.h"
 #include "frmChangePassword.h"
 #include "frmDeleteDiary.h"
 #include "frmDeleteEnterPassword.h"
@@ -29,6 +31,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -137,6 +140,7 @@ private slots:
     void changePasswordChooserStopsAtFirstFailure();
     void deleteChooserNeverListsTheOpenDiary();
     void deleteChooserWithOnlyTheOpenDiaryCloses();
+    void backupRestoredFromOpenDiaryBesideTheOld();
 
     // --- log-in -------------------------------------------------------------
     void logInOutcomes_data();
@@ -491,6 +495,49 @@ void TestDiaryDialogs::chooserListsDiariesInFileOrder() {
         QTest::keyClick(d, Qt::Key_Escape);
     });
     Show_frmChangePassword();
+}
+
+// Open Diary › Backups ...: the chosen diary's backup, restored with the
+// keyboard, becomes a new diary beside the old one, which stays as it was;
+// the chooser lists and selects the new one.
+void TestDiaryDialogs::backupRestoredFromOpenDiaryBesideTheOld() {
+    const QString diary = makeDiary("Ann", "Days", "pw", 2);
+    QVERIFY(DiaryBackups::makeBackup(diary, QDateTime(QDate(2026, 12, 1), QTime(10, 0))).ok());
+    publicDiaryPath = diary;
+    QVERIFY(Save_Entry("05.01.2026 10:00:00", "Later", "After the backup", 3, 3).ok());
+    publicDiaryPath.clear();
+    const QByteArray before = readFile(diary);
+    QString restored;
+    whenModal<frmOpenDiary>([&](frmOpenDiary* d) {
+        QCOMPARE(d->lstExistantDiaries->count(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), d->lstExistantDiaries);
+        QTest::keyClick(d->lstExistantDiaries, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d->cmdBackups);
+        whenModal<frmBackups>([](frmBackups* b) {
+            QCOMPARE(b->lstBackups->topLevelItemCount(), 1);
+            QCOMPARE(b->lstBackups->topLevelItem(0)->text(0), QString("2026-12-01 10:00:00"));
+            QCOMPARE(b->lstBackups->topLevelItem(0)->text(1), QString("2"));
+            QTRY_COMPARE(QApplication::focusWidget(), b->lstBackups);
+            QTest::keyClick(b->lstBackups, Qt::Key_Return);
+        });
+        QTest::keyClick(d->cmdBackups, Qt::Key_Space);
+        QCOMPARE(QApplication::activeModalWidget(), d);
+        QCOMPARE(d->lstExistantDiaries->count(), 2);
+        restored = d->selectedPath();
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    Show_frmOpenDiary();
+    QVERIFY(!restored.isEmpty());
+    QVERIFY(QFileInfo(restored).fileName() != QFileInfo(diary).fileName());
+    QCOMPARE(readFile(diary), before);
+    QCOMPARE(countEntriesInFile(restored), 2);
+    StorageStatus status;
+    QCOMPARE(trimBlanks(Read_Header_Field(restored, HeaderField::Title, &status)),
+             "Days (restored " + QDate::currentDate().toString(Qt::ISODate) + ")");
+    QCOMPARE(messages(),
+             QStringList{"The backup was restored as a new diary in the file " + QFileInfo(restored).fileName() + "."});
 }
 
 void TestDiaryDialogs::chooserEmptyFolder() {

@@ -31,6 +31,7 @@
 #include <QButtonGroup>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -40,10 +41,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStatusBar>
-#include <QTimer>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -105,6 +106,7 @@ private slots:
     void headerAskingTooMuchEndsTheLogInWithAMessage();
     void encryptedDiaryWithFewerEntriesThanLastTimeSaysSo();
     void changedDiaryIsBackedUpWhenClosed();
+    void failedBackupOffTheUiThreadNeverHoldsClosing();
 
 private:
     QTemporaryDir settings_; // the user's settings folder (~/.config)
@@ -478,6 +480,45 @@ void TestDiarySession::changedDiaryIsBackedUpWhenClosed() {
     QCoreApplication::processEvents();
     QCOMPARE(MsgBox::shownForTesting().size(), 1);
     QVERIFY(!QDir(folder_->dataPath() + "/Backups").exists());
+    openUserSettings()->remove(SettingKeys::BackupsFolder);
+}
+
+// The copy fails on its thread (a file stands where the backups folder
+// should be, which stops root too): Close Diary is done while the copy has
+// not even begun, and the failure is said once when it comes.
+void TestDiarySession::failedBackupOffTheUiThreadNeverHoldsClosing() {
+    BackupKeeper::forgetFailureSaidForTesting();
+    const QString a = makeDiary("Anna", "Diary A", "a", 1);
+    answerLogIn(a, "a");
+    Run_Command(1);
+    BackupKeeper::waitForBackups();
+    const QString blocked = QFileInfo(folder_->dataPath()).path() + "/NotAFolder";
+    QFile file(blocked);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    openUserSettings()->setValue(SettingKeys::BackupsFolder, blocked);
+    QVERIFY(Save_Entry("03.01.2026 11:00:00", "New", "Text", 3, 3).ok());
+
+    struct Release {
+        ~Release() { BackupKeeper::holdForTesting(false); }
+    } release;
+    BackupKeeper::holdForTesting(true);
+    Run_Command(16);
+    QVERIFY(publicDiaryPath.isEmpty());
+    QVERIFY(BackupKeeper::pending());
+    QTest::qWait(50); // the window goes on while the copy waits
+    QVERIFY(MsgBox::shownForTesting().isEmpty());
+    BackupKeeper::holdForTesting(false);
+    QTRY_COMPARE(MsgBox::shownForTesting().size(), 1);
+    QVERIFY(MsgBox::shownForTesting().first().text.startsWith("The automatic backup of the diary could not be made:"));
+
+    answerLogIn(a, "a");
+    Run_Command(1);
+    QVERIFY(Save_Entry("03.01.2026 12:00:00", "New", "Text", 3, 3).ok());
+    Run_Command(16);
+    BackupKeeper::waitForBackups();
+    QCoreApplication::processEvents();
+    QCOMPARE(MsgBox::shownForTesting().size(), 1);
     openUserSettings()->remove(SettingKeys::BackupsFolder);
 }
 

@@ -14,18 +14,21 @@
 #include "MsgBox.h"
 #include "Popups.h"
 #include "StorageGlobals.h"
+#include "UserSettings.h"
 #include "frmAreYouShure.h"
 #include "frmDeleteDiary.h"
 #include "frmDeleteEnterPassword.h"
 #include "frmEnterPassword.h"
 #include "frmMain.h"
 #include "frmOpenDiary.h"
+#include "frmPreferences.h"
 #include "mApplication.h"
 #include "mFile.h"
 #include "mString.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -34,6 +37,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QtTest>
@@ -119,6 +123,7 @@ private slots:
     void draftsKeepWorkingAfterAPasswordChangeHere();
     void idleEncryptedDiaryClosesKeepingTheDraftSealed();
     void lockedScreenClosesTheEncryptedDiary();
+    void preferencesAreSavedAndTheLockTakesThemAtOnce();
     void cleanupTestCase() {
         if (bus_.state() != QProcess::NotRunning) {
             bus_.kill();
@@ -546,6 +551,7 @@ void TestDrafts::lockedScreenClosesTheEncryptedDiary() {
                 .ok());
     logIn(diary, "pw");
     QTest::keyClicks(main_->txtEntry, "secret words");
+    QGuiApplication::clipboard()->setText("secret");
     QProcess send;
     send.start("dbus-send", {"--session", "--type=signal", "/org/freedesktop/ScreenSaver",
                              "org.freedesktop.ScreenSaver.ActiveChanged", "boolean:true"});
@@ -555,6 +561,79 @@ void TestDrafts::lockedScreenClosesTheEncryptedDiary() {
     QVERIFY(DiaryCrypto::currentOpenKey() == nullptr);
     QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed when the screen was locked."));
     QCOMPARE(stateOf(diary), DraftState::Sealed);
+    for (const QLineEdit* edit : main_->findChildren<QLineEdit*>())
+        QVERIFY2(!edit->text().contains("secret"), qPrintable(edit->objectName()));
+    for (const QPlainTextEdit* edit : main_->findChildren<QPlainTextEdit*>())
+        QVERIFY2(!edit->toPlainText().contains("secret"), qPrintable(edit->objectName()));
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+
+    MsgBox::queueAnswer(MsgBox::Answer::Yes);
+    logIn(diary, "pw");
+    QCOMPARE(main_->txtEntry->toPlainText(), QString("secret words"));
+}
+
+// Options › Preferences (Ctrl+,) starts with the defaults, refuses a backups
+// folder inside the data folder, saves to the user's settings and shows them
+// again; Escape keeps them. The open window's lock takes a change at once:
+// a plain diary, left alone by default, now closes.
+void TestDrafts::preferencesAreSavedAndTheLockTakesThemAtOnce() {
+    const QString plain = makeDiary("Ann", "Plain", "p");
+    logIn(plain, "p");
+    IdleLock::setTimeoutForTesting(400);
+    const QString outside = QFileInfo(folder_->dataPath()).path() + "/Elsewhere";
+    whenModal<frmPreferences>([&](frmPreferences* d) {
+        QCOMPARE(d->spnLockMinutes->value(), 10);
+        QCOMPARE(d->spnLockMinutes->minimum(), 0);
+        QCOMPARE(d->spnLockMinutes->maximum(), 120);
+        QVERIFY(!d->chkLockPlainDiaries->isChecked());
+        QVERIFY(d->chkBackupsEnabled->isChecked());
+        QVERIFY(d->txtBackupsFolder->text().isEmpty());
+        QTRY_COMPARE(QApplication::focusWidget(), d->spnLockMinutes);
+        d->spnLockMinutes->selectAll();
+        QTest::keyClicks(d->spnLockMinutes, "25");
+        QTest::keyClick(d->spnLockMinutes, Qt::Key_Tab);
+        QTest::keyClick(d->chkLockPlainDiaries, Qt::Key_Space);
+        QTest::keyClick(d->chkLockPlainDiaries, Qt::Key_Tab);
+        QTest::keyClick(d->chkBackupsEnabled, Qt::Key_Space);
+        QTest::keyClick(d->chkBackupsEnabled, Qt::Key_Tab);
+        QTest::keyClicks(d->txtBackupsFolder, folder_->dataPath() + "/Backups");
+        QTest::keyClick(d->txtBackupsFolder, Qt::Key_Return);
+        QCOMPARE(QApplication::activeModalWidget(), d); // refused, said
+        QVERIFY(shownTexts().value(0).startsWith("The backups folder cannot lie inside the diaries' folder"));
+        d->txtBackupsFolder->clear();
+        QTest::keyClicks(d->txtBackupsFolder, outside);
+        QTest::keyClick(d->txtBackupsFolder, Qt::Key_Return);
+    });
+    main_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    QTest::keyClick(main_->txtEntry, Qt::Key_Comma, Qt::ControlModifier);
+    QVERIFY(!frmPreferences::instance());
+    {
+        const auto settings = openUserSettings();
+        QCOMPARE(settings->value(SettingKeys::LockMinutes).toInt(), 25);
+        QCOMPARE(settings->value(SettingKeys::LockPlainDiaries).toBool(), true);
+        QCOMPARE(settings->value(SettingKeys::BackupsEnabled).toBool(), false);
+        QCOMPARE(settings->value(SettingKeys::BackupsFolder).toString(), outside);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(publicDiaryPath.isEmpty(), 3000);
+    QCOMPARE(main_->StatusBar1->currentMessage(), QString("The diary was closed after 25 minutes without use."));
+    IdleLock::setTimeoutForTesting(0);
+
+    // Shown again as saved; a change left with Escape is not kept.
+    whenModal<frmPreferences>([&](frmPreferences* d) {
+        QCOMPARE(d->spnLockMinutes->value(), 25);
+        QVERIFY(d->chkLockPlainDiaries->isChecked());
+        QVERIFY(!d->chkBackupsEnabled->isChecked());
+        QCOMPARE(d->txtBackupsFolder->text(), outside);
+        d->spnLockMinutes->setValue(0);
+        QCOMPARE(d->spnLockMinutes->text(), QString("Off"));
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    Run_Command(25);
+    QCOMPARE(openUserSettings()->value(SettingKeys::LockMinutes).toInt(), 25);
+    for (const char* key : {SettingKeys::LockMinutes, SettingKeys::LockPlainDiaries, SettingKeys::BackupsEnabled,
+                            SettingKeys::BackupsFolder})
+        openUserSettings()->remove(key);
 }
 
 QTEST_MAIN(TestDrafts)

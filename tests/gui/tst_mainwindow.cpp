@@ -186,6 +186,9 @@ void TestMainWindow::menuItemsAndShortcuts_data() {
     QTest::newRow("password") << "mnuOptionsChangePassword"
                               << "&Password"
                               << "Ctrl+P" << 20;
+    QTest::newRow("preferences") << "mnuOptionsPreferences"
+                                 << "P&references ..."
+                                 << "Ctrl+," << 25;
     QTest::newRow("info") << "mnuHelpInfo"
                           << "&Info"
                           << "F12" << 15;

@@ -11,6 +11,7 @@ void Show_frmChangePassword();
 void Show_frmFindPhrase();
 void Show_frmImport();
 void Show_frmInfo(QWidget* owner);
+void Show_frmPreferences();
 
 // The busy pointer of frmOpenDiary during long walks; does nothing (and
 // creates nothing) when that dialog is not loaded.

@@ -9,6 +9,7 @@
 #include "mString.h"
 #include "mView.h"
 
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -48,6 +49,7 @@ DiaryChooser::DiaryChooser(const Design& design, QWidget* parent) : QDialog(pare
     grid->addWidget(Labe1, 1, 0, Qt::AlignTop);
     grid->addWidget(lstExistantDiaries, 1, 1);
     addButtonRow(grid, cmdCancel, action_);
+    buttonRow_ = grid->itemAtPosition(grid->rowCount() - 1, 0)->layout();
 
     setTabOrder(lstExistantDiaries, action_);
     setTabOrder(action_, cmdCancel);
@@ -64,6 +66,12 @@ DiaryChooser::DiaryChooser(const Design& design, QWidget* parent) : QDialog(pare
 }
 
 DiaryChooser::~DiaryChooser() = default;
+
+void DiaryChooser::addButtonBesideCancel(QPushButton* button) {
+    if (auto* row = qobject_cast<QBoxLayout*>(buttonRow_))
+        row->insertWidget(row->indexOf(cmdCancel) + 1, button);
+    setTabOrder(cmdCancel, button);
+}
 
 int DiaryChooser::selectedRow() const {
     const QList<QListWidgetItem*> selected = lstExistantDiaries->selectedItems();

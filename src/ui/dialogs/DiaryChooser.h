@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLabel;
+class QLayout;
 class QListWidget;
 class QPushButton;
 
@@ -49,8 +50,11 @@ protected:
     virtual void confirm() = 0;
     // Runs on every change of the selected line.
     virtual void selectionChanged(int row);
+    // Puts a further button right of Cancel, after it in the focus order.
+    void addButtonBesideCancel(QPushButton* button);
 
 private:
     Design design_;
     QPushButton* action_ = nullptr;
+    QLayout* buttonRow_ = nullptr;
 };

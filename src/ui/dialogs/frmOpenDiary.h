@@ -13,10 +13,14 @@ public:
     static frmOpenDiary* instance();
 
     QPushButton* cmdOpenDiary = nullptr;
+    QPushButton* cmdBackups = nullptr; // the chosen diary's backups, one restorable
 
 protected:
     void confirm() override;
+    void selectionChanged(int row) override;
 
 private:
+    void showBackups();
+
     static inline frmOpenDiary* live_ = nullptr;
 };

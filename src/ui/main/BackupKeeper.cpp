@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <condition_variable>
 #include <mutex>
 
 namespace {
@@ -30,6 +31,8 @@ struct State {
     bool failureSaid = false;
     std::mutex mutex;
     QString failure; // from the backup thread, said on the UI thread
+    bool held = false; // a test holds the backup thread
+    std::condition_variable released;
 };
 
 State& state() {
@@ -79,6 +82,10 @@ void backUp(const QString& path, bool onlyWhenDue) {
         return;
     }
     pool().start([path, root, onlyWhenDue] {
+        {
+            std::unique_lock<std::mutex> lock(state().mutex);
+            state().released.wait(lock, [] { return !state().held; });
+        }
         const QDateTime now = QDateTime::currentDateTime();
         if (onlyWhenDue && !DiaryBackups::due(path, now, root))
             return;
@@ -127,6 +134,22 @@ void waitForBackups() {
 void finish() {
     diaryClosing();
     waitForBackups();
+}
+
+bool pending() {
+    return pool().activeThreadCount() > 0;
+}
+
+void holdForTesting(bool hold) {
+    {
+        std::lock_guard<std::mutex> lock(state().mutex);
+        state().held = hold;
+    }
+    state().released.notify_all();
+}
+
+void forgetFailureSaidForTesting() {
+    state().failureSaid = false;
 }
 
 } // namespace BackupKeeper

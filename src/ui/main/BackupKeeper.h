@@ -16,4 +16,12 @@ void diaryClosing();
 void waitForBackups();
 // At quit: the open diary closes, and its backup is waited for.
 void finish();
+// Whether a backup is being made or waits to be.
+bool pending();
+
+// --- test seams -----------------------------------------------------------
+// While held, the backup thread waits before copying (closing must not).
+void holdForTesting(bool hold);
+// A failure is said again, as in a new run.
+void forgetFailureSaidForTesting();
 } // namespace BackupKeeper

@@ -45,15 +45,19 @@ bool clipboardFromDiary(const frmMain* main, const QString& clip) {
 } // namespace
 
 IdleLock::IdleLock(frmMain* main) : QObject(main), main_(main) {
-    const auto settings = openUserSettings();
-    minutes_ = qBound(0, settings->value(SettingKeys::LockMinutes, 10).toInt(), 120);
-    plainToo_ = settings->value(SettingKeys::LockPlainDiaries, false).toBool();
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, &IdleLock::idleReached);
     connect(&countdown_, &QTimer::timeout, this, &IdleLock::tick);
     qApp->installEventFilter(this);
-    arm();
+    settingsChanged();
     listenToTheDesktop();
+}
+
+void IdleLock::settingsChanged() {
+    const auto settings = openUserSettings();
+    minutes_ = qBound(0, settings->value(SettingKeys::LockMinutes, 10).toInt(), 120);
+    plainToo_ = settings->value(SettingKeys::LockPlainDiaries, false).toBool();
+    arm();
 }
 
 void IdleLock::listenToTheDesktop() {

@@ -21,6 +21,10 @@ class IdleLock : public QObject {
 public:
     explicit IdleLock(frmMain* main);
 
+    // Takes the lock time and whether plain diaries lock from the settings
+    // again, and starts the time without use anew.
+    void settingsChanged();
+
     // For tests: the time without use, in milliseconds (0: the settings').
     static void setTimeoutForTesting(int ms);
 

@@ -123,6 +123,7 @@ public:
     QAction* mnuViewEntryReading = nullptr;
     QAction* mnuViewEntryStatiscical = nullptr;
     QAction* mnuOptionsChangePassword = nullptr;
+    QAction* mnuOptionsPreferences = nullptr;
     QAction* mnuWindowMinimized = nullptr;
     QAction* mnuWindowNormalSize = nullptr;
     QAction* mnuWindowMaximized = nullptr;

@@ -75,6 +75,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         }
     }
     event->accept();
+    hide(); // the window goes at once; the backup may take a while to copy
     BackupKeeper::finish(); // the open diary's backup, if it changed
     // Leave every event loop, also those of dialogs still open.
     if (QThread::currentThread()->loopLevel() > 0)

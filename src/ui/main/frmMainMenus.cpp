@@ -68,6 +68,8 @@ void frmMain::buildMenus() {
     QMenu* options = addMenu(bar, "mnuOptions", tr("&Options"));
     mnuOptionsChangePassword =
         addItem(options, "mnuOptionsChangePassword", tr("&Password"), Qt::CTRL | Qt::Key_P);
+    options->addSeparator();
+    mnuOptionsPreferences = addItem(options, "mnuOptionsPreferences", tr("P&references ..."), Qt::CTRL | Qt::Key_Comma);
 
     QMenu* window = addMenu(bar, "mnuWindow", tr("&Window"));
     mnuWindowMinimized = addItem(window, "mnuWindowMinimized", tr("&Minimized"), Qt::CTRL | Qt::Key_I);
@@ -108,6 +110,7 @@ void frmMain::buildMenus() {
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
         {mnuFileImport, 23},
+        {mnuOptionsPreferences, 25},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);
