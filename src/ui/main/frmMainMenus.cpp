@@ -35,6 +35,8 @@ void frmMain::buildMenus() {
     file->addSeparator();
     mnuFileSaveEntry = addItem(file, "mnuFileSaveEntry", QStringLiteral("&Save Entry"), Qt::Key_F6);
     file->addSeparator();
+    mnuFileExport = addItem(file, "mnuFileExport", tr("&Export ..."), Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    file->addSeparator();
     mnuFileCloseDiary = addItem(file, "mnuFileCloseDiary", QStringLiteral("&Close Diary"), Qt::Key_F7);
     file->addSeparator();
     mnuFileCloseDeleteDiary =
@@ -101,6 +103,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuFileExport, 22},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);
