@@ -182,7 +182,8 @@ ExportOutcome runExport(const ExportRequest& request, const ExportControl& contr
     const bool encrypted = DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(header.constData()));
     if (request.password) {
         // Same rule as the log-in: trimmed both sides, case-sensitive. An
-        // encrypted diary's key becomes the open key, so the walks can read it.
+        // encrypted diary's key becomes the open key, so the walks can read it
+        // (the window's session may already hold it: that one stays).
         DiaryCrypto::KeyPtr key;
         if (!passwordMatches(path, trimBlanks(*request.password), &status, &key)) {
             if (status.number == StorageErrors::CostRefused)
@@ -191,7 +192,7 @@ ExportOutcome runExport(const ExportRequest& request, const ExportControl& contr
                 return fail(ExitCode::FileError, printable(status.description));
             return fail(ExitCode::WrongPassword, QStringLiteral("wrong password for %1").arg(printable(path)));
         }
-        if (key)
+        if (key && !DiaryCrypto::openKeyFor(key->passwordField()))
             DiaryCrypto::setOpenKey(key);
     } else if (encrypted && options.format == ExportFormat::Json) {
         return fail(ExitCode::WrongPassword, QStringLiteral("the JSON export of an encrypted diary needs its password"));

@@ -44,6 +44,7 @@ private slots:
 
     void keysMakeAPdfBookThatQpdfAccepts();
     void cancelLeavesTheEarlierFileWhole();
+    void withNoDiaryOpenItAsksForOneFirst();
 
 private:
     MainWindowFixture f;
@@ -120,6 +121,23 @@ void TestExportDialog::cancelLeavesTheEarlierFileWhole() {
     QCOMPARE(file.readAll(), old);
     QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              QStringList{QStringLiteral("book.pdf")});
+}
+
+// Without an open diary the keys lead through Open Diary's chooser and
+// password to the dialog, over the diary just logged in to.
+void TestExportDialog::withNoDiaryOpenItAsksForOneFirst() {
+    const QString diary = makeDiary(QStringLiteral("Ann"), QStringLiteral("Days"), QStringLiteral("pw"), 2);
+    answerLogIn(diary, QStringLiteral("pw"));
+    QString exporting;
+    whenModal<frmExport>(
+        [&](frmExport* dialog) {
+            exporting = publicDiaryPath;
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        },
+        15000);
+    QTest::keyClick(f.window.get(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(exporting, diary);
+    QVERIFY(!frmExport::instance());
 }
 
 QTEST_MAIN(TestExportDialog)
