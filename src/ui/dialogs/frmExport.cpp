@@ -327,7 +327,7 @@ void frmExport::startExport() {
         txtFile->setFocus();
         return;
     }
-    if (txtPassword->isVisible()) {
+    if (options.format == ExportFormat::Json && encrypted_) {
         if (trimBlanks(txtPassword->text()).isEmpty()) {
             MsgBox::show(tr("The JSON file holds the diary's password: type it, please."), title,
                          MsgBox::Buttons::Ok, this);
@@ -379,6 +379,7 @@ void frmExport::exportFinished() {
     delete thread_;
     thread_ = nullptr;
     setChoicesEnabled(true);
+    cmdCancel->setEnabled(true);
     formatChanged();
     const ExportOutcome::Result result = outcome_.result;
     emit exportEnded(result);
@@ -407,7 +408,6 @@ void frmExport::reject() {
     if (thread_) {
         // Stops at the next entry; the dialog closes once the export has let go of its file.
         cancel_ = true;
-        closeWhenDone_ = true;
         cmdCancel->setEnabled(false);
         return;
     }

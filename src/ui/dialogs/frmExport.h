@@ -89,7 +89,6 @@ private:
     std::atomic<qint64> total_{0};
     ExportOutcome outcome_;
     QString writtenPath_;
-    bool closeWhenDone_ = false;
     static inline frmExport* live_ = nullptr;
 };
 
