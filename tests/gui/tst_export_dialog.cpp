@@ -7,9 +7,11 @@
 #include "MsgBox.h"
 #include "frmExport.h"
 #include "mApplication.h"
+#include "mFile.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
@@ -45,6 +47,7 @@ private slots:
     void keysMakeAPdfBookThatQpdfAccepts();
     void cancelLeavesTheEarlierFileWhole();
     void withNoDiaryOpenItAsksForOneFirst();
+    void encryptedDiaryToJsonAsksForItsPassword();
 
 private:
     MainWindowFixture f;
@@ -138,6 +141,42 @@ void TestExportDialog::withNoDiaryOpenItAsksForOneFirst() {
     QTest::keyClick(f.window.get(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(exporting, diary);
     QVERIFY(!frmExport::instance());
+}
+
+// An encrypted diary's records are read with the session's key on the
+// export's thread; its JSON holds the password, which the dialog asks for.
+void TestExportDialog::encryptedDiaryToJsonAsksForItsPassword() {
+    QString diary;
+    QVERIFY(createEncryptedDiaryFile(QStringLiteral("Ann"), QStringLiteral("secret words"), QStringLiteral("Days"),
+                                     QStringLiteral("01.01.2026 10:00:00"), &diary,
+                                     DiaryCrypto::cheapestKdfParams())
+                .ok());
+    answerLogIn(diary, QStringLiteral("secret words"));
+    Run_Command(1);
+    QCOMPARE(publicDiaryPath, diary);
+    QVERIFY(Save_Entry(QStringLiteral("02.01.2026 10:00:00"), QStringLiteral("Sealed topic"),
+                       QStringLiteral("Sealed text"), 1, 2)
+                .ok());
+    QTemporaryDir out;
+    const QString json = out.filePath(QStringLiteral("days.json"));
+    whenModal<frmExport>([&](frmExport* dialog) {
+        dialog->cboFormat->setCurrentIndex(dialog->cboFormat->findText(QStringLiteral("JSON")));
+        QVERIFY(dialog->txtPassword->isVisible());
+        QVERIFY(dialog->lblJsonNote->isVisible());
+        dialog->txtFile->setText(json);
+        QTest::keyClick(dialog->cmdExport, Qt::Key_Space);
+        QCOMPARE(MsgBox::shownForTesting().size(), 1); // no password: asked for, nothing started
+        QVERIFY(!dialog->running());
+        QTest::keyClicks(dialog->txtPassword, QStringLiteral("secret words"));
+        QTest::keyClick(dialog->txtPassword, Qt::Key_Return);
+    });
+    Run_Command(22);
+    QFile file(json);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QVERIFY(written.contains("\"secret words\""));
+    QVERIFY(written.contains("Sealed text"));
+    QCOMPARE(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 }
 
 QTEST_MAIN(TestExportDialog)
