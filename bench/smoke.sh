@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="${1:-$root/build}/bin"
 export QT_QPA_PLATFORM=offscreen
-for bench in quorvel_bench tool_bench find_bench quorvel_window_bench import_bench; do
+for bench in quorvel_bench tool_bench find_bench quorvel_window_bench import_bench export_bench; do
   echo "== $bench --smoke"
   if ! "$bin/$bench" --smoke; then
     echo "BENCHMARK SMOKE RUN FAILED: $bench" >&2

@@ -9,6 +9,7 @@
 #include "Popups.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
+#include "frmExport.h"
 #include "frmMain.h"
 #include "mError.h"
 #include "mFile.h"
@@ -190,6 +191,15 @@ void closeDiary(frmMain* main) {
         main->draftKeeper->diaryClosed(closed);
 }
 
+// File > Export: the open diary, else the one chosen and logged in to as
+// by Open Diary.
+void exportDiary() {
+    if (!isDiaryOpen())
+        Show_frmOpenDiary();
+    if (isDiaryOpen())
+        Show_frmExport();
+}
+
 // --- editing on the focused control -------------------------------------
 
 // The selected text of the control, and whether it has such a property.
@@ -323,6 +333,9 @@ void Run_Command(int code) {
         break;
     case 20:
         Show_frmChangePassword();
+        break;
+    case 22:
+        exportDiary();
         break;
     case 23:
         Show_frmImport();

@@ -8,9 +8,13 @@
 #include <QPaintDevice>
 #include <QPainter>
 
-QList<BookOpeningPage> bookOpeningPages(const MoodTimeline& moods) {
+QList<BookOpeningPage> bookOpeningPages(const MoodTimeline& moods, const MoodChartPainter& drawChart) {
+    const MoodChartPainter draw = drawChart ? drawChart : [](QPainter& painter, const QRectF& target, Mood mood,
+                                                             const MoodTimeline& timeline) {
+        renderMoodChart(&painter, target, mood, timeline);
+    };
     // The page keeps its own copy: it is painted after the caller is gone.
-    return {[moods](QPainter& painter, const QRectF& pageRect) {
+    return {[moods, draw](QPainter& painter, const QRectF& pageRect) {
         QFont heading(QStringLiteral("DejaVu Serif"));
         heading.setPointSizeF(20);
         painter.setFont(heading);
@@ -31,8 +35,7 @@ QList<BookOpeningPage> bookOpeningPages(const MoodTimeline& moods) {
         painter.setFont(small);
         const double gap = 16;
         const double height = (area.height() - gap) / 2;
-        renderMoodChart(&painter, QRectF(area.left(), area.top(), area.width(), height), Mood::Wellness, moods);
-        renderMoodChart(&painter, QRectF(area.left(), area.top() + height + gap, area.width(), height), Mood::Love,
-                        moods);
+        draw(painter, QRectF(area.left(), area.top(), area.width(), height), Mood::Wellness, moods);
+        draw(painter, QRectF(area.left(), area.top() + height + gap, area.width(), height), Mood::Love, moods);
     }};
 }

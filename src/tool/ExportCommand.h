@@ -1,8 +1,6 @@
 #pragma once
 
-#include "DiaryPart.h"
-#include "ExportFormats.h"
-#include "PdfBook.h"
+#include "ExportRun.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,13 +11,6 @@
 //                          [--page-size a4|letter]
 int runExport(const QStringList& arguments);
 
-struct ExportOptions {
-    ExportFormat format = ExportFormat::Json;
-    QString outputPath; // empty or "-": standard output
-    DiaryPart part;
-    BookPageSize pageSize = BookPageSize::A4; // the PDF book's
-};
-
-// The export itself, once the password is known (also used by the benchmark).
-// Returns an exit code; messages go to stderr.
+// runExport once the password is known, its warnings and failure said on
+// stderr (also used by the benchmark). Returns the exit code.
 int exportDiary(const QString& path, const ExportOptions& options, const QString& password);

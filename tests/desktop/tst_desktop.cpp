@@ -55,6 +55,7 @@ const QString MessageTitle = QStringLiteral("^Quorvel$");
 const QString OpenTitle = QStringLiteral("^Open Existant Diary$");
 const QString PasswordTitle = QStringLiteral("^Enter Password$");
 const QString FindTitle = QStringLiteral("^Find Phrase$");
+const QString ExportTitle = QStringLiteral("^Export$");
 const QString DeleteTitle = QStringLiteral("^Delete Existant Diary$");
 const QString DeletePasswordTitle = QStringLiteral("^Enter password to delete diary$");
 const QString SureTitle = QStringLiteral("^Do You want to delete this Diary\\?$");
@@ -92,6 +93,7 @@ private slots:
     void noDiaryOpenPopup();
     void logInChain();
     void findChain();
+    void exportChain();
     void fiveSavesInARow();
     void typingAfterViewSwitches();
     void deleteChain();
@@ -513,6 +515,18 @@ void tst_desktop::findChain() {
     QVERIFY(waitForActive(FindTitle) != 0);
     desktop_->key("Escape");
     STEP(expectChainEnded({FindTitle}));
+}
+
+// File > Export ... by its keys over the open diary: the dialog holds the
+// keyboard, and Escape gives it back to the main window.
+void tst_desktop::exportChain() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    desktop_->key("ctrl+shift+e");
+    const WindowId dialog = waitForActive(ExportTitle);
+    QVERIFY2(dialog != 0, "Ctrl+Shift+E does not open Export");
+    STEP(expectFixedDialog(dialog, "Export"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({ExportTitle}));
 }
 
 // Five entries saved one after the other (F3, F6): after each "ENTRY SAVED"

@@ -183,6 +183,9 @@ void TestMainWindow::menuItemsAndShortcuts_data() {
     QTest::newRow("statisticals") << "mnuViewEntryStatiscical"
                                   << "Entry &Statisticals"
                                   << "F8" << 19;
+    QTest::newRow("export") << "mnuFileExport"
+                            << "&Export ..."
+                            << "Ctrl+Shift+E" << 22;
     QTest::newRow("password") << "mnuOptionsChangePassword"
                               << "&Password"
                               << "Ctrl+P" << 20;

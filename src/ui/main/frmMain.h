@@ -108,6 +108,7 @@ public:
     QAction* mnuFileNewDiary = nullptr;
     QAction* mnuFileOpenDiary = nullptr;
     QAction* mnuFileSaveEntry = nullptr;
+    QAction* mnuFileExport = nullptr;
     QAction* mnuFileImport = nullptr;
     QAction* mnuFileCloseDiary = nullptr;
     QAction* mnuFileCloseDeleteDiary = nullptr;

@@ -36,6 +36,8 @@ void frmMain::buildMenus() {
     file->addSeparator();
     mnuFileSaveEntry = addItem(file, "mnuFileSaveEntry", tr("&Save Entry"), Qt::Key_F6);
     file->addSeparator();
+    mnuFileExport = addItem(file, "mnuFileExport", tr("&Export ..."), Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    file->addSeparator();
     mnuFileImport = addItem(file, "mnuFileImport", tr("&Import ..."), Qt::CTRL | Qt::SHIFT | Qt::Key_I);
     file->addSeparator();
     mnuFileCloseDiary = addItem(file, "mnuFileCloseDiary", tr("&Close Diary"), Qt::Key_F7);
@@ -109,6 +111,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuFileExport, 22},
         {mnuFileImport, 23},
         {mnuOptionsPreferences, 25},
     };
