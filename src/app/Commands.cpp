@@ -9,6 +9,7 @@
 #include "Popups.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
+#include "frmEncryption.h"
 #include "frmMain.h"
 #include "mError.h"
 #include "mFile.h"
@@ -323,6 +324,10 @@ void Run_Command(int code) {
         break;
     case 20:
         Show_frmChangePassword();
+        break;
+    case 24:
+        if (diaryOpenOrTell())
+            Show_frmEncryption();
         break;
     default:
         break; // 4, 5 and anything outside 0..20

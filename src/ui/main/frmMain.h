@@ -122,6 +122,7 @@ public:
     QAction* mnuViewEntryReading = nullptr;
     QAction* mnuViewEntryStatiscical = nullptr;
     QAction* mnuOptionsChangePassword = nullptr;
+    QAction* mnuOptionsEncryption = nullptr;
     QAction* mnuWindowMinimized = nullptr;
     QAction* mnuWindowNormalSize = nullptr;
     QAction* mnuWindowMaximized = nullptr;

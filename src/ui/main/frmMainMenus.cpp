@@ -65,6 +65,8 @@ void frmMain::buildMenus() {
     QMenu* options = addMenu(bar, "mnuOptions", QStringLiteral("&Options"));
     mnuOptionsChangePassword =
         addItem(options, "mnuOptionsChangePassword", QStringLiteral("&Password"), Qt::CTRL | Qt::Key_P);
+    mnuOptionsEncryption =
+        addItem(options, "mnuOptionsEncryption", tr("&Encryption ..."), Qt::CTRL | Qt::SHIFT | Qt::Key_K);
 
     QMenu* window = addMenu(bar, "mnuWindow", QStringLiteral("&Window"));
     mnuWindowMinimized = addItem(window, "mnuWindowMinimized", QStringLiteral("&Minimized"), Qt::CTRL | Qt::Key_I);
@@ -101,6 +103,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuOptionsEncryption, 24},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);
