@@ -43,7 +43,8 @@ QByteArray contentOf(const QString& path) {
 
 bool isEncryptedFile(const QString& path) {
     const QByteArray bytes = contentOf(path);
-    return bytes.size() >= DiaryFormat::HeaderSize && DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(bytes.constData()));
+    return bytes.size() >= DiaryFormat::HeaderSize &&
+           DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(bytes.constData()));
 }
 
 // Chooses the file at path in Open Diary (opened by command 1) with Enter.
@@ -122,10 +123,10 @@ void TestMergeCrypt::conflictCopyYesMergesSaysTheCountAndOffersTheTrash() {
     QCOMPARE(asked, 1);
     const QStringList texts = shownTexts();
     QVERIFY2(texts.size() >= 3, qPrintable(texts.join(" | ")));
-    QCOMPARE(texts.at(0), QString("This is a copy of %1 made by a sync program. Merge its entries into %1?")
-                              .arg(split.diaryName));
-    QCOMPARE(texts.at(1), QString("1 entry of %1 was added to %2.").arg(QFileInfo(split.copy).fileName(),
-                                                                         split.diaryName));
+    QCOMPARE(texts.at(0),
+             QString("This is a copy of %1 made by a sync program. Merge its entries into %1?").arg(split.diaryName));
+    QCOMPARE(texts.at(1),
+             QString("1 entry of %1 was added to %2.").arg(QFileInfo(split.copy).fileName(), split.diaryName));
     QVERIFY(texts.at(2).startsWith("Move the copy"));
     QCOMPARE(countEntriesInFile(split.diary), 3);
     QVERIFY(!QFileInfo::exists(split.copy));
