@@ -161,13 +161,19 @@ void TestMergeCrypt::encryptAndDecryptTheOpenDiaryCarryingTheDraft() {
     QTest::keyClicks(main->txtTopic, "Unsaved topic");
     QTRY_COMPARE_WITH_TIMEOUT(readDraftOf(diary).draft.topic.trimmed(), QString("Unsaved topic"), 3000);
 
+    // Escape cancels and changes nothing.
+    const QByteArray plain = contentOf(diary);
+    whenModal<frmEncryption>([](frmEncryption* d) { QTest::keyClick(d->txtPassword1, Qt::Key_Escape); });
+    Run_Command(24);
+    QVERIFY(!frmEncryption::instance());
+    QCOMPARE(contentOf(diary), plain);
+
     // Encrypt: a new passphrase twice, Enter.
     whenModal<frmEncryption>([](frmEncryption* d) {
         QVERIFY(d->txtPassword2);
         QTest::keyClicks(d->txtPassword1, "a long new passphrase");
-        QTest::keyClick(d->txtPassword1, Qt::Key_Tab);
-        QTest::keyClicks(QApplication::focusWidget(), "a long new passphrase");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClicks(d->txtPassword2, "a long new passphrase");
+        QTest::keyClick(d->txtPassword2, Qt::Key_Return);
     });
     Run_Command(24);
     QVERIFY(isEncryptedFile(diary));
