@@ -10,6 +10,7 @@
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
 #include "frmExport.h"
+#include "frmEncryption.h"
 #include "frmMain.h"
 #include "mError.h"
 #include "mFile.h"
@@ -339,6 +340,10 @@ void Run_Command(int code) {
         break;
     case 23:
         Show_frmImport();
+        break;
+    case 24:
+        if (diaryOpenOrTell())
+            Show_frmEncryption();
         break;
     case 25:
         Show_frmPreferences();

@@ -1,6 +1,5 @@
 #include "mApplication.h"
 
-#include "BusyWork.h"
 #include "ComposerEdits.h"
 #include "DateTimeText.h"
 #include "DialogParts.h"
@@ -8,6 +7,7 @@
 #include "EntryCountMemory.h"
 #include "EntryDisplay.h"
 #include "MsgBox.h"
+#include "PasswordCheck.h"
 #include "Popups.h"
 #include "SessionGuard.h"
 #include "StorageGlobals.h"
@@ -112,13 +112,9 @@ void logIn() {
     // The one door of the library: the stored password for a plain diary
     // (its header holds the first 50 characters of one), the key derived from
     // the whole passphrase for an encrypted one, off the UI thread.
-    const QString whole = trimBlanks(passwordDialog->txtPassword->text());
     DiaryCrypto::KeyPtr key;
-    bool right = false;
-    if (status && DiaryCrypto::isEncrypted(publicHeader))
-        runWhileBusy(QCoreApplication::translate("mApplication", "Checking the password ..."), [&] { right = passwordMatches(path, whole, &status, &key); });
-    else if (status)
-        right = passwordMatches(path, trimBlanks(cutToStoredPassword(whole)), &status, &key);
+    const bool right = status && typedPasswordMatches(path, passwordDialog->txtPassword->text(),
+                                                      DiaryCrypto::isEncrypted(publicHeader), &status, &key);
     if (!status) {
         // The chosen file vanished or cannot be read since it was listed, or
         // its header asks for more than the program allows: no diary is left

@@ -245,7 +245,19 @@ QString passwordRefusal(const DiaryHeader& diary, const DiaryHeader& other, cons
 
 // One reading and, when anything is new, one write. *changed: the diary
 // was written by someone else meanwhile; nothing was written.
-StorageStatus mergeOnce(const QString& diaryPath, const QString& otherPath, MergeOutcome& outcome, bool& changed) {
+// The diary's keying; an encrypted pair takes `key` when it fits the header,
+// else the open key.
+StorageStatus keyingWith(const RawFile& file, const DiaryCrypto::KeyPtr& key, DiaryKeying& out) {
+    const StorageStatus status = keyingOf(file, out);
+    if (status.ok() || !out.encrypted || !key ||
+        key->passwordField() != DiaryHeader::fromRecord(out.headerRecord.constData()).Password)
+        return status;
+    out.key = key;
+    return StorageStatus::success();
+}
+
+StorageStatus mergeOnce(const QString& diaryPath, const QString& otherPath, const DiaryCrypto::KeyPtr& key,
+                        MergeOutcome& outcome, bool& changed) {
     changed = false;
     DiaryState before;
     StorageStatus status = stateOf(diaryPath, before);
@@ -273,7 +285,7 @@ StorageStatus mergeOnce(const QString& diaryPath, const QString& otherPath, Merg
         return refuse(outcome, refusal);
     DiaryKeying diaryKeying;
     DiaryKeying otherKeying;
-    if (!(status = keyingOf(diary, diaryKeying)).ok() || !(status = keyingOf(other, otherKeying)).ok())
+    if (!(status = keyingWith(diary, key, diaryKeying)).ok() || !(status = keyingWith(other, key, otherKeying)).ok())
         return status;
 
     const qint64 diaryCount = entryCountForLength(before.size);
@@ -425,12 +437,13 @@ QString mergeRefusal(const DiaryHeader& diary, const DiaryHeader& other, const Q
     return QString();
 }
 
-StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPath, MergeOutcome& outcome) {
+StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPath, MergeOutcome& outcome,
+                               const DiaryCrypto::KeyPtr& key) {
     outcome = MergeOutcome();
     for (int reading = 1;; ++reading) {
         bool changed = false;
         MergeOutcome tried;
-        const StorageStatus status = mergeOnce(diaryPath, otherPath, tried, changed);
+        const StorageStatus status = mergeOnce(diaryPath, otherPath, key, tried, changed);
         tried.readings = reading;
         outcome = tried;
         if (!changed)

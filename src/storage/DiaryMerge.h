@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiaryCrypto.h"
 #include "DiaryFormat.h"
 #include "StorageStatus.h"
 
@@ -41,13 +42,15 @@ QString mergeRefusal(const DiaryHeader& diary, const DiaryHeader& other, const Q
 // flushed, renamed over diaryPath and the folder flushed, so a failure or a
 // crash at any moment leaves the old diary whole. otherPath is only read
 // (no lock of its own is taken). An encrypted pair needs the diary's key
-// open (DiaryCrypto::setOpenKey). Just before the rename the diary must
-// still be what was read (same file, size, times of change, first and last
-// record): another program (a sync program) that wrote it meanwhile makes
-// the merge start again, a few times at most, then fail with nothing
-// written. outcome.refused with the reason in the status when the two
-// cannot be merged.
-StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPath, MergeOutcome& outcome);
+// open (DiaryCrypto::setOpenKey) or handed in as key (a window merging into
+// a diary other than its open one keeps its open key). Just before the
+// rename the diary must still be what was read (same file, size, times of
+// change, first and last record): another program (a sync program) that
+// wrote it meanwhile makes the merge start again, a few times at most,
+// then fail with nothing written. outcome.refused with the reason in the
+// status when the two cannot be merged.
+StorageStatus mergeDiaryCopies(const QString& diaryPath, const QString& otherPath, MergeOutcome& outcome,
+                               const DiaryCrypto::KeyPtr& key = {});
 
 // A test seam: called once per reading, after the merged file is whole and
 // before the diary is compared with what was read. Empty by default.

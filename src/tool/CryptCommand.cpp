@@ -4,9 +4,8 @@
 #include "DiaryCrypto.h"
 #include "DiaryLock.h"
 #include "DiaryFormat.h"
-#include "DiaryRewrite.h"
+#include "DiaryKindChange.h"
 #include "DraftCarry.h"
-#include "EntryDraft.h"
 #include "PasswordPrompt.h"
 #include "PasswordRules.h"
 #include "ToolCommon.h"
@@ -19,31 +18,10 @@
 
 #include <sodium.h>
 
-#include <cstring>
 
 using namespace DiaryFormat;
 
 namespace {
-
-// The entries whose stored text reaches beyond what an encrypted record holds.
-QList<qint32> textsTooLong(const QString& path, qint32 count, QString* error) {
-    QList<qint32> tooLong;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return tooLong;
-    }
-    const QByteArray blanks(EntryWidth - DiaryCrypto::TextWidth, ' ');
-    for (qint32 n = 1; n <= count; ++n) {
-        if (!file.seek(entryOffset(n) + TextOffset + DiaryCrypto::TextWidth)) {
-            *error = file.errorString();
-            break;
-        }
-        if (file.read(blanks.size()) != blanks)
-            tooLong << n;
-    }
-    return tooLong;
-}
 
 int convert(const QStringList& arguments, bool encrypt) {
     QCommandLineParser parser;
@@ -120,7 +98,6 @@ int convert(const QStringList& arguments, bool encrypt) {
         complain(QStringLiteral("%1 ends with a cut-off entry; see quorvel-tool check").arg(printable(path)));
         return ExitCode::Refused;
     }
-    const auto count = static_cast<qint32>((length - HeaderSize) / EntrySize);
 
     QByteArray secret;
     DiaryCrypto::passwordBytes(password, secret);
@@ -136,7 +113,7 @@ int convert(const QStringList& arguments, bool encrypt) {
     DiaryCrypto::KeyPtr newKey;
     if (encrypt) {
         QString error;
-        const QList<qint32> tooLong = textsTooLong(path, count, &error);
+        const QList<qint32> tooLong = DiaryKindChange::textsTooLong(path, &error);
         if (!error.isEmpty()) {
             complain(printable(error));
             return ExitCode::FileError;
@@ -185,57 +162,22 @@ int convert(const QStringList& arguments, bool encrypt) {
         }
     }
 
-    QByteArray oldHeader;
-    QByteArray newHeader;
-    std::unique_ptr<DiaryCrypto::RecordBinding> binding;
-    QByteArray plain(DiaryCrypto::PlainSize, '\0');
-    QList<qint32> damaged;
-    DraftCarry draft;
-    DiaryRewrite rewrite;
-    rewrite.header = [&](QByteArray& record) {
-        oldHeader = record;
-        writeInt16LE(record.data(), encrypt ? DiaryCrypto::EncryptedMark : DiaryCrypto::PlainMark);
-        record.replace(PasswordOffset, PasswordWidth,
-                       encrypt ? newKey->passwordField() : fixedWidth(secret, PasswordWidth));
-        newHeader = record;
-        binding = std::make_unique<DiaryCrypto::RecordBinding>(encrypt ? newHeader : oldHeader);
-        // The unsaved entry is made ready for the new kind before the rename.
-        return draft.prepare(path, oldKey.get(), newKey.get(), encrypt ? newKey->passwordField() : QByteArray());
-    };
-    rewrite.record = [&](qint32 n, const char* in, char* out) {
-        binding->setEntry(n);
-        if (encrypt) {
-            DiaryEntry entry = DiaryEntry::fromRecord(in);
-            Scramble_Text(entry.Topic, 2);
-            Scramble_Text(entry.Entry, 2);
-            const QByteArray readable =
-                DiaryCrypto::plainRecord(entry.DateTime, entry.Topic, entry.Entry, entry.Wellness, entry.Love);
-            DiaryCrypto::sealRecord(*newKey, *binding, readable.constData(), out);
-            return StorageStatus::success();
-        }
-        if (!DiaryCrypto::openRecord(*oldKey, *binding, in, plain.data())) {
-            damaged << n;
-            return StorageStatus::failure(StorageErrors::DamagedEntry, QString());
-        }
-        DiaryEntry entry = DiaryCrypto::entryFromPlain(plain.constData());
-        Scramble_Text(entry.Topic, 1);
-        Scramble_Text(entry.Entry, 1);
-        const QByteArray record = entry.toRecord();
-        std::memcpy(out, record.constData(), size_t(EntrySize));
-        return StorageStatus::success();
-    };
-    const StorageStatus written = rewriteDiary(path, rewrite);
-    if (!written.ok())
-        draft.abandon();
-    if (!damaged.isEmpty()) {
-        complain(QStringLiteral("entry %1 of %2 is damaged; nothing was changed").arg(damaged.first()).arg(printable(path)));
+    DiaryKindChange::Request request;
+    request.encrypt = encrypt;
+    request.password = password;
+    request.oldKey = oldKey;
+    request.newKey = newKey;
+    DiaryKindChange::Outcome outcome;
+    const StorageStatus written = DiaryKindChange::change(path, request, outcome);
+    if (outcome.damagedEntry > 0) {
+        complain(QStringLiteral("entry %1 of %2 is damaged; nothing was changed").arg(outcome.damagedEntry).arg(printable(path)));
         return ExitCode::ProblemsFound;
     }
     if (!written.ok()) {
         complain(QStringLiteral("%1; nothing was changed").arg(printable(written.description)));
-        return ExitCode::FileError;
+        return outcome.refused ? ExitCode::Refused : ExitCode::FileError;
     }
-    const StorageStatus carried = draft.finish();
+    const StorageStatus& carried = outcome.draftCarried;
     if (!carried.ok()) {
         complain(QStringLiteral("%1 is %2 now, but: %3")
                      .arg(printable(path), encrypt ? "encrypted" : "plain", printable(carried.description)));

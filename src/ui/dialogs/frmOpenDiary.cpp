@@ -1,5 +1,6 @@
 #include "frmOpenDiary.h"
 
+#include "ConflictMerge.h"
 #include "DialogLaunch.h"
 #include "DialogParts.h"
 #include "frmBackups.h"
@@ -56,6 +57,9 @@ frmOpenDiary* frmOpenDiary::instance() {
 }
 
 void frmOpenDiary::confirm() {
+    // A sync program's conflict copy is first offered for merging.
+    if (offerConflictMerge(this))
+        return;
     Run_Session_Action(1);
 }
 

@@ -232,6 +232,10 @@ void DraftKeeper::flushNow() {
     writer_.flush();
 }
 
+void DraftKeeper::diaryRewritten() {
+    tiedDiary_.clear(); // tied again, to the header as it is now, at the next write
+}
+
 void DraftKeeper::sessionLost(bool keepDraft) {
     if (keepDraft && !held_) {
         pending_ = true;

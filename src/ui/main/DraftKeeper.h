@@ -57,6 +57,9 @@ public:
     // Writes what is pending now and waits until the draft is on disk
     // (before the program ends).
     void flushNow();
+    // The open diary was rewritten in another form (encrypted, made plain)
+    // with its draft carried along: drafts from now on follow its new header.
+    void diaryRewritten();
     // After flushNow: whether the composer's unsaved topic and text, if any,
     // are on disk as the open diary's draft; else why not.
     bool composerKept(QString* why);

@@ -124,6 +124,7 @@ public:
     QAction* mnuViewEntryReading = nullptr;
     QAction* mnuViewEntryStatiscical = nullptr;
     QAction* mnuOptionsChangePassword = nullptr;
+    QAction* mnuOptionsEncryption = nullptr;
     QAction* mnuOptionsPreferences = nullptr;
     QAction* mnuWindowMinimized = nullptr;
     QAction* mnuWindowNormalSize = nullptr;

@@ -70,6 +70,8 @@ void frmMain::buildMenus() {
     QMenu* options = addMenu(bar, "mnuOptions", tr("&Options"));
     mnuOptionsChangePassword =
         addItem(options, "mnuOptionsChangePassword", tr("&Password"), Qt::CTRL | Qt::Key_P);
+    mnuOptionsEncryption =
+        addItem(options, "mnuOptionsEncryption", tr("&Encryption ..."), Qt::CTRL | Qt::SHIFT | Qt::Key_K);
     options->addSeparator();
     mnuOptionsPreferences = addItem(options, "mnuOptionsPreferences", tr("P&references ..."), Qt::CTRL | Qt::Key_Comma);
 
@@ -113,6 +115,7 @@ void frmMain::buildMenus() {
         {mnuOptionsChangePassword, 20},
         {mnuFileExport, 22},
         {mnuFileImport, 23},
+        {mnuOptionsEncryption, 24},
         {mnuOptionsPreferences, 25},
     };
     for (const auto& [action, code] : commands) {
