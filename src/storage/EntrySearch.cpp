@@ -223,9 +223,10 @@ void SearchHits::keep(qint32 entry, const char* dateTime, const char* topic, con
     const qint32 size = Fields + contextLength;
     // Bytes go into chunks that never move: a growing single buffer would
     // copy itself over and over.
-    if (chunks_.empty() || chunks_.back().used + size > chunks_.back().capacity) {
+    if (chunks_.empty() || chunks_.back().used + size > chunks_.back().capacity ||
+        chunks_.back().bytes.use_count() > 1) {
         const qint32 capacity = qMax(ChunkSize, size);
-        chunks_.push_back(Chunk{std::unique_ptr<char[]>(new char[size_t(capacity)]), 0, capacity});
+        chunks_.push_back(Chunk{std::shared_ptr<char[]>(new char[size_t(capacity)]), 0, capacity});
     }
     Chunk& chunk = chunks_.back();
     const qint32 offset = chunk.used;

@@ -90,8 +90,10 @@ private:
         bool textAfter;
     };
     std::vector<Kept> kept_;
+    // Shared between copies of a result; a chunk another copy also holds is
+    // never written again.
     struct Chunk {
-        std::unique_ptr<char[]> bytes;
+        std::shared_ptr<char[]> bytes;
         qint32 used;
         qint32 capacity;
     };
