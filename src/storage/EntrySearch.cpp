@@ -16,7 +16,10 @@
 namespace {
 
 constexpr qint32 ProgressEvery = 64;
-constexpr qint32 SearchBlockRecords = 64;
+// About 1 MiB a read, as the other walks: the search looks at every byte
+// of each text for tags anyway, and fewer, larger reads cost less (64
+// records a read made the whole search about 1.5 times slower).
+constexpr qint32 SearchBlockRecords = 256;
 constexpr int ContextBefore = 40;
 constexpr int ContextAfter = 60;
 
