@@ -45,6 +45,8 @@ public:
     SearchHit constFirst() const { return at(0); }
     SearchHit constLast() const { return at(size() - 1); }
     QList<SearchHit> toList() const;
+    // All hits as text, where a list is wanted.
+    operator QList<SearchHit>() const { return toList(); }
 
     class const_iterator {
     public:
