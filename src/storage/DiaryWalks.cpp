@@ -51,10 +51,7 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
     RawFile file;
     qint32 count = 0;
     DiaryKeying keying;
-    const StorageStatus opened = openForWalk(path, file, count, keying);
-    if (status)
-        *status = opened;
-    if (!walkedAsFarAsTheMargin(opened) || count < 1)
+    if (!startWalk(path, file, count, keying, status))
         return lines;
 
     lines.reserve(count);
@@ -101,8 +98,7 @@ QStringList entryBrowserLines(const QString& path, const WalkProgress& progress,
                            reinterpret_cast<const unsigned char*>(record.topic), topicTable);
             return true;
         });
-    if (!walked && status)
-        *status = StorageStatus::fromErrno(errno, path);
+    endWalk(walked, path, status);
     report(progress, count, count);
     return lines;
 }
@@ -112,7 +108,7 @@ PhraseHit findPhraseInFile(const QString& path, const QString& phrase, qint32 st
     RawFile file;
     qint32 count = 0;
     DiaryKeying keying;
-    if (!walkedAsFarAsTheMargin(openForWalk(path, file, count, keying)) || count < 1)
+    if (!startWalk(path, file, count, keying, nullptr))
         return {};
     const qint32 first = qMax(startEntry, 1);
     if (first > count)
@@ -151,10 +147,7 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
     RawFile file;
     qint32 count = 0;
     DiaryKeying keying;
-    const StorageStatus opened = openForWalk(path, file, count, keying);
-    if (status)
-        *status = opened;
-    if (!walkedAsFarAsTheMargin(opened))
+    if (!startWalk(path, file, count, keying, status))
         return counts;
     counts.entries = count;
     const auto add = [&](const char* dateTime, qint16 wellness, qint16 love) {
@@ -176,8 +169,7 @@ RatingCounts countRatings(const QString& path, const WalkProgress& progress, Sto
                 report(progress, i, count);
             return true;
         });
-    if (!walked && status)
-        *status = StorageStatus::fromErrno(errno, path);
+    endWalk(walked, path, status);
     report(progress, count, count);
     return counts;
 }

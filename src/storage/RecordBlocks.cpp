@@ -1,5 +1,8 @@
 #include "RecordBlocks.h"
 
+#include "DiaryWalks.h"
+
+#include <cerrno>
 #include <cstring>
 
 using namespace DiaryFormat;
@@ -36,4 +39,16 @@ bool readPadded(const RawFile& file, qint64 offset, char* buffer, qint64 length)
     if (n < length)
         std::memset(buffer + n, ' ', static_cast<size_t>(length - n));
     return true;
+}
+
+bool startWalk(const QString& path, RawFile& file, qint32& count, DiaryKeying& keying, StorageStatus* status) {
+    const StorageStatus opened = openForWalk(path, file, count, keying);
+    if (status)
+        *status = opened;
+    return walkedAsFarAsTheMargin(opened) && count >= 1;
+}
+
+void endWalk(bool walked, const QString& path, StorageStatus* status) {
+    if (!walked && status)
+        *status = StorageStatus::fromErrno(errno, path);
 }

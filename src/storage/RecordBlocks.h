@@ -139,6 +139,59 @@ struct RecordView {
     qint16 love() const { return readInt16LE(ratings + 2); }
 };
 
+// The two sources of records a walk takes, each read a block at a time:
+// the stored records of a plain diary, and the opened ones of an encrypted
+// diary (a record that does not verify is given as damaged).
+class PlainRecords {
+public:
+    PlainRecords(const RawFile& file, qint32 count, qint32 perBlock) : blocks_(file, count, perBlock) {}
+    qint32 perBlock() const { return blocks_.perBlock(); }
+    qint32 read(qint32 first) { return blocks_.read(first); }
+    RecordView view(qint32 r) const {
+        using namespace DiaryFormat;
+        const char* record = blocks_.record(r);
+        return RecordView{record + DateTimeOffset, record + TopicOffset, record + TextOffset, EntryWidth,
+                          record + WellnessOffset};
+    }
+
+private:
+    RecordBlocks blocks_;
+};
+
+class OpenedRecords {
+public:
+    OpenedRecords(const RawFile& file, qint32 count, const DiaryKeying& keying) : blocks_(file, count, keying) {}
+    qint32 perBlock() const { return blocks_.perBlock(); }
+    qint32 read(qint32 first) { return blocks_.read(first); }
+    RecordView view(qint32 r) const {
+        const char* plain = blocks_.plain(r);
+        if (!plain)
+            return {};
+        return RecordView{plain + DiaryCrypto::PlainDateTimeOffset, plain + DiaryCrypto::PlainTopicOffset,
+                          plain + DiaryCrypto::PlainTextOffset, DiaryCrypto::TextWidth,
+                          plain + DiaryCrypto::PlainWellnessOffset};
+    }
+
+private:
+    OpenedBlocks blocks_;
+};
+
+// The one loop of every walk: visit(number, view) for the entries from
+// first to count; visit returns false to stop. False on a read error.
+template <typename Records, typename Visit>
+bool walkRecords(Records& records, qint32 count, qint32 first, Visit& visit) {
+    for (qint32 k = first; k <= count; k += records.perBlock()) {
+        const qint32 read = records.read(k);
+        if (read < 0)
+            return false;
+        for (qint32 r = 0; r < read; ++r) {
+            if (!visit(k + r, records.view(r)))
+                return true;
+        }
+    }
+    return true;
+}
+
 // Calls visit(number, view) for the entries from first to count of a diary
 // opened with openForWalk, plain or encrypted alike; visit returns false to
 // stop. plainPerBlock: records a read for a plain diary. False on a read
@@ -146,44 +199,18 @@ struct RecordView {
 template <typename Visit>
 bool forEachRecord(const RawFile& file, qint32 count, const DiaryKeying& keying, qint32 first, qint32 plainPerBlock,
                    Visit&& visit) {
-    using namespace DiaryFormat;
     if (keying.encrypted) {
-        OpenedBlocks blocks(file, count, keying);
-        for (qint32 k = first; k <= count; k += blocks.perBlock()) {
-            const qint32 records = blocks.read(k);
-            if (records < 0)
-                return false;
-            for (qint32 r = 0; r < records; ++r) {
-                RecordView view;
-                if (const char* plain = blocks.plain(r)) {
-                    view.dateTime = plain + DiaryCrypto::PlainDateTimeOffset;
-                    view.topic = plain + DiaryCrypto::PlainTopicOffset;
-                    view.text = plain + DiaryCrypto::PlainTextOffset;
-                    view.textWidth = DiaryCrypto::TextWidth;
-                    view.ratings = plain + DiaryCrypto::PlainWellnessOffset;
-                }
-                if (!visit(k + r, view))
-                    return true;
-            }
-        }
-        return true;
+        OpenedRecords records(file, count, keying);
+        return walkRecords(records, count, first, visit);
     }
-    RecordBlocks blocks(file, count, plainPerBlock);
-    for (qint32 k = first; k <= count; k += blocks.perBlock()) {
-        const qint32 records = blocks.read(k);
-        if (records < 0)
-            return false;
-        for (qint32 r = 0; r < records; ++r) {
-            const char* record = blocks.record(r);
-            RecordView view;
-            view.dateTime = record + DateTimeOffset;
-            view.topic = record + TopicOffset;
-            view.text = record + TextOffset;
-            view.textWidth = EntryWidth;
-            view.ratings = record + WellnessOffset;
-            if (!visit(k + r, view))
-                return true;
-        }
-    }
-    return true;
+    PlainRecords records(file, count, plainPerBlock);
+    return walkRecords(records, count, first, visit);
 }
+
+// The start every walk shares: opens the diary, tells the status (when
+// asked) and whether there is anything to walk (the diary opened, or was
+// read as far as the margin, and holds at least one entry).
+bool startWalk(const QString& path, RawFile& file, qint32& count, DiaryKeying& keying, StorageStatus* status);
+
+// After a walk: a read error replaces the status (when asked).
+void endWalk(bool walked, const QString& path, StorageStatus* status);

@@ -6,6 +6,10 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace {
 
 bool parseRatingSet(const QString& text, const std::array<QString, 4>& captions, quint8& set) {
@@ -105,6 +109,46 @@ QByteArray foldedName(const QString& name) {
         c = static_cast<char>(plainFoldTable()[b]);
     }
     return bytes;
+}
+
+void collect(const unsigned char* field, qint32 width, bool isText, const unsigned char* toPlain,
+             std::vector<Found>& found) {
+    const auto* end = field + width;
+    const auto* p = static_cast<const unsigned char*>(std::memchr(field, '#', size_t(width)));
+    while (p) {
+        const bool startsWord = p == field || !isTagByte(toPlain[p[-1]]);
+        const auto* q = p + 1;
+        while (q < end && isTagByte(toPlain[*q]))
+            ++q;
+        if (startsWord && q > p + 1) {
+            QByteArray name(qsizetype(q - p - 1), Qt::Uninitialized);
+            for (qsizetype k = 0; k < name.size(); ++k)
+                name[k] = static_cast<char>(plainFoldTable()[toPlain[p[1 + k]]]);
+            const auto same = [&name](const Found& tag) { return tag.name == name; };
+            if (std::none_of(found.begin(), found.end(), same))
+                found.push_back(Found{name, isText ? qint32(p - field) : -1});
+        }
+        p = q < end ? static_cast<const unsigned char*>(std::memchr(q, '#', size_t(end - q))) : nullptr;
+    }
+}
+
+QStringList ofEntry(const QString& topic, const QString& text) {
+    static const std::array<unsigned char, 256> identity = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = static_cast<unsigned char>(b);
+        return t;
+    }();
+    std::vector<Found> found;
+    for (const QString* field : {&topic, &text}) {
+        const QByteArray bytes = Cp1252::encode(*field);
+        collect(reinterpret_cast<const unsigned char*>(bytes.constData()), qint32(bytes.size()), field == &text,
+                identity.data(), found);
+    }
+    QStringList names;
+    for (const Found& tag : found)
+        names.append(Cp1252::decode(tag.name));
+    return names;
 }
 
 } // namespace Tags

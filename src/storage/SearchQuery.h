@@ -4,6 +4,9 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 // What the entry search looks for: the terms of a query text and the filters
 // beside them. Every face of the program parses the text here.
@@ -51,4 +54,16 @@ bool isTagByte(unsigned char plain);
 // The tag's name case-folded, as tags are compared; empty when the text
 // (without '#') is no tag name or holds a character the code page lacks.
 QByteArray foldedName(const QString& name);
+
+struct Found {
+    QByteArray name; // folded
+    qint32 at;       // position in the field; -1: the field is not the text
+};
+// Adds the tags of one stored field to found, each name once (the first
+// place kept). toPlain maps each stored byte to its plain one.
+void collect(const unsigned char* field, qint32 width, bool isText, const unsigned char* toPlain,
+             std::vector<Found>& found);
+// The tags of an entry as the user reads it, topic first, each once:
+// folded names without '#'.
+QStringList ofEntry(const QString& topic, const QString& text);
 } // namespace Tags

@@ -6,6 +6,7 @@
 #include "MainLayout.h"
 #include "ProgramFolder.h"
 #include "mApplication.h"
+#include "mFile.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -59,6 +60,7 @@ private slots:
     void helpManualsOpenThroughTheDesktop();
     void shortcutsWinOverTextBoxes();
     void backAndForwardStopAtBothEnds();
+    void readingShowsTheEntrysTagsAsLinks();
     void openSelectedEntry();
     void ratingOutsideTheRangeChecksNothing();
     void staleListWalkIsDropped();
@@ -465,6 +467,26 @@ void TestMainWindow::backAndForwardStopAtBothEnds() {
     number->setText(QStringLiteral("3"));
     QTest::mouseClick(f.window->cmdBack, Qt::LeftButton);
     QCOMPARE(number->text(), QStringLiteral(" 2"));
+}
+
+void TestMainWindow::readingShowsTheEntrysTagsAsLinks() {
+    f.openDiary(0);
+    QVERIFY(Save_Entry("02.01.2026 10:00:00", "#Garden day", "Met #anna by the lake.\r\nNot a tag: a#b", 1, 1).ok());
+    QVERIFY(Save_Entry("03.01.2026 10:00:00", "Plain", "No tags here.", 1, 1).ok());
+    Run_Command(13);
+    QLabel* tags = f.window->lblREADINGTags;
+    QCOMPARE(f.window->lblREADINGEntryNumber->text(), QStringLiteral(" 1"));
+    QVERIFY(tags->isVisible());
+    QCOMPARE(tags->text(), QStringLiteral("<a href=\"#garden\">#garden</a> <a href=\"#anna\">#anna</a>"));
+    QVERIFY(tags->textInteractionFlags() & Qt::LinksAccessibleByKeyboard);
+    // In the date/time row, clear of the date/time and of the entry number.
+    QCOMPARE(tags->y(), f.window->lblREADINGDateTime->y());
+    QVERIFY(tags->x() > f.window->lblREADINGDateTime->geometry().right());
+    QVERIFY(tags->geometry().right() < f.window->picREADINGEntryNumber->x());
+    QTest::mouseClick(f.window->cmdForward, Qt::LeftButton);
+    QCOMPARE(f.window->lblREADINGEntryNumber->text(), QStringLiteral(" 2"));
+    QVERIFY(tags->isHidden());
+    QVERIFY(tags->text().isEmpty());
 }
 
 void TestMainWindow::openSelectedEntry() {

@@ -3,6 +3,7 @@
 #include "ComposerEdits.h"
 #include "DialogLaunch.h"
 #include "MoodChart.h"
+#include "SearchQuery.h"
 #include "StorageGlobals.h"
 #include "WalkPacer.h"
 #include "frmMain.h"
@@ -98,6 +99,23 @@ void showOneEntry(const QString& path, qint32 number) {
 
 } // namespace
 
+namespace {
+
+// The tags as links ("#garden #anna"), each running that tag's search;
+// hidden when the entry has none.
+void showTags(QLabel* label, const QStringList& tags) {
+    QStringList links;
+    for (const QString& tag : tags) {
+        const QString shown = (QLatin1Char('#') + tag).toHtmlEscaped();
+        links.append(QStringLiteral("<a href=\"%1\">%1</a>").arg(shown));
+    }
+    label->setText(links.join(QLatin1Char(' ')));
+    label->setToolTip(tags.isEmpty() ? QString() : QLatin1Char('#') + tags.join(QStringLiteral(" #")));
+    label->setHidden(tags.isEmpty());
+}
+
+} // namespace
+
 void Fill_Reading_Controls(const QString& numberCaption, const EntryText& entry) {
     frmMain* main = frmMain::instance();
     if (!main)
@@ -109,6 +127,7 @@ void Fill_Reading_Controls(const QString& numberCaption, const EntryText& entry)
     main->txtREADINGEntry->setPlainText(LineBreaks::toEditor(entry.text));
     showRating(main->optREADINGWellness, entry.wellness);
     showRating(main->optREADINGLove, entry.love);
+    showTags(main->lblREADINGTags, Tags::ofEntry(entry.topic, entry.text));
 }
 
 void Show_Entries(const QString& path, qint32 number, int mode) {

@@ -195,6 +195,8 @@ void IdleLock::closeDiary(const QString& why) {
     m->txtREADINGTopic->setText(QString());
     m->txtREADINGEntry->setPlainText(QString());
     m->lblREADINGDateTime->setText(QString());
+    m->lblREADINGTags->clear();
+    m->lblREADINGTags->hide();
     m->lstEntriesModel->setStringList({});
     m->fraComposer->hide();
     m->fraEntryBrowser->hide();

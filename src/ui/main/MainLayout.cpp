@@ -45,6 +45,7 @@ MainLayout computeMainLayout(int W, int H, bool minimized) {
         l.picREADINGLoveTop = l.picREADINGWellnessTop + PicHeight - 50;
         l.picREADINGLoveWidth = l.frameWidth - 200;
         l.picREADINGEntryNumberLeft = l.frameWidth - PicEntryNumberWidth - 40;
+        l.lblREADINGTagsWidth = l.picREADINGEntryNumberLeft - ReadingTagsGap - ReadingTagsLeft;
         l.cmdGotoWorkbenchLeft = l.frameWidth - WideButtonWidth - 350;
         l.cmdForwardLeft = l.frameWidth - WideButtonWidth - 350;
         l.cmdBackLeft = l.cmdForwardLeft + NarrowButtonWidth;

@@ -34,6 +34,12 @@ constexpr int PicHeight = 500;
 constexpr int PicEntryNumberTop = 360;
 constexpr int PicEntryNumberWidth = 2865;
 constexpr int PicEntryNumberHeight = 360;
+// Entry Reading's tags stand in the date/time row, between the date/time
+// and the entry number.
+constexpr int ReadingTagsLeft = 4980;
+constexpr int ReadingTagsTop = 390;
+constexpr int ReadingTagsHeight = 330;
+constexpr int ReadingTagsGap = 120;
 constexpr int WideButtonWidth = 2145;
 constexpr int ButtonHeight = 405;
 constexpr int WideButtonTop = 90;
@@ -96,6 +102,7 @@ struct MainLayout {
     int picREADINGLoveTop = 0;
     int picREADINGLoveWidth = 0;
     int picREADINGEntryNumberLeft = 0;
+    int lblREADINGTagsWidth = 0;
     int cmdGotoWorkbenchLeft = 0;
     int cmdForwardLeft = 0;
     int cmdBackLeft = 0;

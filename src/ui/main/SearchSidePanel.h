@@ -26,4 +26,20 @@ signals:
     void tagChosen(const QString& tag);                  // the tag's name, without '#'
     void dayChosen(const QDate& day);                    // list that day's entries
     void daysChosen(const QList<QDate>& days);           // list these days' entries ("On this day")
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showOnThisDay(const QMap<QDate, qint32>& days, const QDate& today);
+    // The day of the calendar's cell at pos (of its view); null for a header.
+    QDate dayAt(const QPoint& pos) const;
+
+    class QLabel* lblSearchTagsCaption = nullptr;
+    class QListWidget* lstSearchTags = nullptr;
+    class QCalendarWidget* calSearch = nullptr;
+    class QAbstractItemView* calendarView_ = nullptr;
+    class QLabel* lblOnThisDay = nullptr;
+    QMap<QDate, qint32> days_;
+    QList<QDate> onThisDay_;
 };

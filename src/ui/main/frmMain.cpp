@@ -10,6 +10,7 @@
 #include "MainLayout.h"
 #include "MoodChart.h"
 #include "ProgramFolder.h"
+#include "SearchDoor.h"
 #include "WindowHints.h"
 #include "frmMainLook.h"
 #include "mApplication.h"
@@ -296,6 +297,14 @@ void frmMain::buildReading(QWidget* client) {
     caption(fraEntryReading, QStringLiteral("lblREADINGDateTimeCaption"), tr("Date/Time:"), 165, 405, 1600,
             300);
     lblREADINGDateTime = valueLabel(fraEntryReading, QStringLiteral("lblREADINGDateTime"), TopicLeft, 390, 3000, 330);
+    lblREADINGTags = new QLabel(fraEntryReading);
+    lblREADINGTags->setObjectName(QStringLiteral("lblREADINGTags"));
+    lblREADINGTags->setFont(MainLook::font(9));
+    lblREADINGTags->setTextFormat(Qt::RichText);
+    lblREADINGTags->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    place(lblREADINGTags, ReadingTagsLeft, ReadingTagsTop, 4000, ReadingTagsHeight);
+    lblREADINGTags->hide(); // shown for an entry with tags
+    connect(lblREADINGTags, &QLabel::linkActivated, this, [](const QString& tag) { SearchDoor::showSearchFor(tag); });
 
     QPalette silver;
     silver.setColor(QPalette::Base, Silver);
@@ -339,6 +348,8 @@ void frmMain::buildReading(QWidget* client) {
         pictureButton(picREADINGLove, QStringLiteral("cmdGotoWorkbench"), QStringLiteral("workbench"),
                       tr("Diary Workbench"), 7585, WideButtonTop, WideButtonWidth, ButtonHeight);
     connect(cmdGotoWorkbench, &QPushButton::clicked, this, [] { Run_Command(10); });
+    // From the entry's text, Tab goes on to its tags.
+    setTabOrder(txtREADINGEntry, lblREADINGTags);
 }
 
 void frmMain::buildStatisticals(QWidget* client) {

@@ -67,6 +67,7 @@ public:
     QFrame* picREADINGEntryNumber = nullptr;
     QLabel* lblREADINGEntryNumber = nullptr;
     QLabel* lblREADINGDateTime = nullptr;
+    QLabel* lblREADINGTags = nullptr; // the shown entry's tags as links to Entry Search
     QLineEdit* txtREADINGTopic = nullptr;
     QPlainTextEdit* txtREADINGEntry = nullptr;
     QFrame* picREADINGWellness = nullptr;

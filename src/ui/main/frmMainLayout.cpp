@@ -142,6 +142,7 @@ void frmMain::layoutPass() {
         setTop(picREADINGLove, l.picREADINGLoveTop);
         setWidth(picREADINGLove, l.picREADINGLoveWidth);
         setLeft(picREADINGEntryNumber, l.picREADINGEntryNumberLeft);
+        setWidth(lblREADINGTags, l.lblREADINGTagsWidth);
         setLeft(cmdGotoWorkbench, l.cmdGotoWorkbenchLeft);
         setLeft(cmdForward, l.cmdForwardLeft);
         setLeft(cmdBack, l.cmdBackLeft);
