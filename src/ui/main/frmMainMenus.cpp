@@ -49,6 +49,8 @@ void frmMain::buildMenus() {
     mnuEditDelete = addItem(edit, "mnuEditDelete", QStringLiteral("&Delete"), Qt::CTRL | Qt::Key_E);
     edit->addSeparator();
     mnuEditFind = addItem(edit, "mnuEditFind", QStringLiteral("&Find ..."), Qt::CTRL | Qt::Key_F);
+    edit->addSeparator();
+    mnuEditCheckSpelling = addItem(edit, "mnuEditCheckSpelling", tr("Check &Spelling")); // checkable: ComposerSpelling
 
     QMenu* view = addMenu(bar, "mnuView", QStringLiteral("&View"));
     mnuViewWorkbench = addItem(view, "mnuViewWorkbench", QStringLiteral("&Diary Workbench"), Qt::Key_F2);
