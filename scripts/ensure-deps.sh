@@ -11,6 +11,7 @@ quorvel_packages=(
   libxcb1-dev
   libyaml-cpp-dev zlib1g-dev tzdata
   libsodium-dev
+  libenchant-2-dev hunspell-en-us hunspell-de-de
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
   poppler-utils

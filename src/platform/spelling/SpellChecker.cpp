@@ -72,7 +72,9 @@ bool SpellChecker::hasDictionary(const QString& tag) const {
 QString SpellChecker::defaultLanguage() const {
     if (dictionaries_.isEmpty())
         return {};
-    const QLocale desktop = QLocale::system();
+    // The C locale speaks English.
+    const QLocale desktop =
+        QLocale::system().language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : QLocale::system();
     if (hasDictionary(desktop.name()))
         return desktop.name();
     // A dictionary of the same language for another country is still better.

@@ -34,7 +34,8 @@ public:
     const QList<Dictionary>& dictionaries() const { return dictionaries_; }
     bool hasDictionaries() const { return !dictionaries_.isEmpty(); }
     bool hasDictionary(const QString& tag) const;
-    // The desktop's language when a dictionary serves it, else the first one.
+    // The desktop's language when a dictionary serves it (English under the C
+    // locale), else the first one.
     QString defaultLanguage() const;
 
     // The language words are checked in ("" when none is installed).
