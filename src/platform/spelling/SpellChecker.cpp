@@ -53,9 +53,11 @@ SpellChecker::SpellChecker() {
     std::sort(dictionaries_.begin(), dictionaries_.end(),
               [](const Dictionary& a, const Dictionary& b) { return a.name.localeAwareCompare(b.name) < 0; });
     language_ = defaultLanguage();
+    loadInBackground(language_);
 }
 
 SpellChecker::~SpellChecker() {
+    settle();
     if (!broker_)
         return;
     for (EnchantDict* dict : std::as_const(dicts_))
@@ -91,13 +93,49 @@ void SpellChecker::setLanguage(const QString& tag) {
         return;
     language_ = tag;
     known_.clear();
+    loadInBackground(tag);
     emit wordsChanged();
+}
+
+void SpellChecker::loadInBackground(const QString& tag) {
+    if (!broker_ || tag.isEmpty() || dicts_.contains(tag) || tag == loadingTag_)
+        return;
+    settle();
+    loadingTag_ = tag;
+    loading_ = std::async(std::launch::async, [this, broker = broker_, name = tag.toUtf8()] {
+        EnchantDict* dict = enchant_broker_request_dict(broker, name.constData());
+        QMetaObject::invokeMethod(this, &SpellChecker::loaded, Qt::QueuedConnection);
+        return dict;
+    });
+}
+
+void SpellChecker::settle() {
+    if (!loading_.valid())
+        return;
+    dicts_.insert(loadingTag_, loading_.get());
+    loadingTag_.clear();
+}
+
+void SpellChecker::loaded() {
+    if (!loading_.valid())
+        return; // already taken in by a call that could not wait
+    const bool current = loadingTag_ == language_;
+    settle();
+    if (current) {
+        known_.clear();
+        emit wordsChanged();
+    }
 }
 
 EnchantDict* SpellChecker::dictionaryFor(const QString& tag) {
     if (!broker_ || tag.isEmpty())
         return nullptr;
+    // A dictionary in use goes on working while another one loads.
     auto found = dicts_.constFind(tag);
+    if (found != dicts_.constEnd())
+        return found.value();
+    settle();
+    found = dicts_.constFind(tag);
     if (found != dicts_.constEnd())
         return found.value();
     EnchantDict* dict = enchant_broker_request_dict(broker_, tag.toUtf8().constData());
@@ -111,6 +149,7 @@ EnchantDict* SpellChecker::personalListFor(const QString& tag) {
     auto found = personal_.constFind(tag);
     if (found != personal_.constEnd())
         return found.value();
+    settle();
     const QString path = personalListPath(tag);
     QDir().mkpath(QFileInfo(path).absolutePath());
     EnchantDict* dict = enchant_broker_request_pwl_dict(broker_, QFile::encodeName(path).constData());
@@ -119,6 +158,8 @@ EnchantDict* SpellChecker::personalListFor(const QString& tag) {
 }
 
 bool SpellChecker::isCorrect(const QString& word) {
+    if (language_ == loadingTag_)
+        return true; // not in yet: wordsChanged() follows
     EnchantDict* dict = dictionaryFor(language_);
     if (!dict || word.isEmpty())
         return true;

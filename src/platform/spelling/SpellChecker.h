@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <future>
 #include <memory>
 
 struct str_enchant_broker;
@@ -18,6 +19,8 @@ struct str_enchant_dict;
 // language is a plain word file in the user's settings folder
 // (~/.config/quorvel/words_<tag>.dic), opened as an Enchant personal
 // dictionary, so every diary of that language shares it.
+// A dictionary takes 50-150 ms to load: it loads on a thread of its own
+// while words count as spelt right, and wordsChanged() follows when it is in.
 class SpellChecker : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +45,7 @@ public:
     QString language() const { return language_; }
     void setLanguage(const QString& tag);
 
-    // True when the word is spelt right (or there is nothing to check with).
+    // True when the word is spelt right (or there is nothing to check with yet).
     bool isCorrect(const QString& word);
     // At most `most` suggestions for a misspelt word, best first.
     QStringList suggestions(const QString& word, int most = 8);
@@ -66,6 +69,11 @@ signals:
 
 private:
     SpellChecker();
+    // Starts loading the dictionary of tag on its own thread.
+    void loadInBackground(const QString& tag);
+    // Waits for a load under way: the broker serves one thread at a time.
+    void settle();
+    void loaded();
     str_enchant_dict* dictionaryFor(const QString& tag);
     str_enchant_dict* personalListFor(const QString& tag);
 
@@ -73,6 +81,8 @@ private:
     QList<Dictionary> dictionaries_;
     QHash<QString, str_enchant_dict*> dicts_;
     QHash<QString, str_enchant_dict*> personal_;
+    QString loadingTag_;
+    std::future<str_enchant_dict*> loading_;
     QString language_;
     QSet<QString> ignored_;
     QHash<QString, bool> known_; // words of this language already checked

@@ -240,7 +240,8 @@ QMenu* ComposerSpelling::buildMenu(QWidget* editor, int position, QWidget* paren
     }
     const SpellWords::Span word = SpellWords::wordAt(text, position - offset);
     const QString spelt = text.mid(word.start, word.length);
-    if (isChecking() && word.length > 0 && !checker.isCorrect(spelt)) {
+    const bool editable = editor == topic_ ? !topic_->isReadOnly() : !text_->isReadOnly();
+    if (isChecking() && editable && word.length > 0 && !checker.isCorrect(spelt)) {
         QList<QAction*> items;
         for (const QString& suggestion : checker.suggestions(spelt, 8)) {
             if (!Cp1252::canStore(suggestion))
