@@ -130,7 +130,7 @@ void SpellHighlighter::highlightBlock(const QString& text) {
 }
 
 ComposerSpelling::ComposerSpelling(QPlainTextEdit* text, QLineEdit* topic, QAction* checkSpelling, QObject* parent)
-    : QObject(parent), text_(text), topic_(topic), check_(checkSpelling),
+    : QObject(parent), text_(text), viewport_(text->viewport()), topic_(topic), check_(checkSpelling),
       highlighter_(new SpellHighlighter(text->document())) {
     SpellChecker& checker = SpellChecker::instance();
     check_->setCheckable(true);
@@ -143,7 +143,7 @@ ComposerSpelling::ComposerSpelling(QPlainTextEdit* text, QLineEdit* topic, QActi
     });
     connect(&checker, &SpellChecker::wordsChanged, this, &ComposerSpelling::checkAgain);
     connect(topic_, &QLineEdit::textChanged, this, &ComposerSpelling::markTopic);
-    for (QObject* watched : {static_cast<QObject*>(text_), static_cast<QObject*>(text_->viewport()),
+    for (QObject* watched : {static_cast<QObject*>(text_), static_cast<QObject*>(viewport_),
                              static_cast<QObject*>(topic_)})
         watched->installEventFilter(this);
 }
@@ -300,31 +300,33 @@ bool ComposerSpelling::showMenu(QWidget* editor, int position, const QPoint& glo
 }
 
 bool ComposerSpelling::eventFilter(QObject* watched, QEvent* event) {
-    const bool ours = watched == text_ || watched == text_->viewport() || watched == topic_;
-    if (!ours)
-        return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn) {
+    // Only these three events, and before anything is asked of the editors:
+    // their children send others while they are being destroyed.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::FocusIn && type != QEvent::KeyPress && type != QEvent::ContextMenu)
+        return false;
+    if (watched != text_ && watched != viewport_ && watched != topic_)
+        return false;
+    if (type == QEvent::FocusIn) {
         followOpenDiary();
         return false;
     }
     QWidget* editor = watched == topic_ ? static_cast<QWidget*>(topic_) : static_cast<QWidget*>(text_);
     const auto cursorPlace = [&] {
         const QRect cursor = editor->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QWidget* surface = editor == text_ ? text_->viewport() : editor;
+        QWidget* surface = editor == text_ ? viewport_ : editor;
         return surface->mapToGlobal(cursor.bottomLeft());
     };
     const auto cursorPosition = [&] {
         return editor == topic_ ? topic_->cursorPosition() : text_->textCursor().position();
     };
-    if (event->type() == QEvent::KeyPress && watched != text_->viewport()) {
+    if (type == QEvent::KeyPress && watched != viewport_) {
         // Shift+F10 opens the context menu as the Menu key does.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)
             return showMenu(editor, cursorPosition(), cursorPlace(), true);
         return false;
     }
-    if (event->type() != QEvent::ContextMenu)
-        return false;
     const auto* request = static_cast<QContextMenuEvent*>(event);
     if (request->reason() == QContextMenuEvent::Keyboard)
         return showMenu(editor, cursorPosition(), cursorPlace(), true);
@@ -332,7 +334,7 @@ bool ComposerSpelling::eventFilter(QObject* watched, QEvent* event) {
     if (editor == topic_) {
         position = topic_->cursorPositionAt(request->pos());
     } else {
-        const QPoint at = watched == text_ ? text_->viewport()->mapFrom(text_, request->pos()) : request->pos();
+        const QPoint at = watched == text_ ? viewport_->mapFrom(text_, request->pos()) : request->pos();
         position = text_->cursorForPosition(at).position();
     }
     return showMenu(editor, position, request->globalPos(), false);

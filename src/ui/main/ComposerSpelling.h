@@ -77,6 +77,7 @@ private:
     bool showMenu(QWidget* editor, int position, const QPoint& globalPos, bool fromKeyboard);
 
     QPlainTextEdit* text_;
+    QWidget* viewport_;
     QLineEdit* topic_;
     QAction* check_;
     SpellHighlighter* highlighter_;

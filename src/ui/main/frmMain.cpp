@@ -170,6 +170,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() {
     delete draftKeeper; // before the composer it listens to goes
     draftKeeper = nullptr;
+    delete spelling; // likewise
+    spelling = nullptr;
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }
