@@ -4,7 +4,8 @@
 // a walk and during an encrypted log-in, Close Diary of the changed encrypted
 // diary with its automatic backup (made on a thread of its own) and the
 // longest gap until that backup is made, and the memory the listed diary
-// costs over the empty window.
+// costs over the empty window, and typing and opening a text with spelling
+// checked.
 // Also: start to a visible main window in a fresh process under LANG=de_DE
 // (German translation loaded) beside the same under LANG=en_US.
 // --smoke: 2000 entries, one run each; fails only on wrong results (a list
@@ -15,6 +16,7 @@
 #include "BackupKeeper.h"
 #include "BenchDiary.h"
 #include "ComposerEdits.h"
+#include "ComposerSpelling.h"
 #include "DialogLaunch.h"
 #include "DiaryBackups.h"
 #include "DiaryCrypto.h"
@@ -23,6 +25,7 @@
 #include "EntryDisplay.h"
 #include "Popups.h"
 #include "ProgramFolder.h"
+#include "SpellChecker.h"
 #include "StorageGlobals.h"
 #include "frmEnterPassword.h"
 #include "frmMain.h"
@@ -44,6 +47,8 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -199,6 +204,28 @@ TypingGaps longestGapTyping(frmMain& window) {
     return {static_cast<double>(longest) / 1e6, static_cast<double>(longestCpu) / 1e6};
 }
 
+// A 4000-character text of 12 paragraphs, every fourth word misspelt and
+// told apart by `seed`, so that no word was checked before.
+QString textToOpen(int seed) {
+    static const char* const Words[] = {"morning", "walked", "river", "friends", "coffee", "quiet", "garden",
+                                        "letter", "summer", "evening", "thought", "window", "music", "rain"};
+    QString text;
+    for (int i = 0; text.size() < 4000 - 24; ++i) {
+        text += QLatin1String(Words[i % 14]);
+        if (i % 4 == 0) // "gardenqb": misspelt, and new to the checker
+            text += QLatin1Char(char('a' + (seed + i / 26) % 26)) + QString(QLatin1Char(char('a' + i % 26)));
+        text += i % 28 == 27 ? QLatin1Char('\n') : QLatin1Char(' ');
+    }
+    return text;
+}
+
+int underlinedWords(const QPlainTextEdit* edit) {
+    int words = 0;
+    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next())
+        words += int(block.layout()->formats().size());
+    return words;
+}
+
 void row(const QByteArray& what, double value, const char* unit, const char* target) {
     std::printf("%-52s %9.1f %-3s  target %s\n", what.constData(), value, unit, target);
 }
@@ -273,6 +300,7 @@ int main(int argc, char* argv[]) {
     const int three = smoke ? 1 : 3;
     const QByteArray before = QByteArray::number(Entries - 1);
     QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config"))); // not the user's settings
     ProgramFolder::setPathForTesting(dir.path());
     ProgramFolder::ensureDataFolder();
     PopupSettings::setTimingForTesting(1, 1); // popups are not part of the figures
@@ -347,6 +375,11 @@ int main(int argc, char* argv[]) {
     // Five runs each, alternating; the median of their longest gaps, since
     // one stall of a shared machine would otherwise decide the figure.
     Run_Command(11);
+    // Spelling is checked while typing, in the typed words' language.
+    window.spelling->followOpenDiary();
+    SpellChecker::instance().setLanguage(QStringLiteral("en_US"));
+    const bool spelling = window.spelling->isChecking();
+    SpellChecker::instance().suggestions(QStringLiteral("diarry")); // the dictionary is in
     QList<TypingGaps> withDraft;
     QList<TypingGaps> withoutDraft;
     for (int run = 0; run < five; ++run) {
@@ -360,11 +393,43 @@ int main(int argc, char* argv[]) {
                   [figure](const TypingGaps& a, const TypingGaps& b) { return a.*figure < b.*figure; });
         return runs.at(runs.size() / 2).*figure;
     };
+    std::printf("typing below: spelling %s\n", spelling ? "checked (en_US)" : "NOT checked (no dictionary)");
     row("longest event-loop gap, typing 4000 characters", median(withDraft, &TypingGaps::wallMs), "ms", "<= 16 ms");
     row("  the same typing without a draft (no diary open)", median(withoutDraft, &TypingGaps::wallMs), "ms", "-");
     row("  UI-thread CPU time of the longest turn, draft kept", median(withDraft, &TypingGaps::cpuMs), "ms",
         "<= 16 ms");
     row("  UI-thread CPU time of the longest turn, no draft", median(withoutDraft, &TypingGaps::cpuMs), "ms", "-");
+    if (spelling) {
+        QList<TypingGaps> unchecked;
+        window.mnuEditCheckSpelling->setChecked(false);
+        for (int run = 0; run < three; ++run)
+            unchecked.append(longestGapTyping(window));
+        window.mnuEditCheckSpelling->setChecked(true);
+        row("  the same typing, spelling not checked", median(unchecked, &TypingGaps::wallMs), "ms", "-");
+        row("  UI-thread CPU time of the longest turn, not checked", median(unchecked, &TypingGaps::cpuMs), "ms",
+            "-");
+        // A 4000-character text put into the composer (as a draft taken
+        // back) until its misspelt words are underlined on screen; nothing
+        // checked before.
+        double openMs = 1e300;
+        for (int run = 0; run < five; ++run) {
+            window.txtEntry->clear();
+            SpellChecker::instance().setLanguage(QStringLiteral("de_DE")); // forgets the words checked
+            SpellChecker::instance().setLanguage(QStringLiteral("en_US"));
+            const QString text = textToOpen(run);
+            QElapsedTimer t;
+            t.start();
+            window.txtEntry->setPlainText(text);
+            while (underlinedWords(window.txtEntry) == 0 && t.elapsed() < 2000)
+                QApplication::processEvents();
+            window.txtEntry->viewport()->repaint();
+            openMs = qMin(openMs, static_cast<double>(t.nsecsElapsed()) / 1e6);
+            if (underlinedWords(window.txtEntry) < 100)
+                qFatal("opening a text underlined %d words, not every fourth", underlinedWords(window.txtEntry));
+        }
+        window.txtEntry->clear();
+        row("composer given 4000 chars until underlined (spelling)", openMs, "ms", "<= 50 ms");
+    }
     row("draft taken from the composer (4000 chars, UI thread)",
         1000.0 * bestMs(20,
                         [&] {

@@ -12,9 +12,10 @@ quorvel_packages=(
   libyaml-cpp-dev zlib1g-dev tzdata
   libsodium-dev
   qt6-l10n-tools qt6-translations-l10n
+  libenchant-2-dev hunspell-en-us hunspell-de-de
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
-  poppler-utils
+  poppler-utils qpdf
 )
 
 # quorvel_install_missing WHAT PACKAGE...: installs the packages that are

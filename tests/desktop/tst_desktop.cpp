@@ -95,6 +95,7 @@ private slots:
     void findChain();
     void exportChain();
     void fiveSavesInARow();
+    void spellingFromTheKeyboard();
     void typingAfterViewSwitches();
     void deleteChain();
     void changePasswordChain();
@@ -544,6 +545,23 @@ void tst_desktop::fiveSavesInARow() {
         QCOMPARE(lastTopic(), QStringLiteral("saved %1").arg(save + 1));
     }
     QCOMPARE(countEntriesInFile(openDiaryPath_), before + 5);
+}
+
+// A misspelt topic corrected from the keyboard: Shift+F10 opens the context
+// menu with the first suggestion ready, Enter takes it (English: the C locale).
+void tst_desktop::spellingFromTheKeyboard() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    desktop_->key("F3");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("Tuesdy");
+    QThread::msleep(PersonPauseMs);
+    desktop_->key("shift+F10");
+    QThread::msleep(PersonPauseMs);
+    desktop_->key("Return");
+    QThread::msleep(PersonPauseMs);
+    desktop_->key("F6");
+    STEP(expectPopupThenChainEnd({}));
+    QCOMPARE(lastTopic(), QStringLiteral("Tuesday"));
 }
 
 // Every view switch from the keyboard, by shortcut and by menu, then Close

@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
+#include "SpellChecker.h"
 #include "WindowHints.h"
 #include "mPUBLIC.h"
 
@@ -84,6 +85,11 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     page->addWidget(lblMade, 4, 1);
     page->setRowMinimumHeight(5, 6);
     page->addWidget(lblDataFolder, 6, 0, 1, 2);
+    if (!SpellChecker::instance().hasDictionaries()) {
+        lblSpelling = makeLabel(fraEINS, "lblSpelling",
+                                tr("Spelling is not checked: no dictionary is installed (for example hunspell-en-us)."));
+        page->addWidget(lblSpelling, 7, 0, 1, 2);
+    }
     page->setColumnStretch(1, 1);
 
     cmdSysInfo = new QPushButton(tr("System Info..."), this);

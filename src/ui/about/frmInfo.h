@@ -36,6 +36,7 @@ public:
     QLabel* lblOrg = nullptr;
     QLabel* lblMade = nullptr;
     QLabel* lblDataFolder = nullptr;
+    QLabel* lblSpelling = nullptr; // only when no dictionary is installed
     QPushButton* cmdSysInfo = nullptr;
     QPushButton* cmdOk = nullptr;
 

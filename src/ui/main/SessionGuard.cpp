@@ -2,6 +2,7 @@
 
 #include "BackupKeeper.h"
 #include "ComposerEdits.h"
+#include "ComposerSpelling.h"
 #include "DiaryCrypto.h"
 #include "DiaryLock.h"
 #include "DraftKeeper.h"
@@ -131,6 +132,8 @@ void SessionGuard::opened(const QString& diaryPath) {
     }
     chainReadOnly_.clear();
     BackupKeeper::diaryOpened(diaryPath);
+    if (main_->spelling)
+        main_->spelling->followOpenDiary(); // the language kept for this diary
     // The header as it is now is the one writes and the watch compare with.
     StorageStatus read;
     Read_Header_Field(diaryPath, 0, &read);

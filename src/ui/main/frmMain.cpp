@@ -5,6 +5,7 @@
 #include "SessionGuard.h"
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
+#include "ComposerSpelling.h"
 #include "DraftKeeper.h"
 #include "IdleLock.h"
 #include "MainLayout.h"
@@ -139,6 +140,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildReading(client);
     buildStatisticals(client);
     buildBottomRow(client);
+    spelling = new ComposerSpelling(txtEntry, txtTopic, mnuEditCheckSpelling, this);
     draftKeeper = new DraftKeeper(this);
     new SessionGuard(this); // the open diary's lock, released with the window
     new IdleLock(this);
@@ -169,6 +171,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() {
     delete draftKeeper; // before the composer it listens to goes
     draftKeeper = nullptr;
+    delete spelling; // likewise
+    spelling = nullptr;
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }

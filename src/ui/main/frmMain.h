@@ -21,6 +21,7 @@ class ComposerTopicEdit;
 class ComposerTextEdit;
 class QRadioButton;
 class MoodChartView;
+class ComposerSpelling;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
@@ -104,6 +105,8 @@ public:
 
     // Keeps the composer's unsaved entry on disk as the open diary's draft.
     DraftKeeper* draftKeeper = nullptr;
+    // Spell checking of the composer's topic and text.
+    ComposerSpelling* spelling = nullptr;
 
     // Menu items (File, Edit, View, Options, Window, ?)
     QAction* mnuFileNewDiary = nullptr;
@@ -119,6 +122,7 @@ public:
     QAction* mnuEditPaste = nullptr;
     QAction* mnuEditDelete = nullptr;
     QAction* mnuEditFind = nullptr;
+    QAction* mnuEditCheckSpelling = nullptr;
     QAction* mnuViewWorkbench = nullptr;
     QAction* mnuViewComposer = nullptr;
     QAction* mnuViewEntryBrowser = nullptr;

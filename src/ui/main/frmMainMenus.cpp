@@ -54,6 +54,8 @@ void frmMain::buildMenus() {
     mnuEditDelete = addItem(edit, "mnuEditDelete", tr("&Delete"), Qt::CTRL | Qt::Key_E);
     edit->addSeparator();
     mnuEditFind = addItem(edit, "mnuEditFind", tr("&Find ..."), Qt::CTRL | Qt::Key_F);
+    edit->addSeparator();
+    mnuEditCheckSpelling = addItem(edit, "mnuEditCheckSpelling", tr("Check &Spelling")); // checkable: ComposerSpelling
 
     QMenu* view = addMenu(bar, "mnuView", tr("&View"));
     mnuViewWorkbench = addItem(view, "mnuViewWorkbench", tr("&Diary Workbench"), Qt::Key_F2);
