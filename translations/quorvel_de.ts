@@ -11,6 +11,68 @@ Das Tagebuch selbst ist unverändert. Dieser Hinweis erscheint nur einmal.</tran
     </message>
 </context>
 <context>
+    <name>ComposerSpelling</name>
+    <message>
+        <source>No Suggestions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ignore All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ConflictMerge</name>
+    <message>
+        <source>%1 cannot be merged into %2: %3. Nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge Sync Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter the password of %1 to merge the entries of %2 into it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge the copy into the diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merging the sync copy ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 entry of %1 was added to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 entries of %2 were added to %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move the copy %1 to the trash?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This desktop has no trash for %1: the copy was deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This is a copy of %1 made by a sync program. Merge its entries into %1?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DialogParts</name>
     <message>
         <source>Cancel</source>
@@ -216,6 +278,32 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     </message>
 </context>
 <context>
+    <name>PasswordCheck</name>
+    <message>
+        <source>Checking the password ...</source>
+        <translation type="unfinished">Das Passwort wird geprüft ...</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordOnceDialog</name>
+    <message>
+        <source>Owner:</source>
+        <translation type="unfinished">Besitzer:</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation type="unfinished">Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished">Passwort:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>PasswordRules</name>
     <message>
         <source>The password is empty; a diary needs one.</source>
@@ -328,6 +416,29 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
 </context>
 <context>
+    <name>SearchSidePanel</name>
+    <message>
+        <source>1 entry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tags:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing on this day in earlier years.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On this day: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SessionGuard</name>
     <message>
         <source>This diary is marked open on %1 since %2. Open it here anyway?</source>
@@ -433,6 +544,53 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
 </context>
 <context>
+    <name>frmBackups</name>
+    <message>
+        <source>Backups of &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Backups:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Entries</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>Restore the chosen backup as a new diary beside this one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No backups yet:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup could not be restored: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup was restored as a new diary in the file %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>frmChangePassword</name>
     <message>
         <source>Change Diary Password</source>
@@ -452,6 +610,109 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>Delete the chosen diary</source>
         <translation>Gewähltes Tagebuch löschen</translation>
+    </message>
+</context>
+<context>
+    <name>frmEncryption</name>
+    <message>
+        <source>Encrypt Diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make Diary Plain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encrypting seals every entry of this diary with a key made from a new password. A new one, because a plain diary&apos;s password is limited to 50 characters and stored weakly in the file, so every earlier copy of the file (backups, a sync program&apos;s history) gives it away; the encrypted diary&apos;s password is its key and is stored nowhere. It may be a passphrase of up to 256 characters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Making this diary plain again stores its texts without encryption: they can then be read by anyone who copies the file. Enter the diary&apos;s password to go on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Progress of the rewrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encrypt the diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make the diary plain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation type="unfinished">Neues Passwort:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation type="unfinished">Passwort bestätigen:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished">Passwort:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>The Password was not confirmed right!</source>
+        <translation type="unfinished">Das Passwort wurde nicht richtig bestätigt!</translation>
+    </message>
+    <message>
+        <source>Making the new key ...</source>
+        <translation type="unfinished">Der neue Schlüssel wird erzeugt ...</translation>
+    </message>
+    <message>
+        <source>The diary could not be read: %1. Nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Entries longer than %1 characters cannot be encrypted: %2. Shorten them first; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is not enough memory to make the key. Nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password is not right. Nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password of this diary is %1 characters long; a plain diary&apos;s password holds at most %2. Change it first (Options › Password); nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encrypting the diary ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Making the diary plain ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Entry %1 is damaged; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The diary could not be rewritten: %1. Nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The diary is encrypted now.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The diary is plain now: its texts can be read by anyone who copies the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its unsaved entry could not be carried over: %1.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -486,6 +747,153 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
 </context>
 <context>
+    <name>frmExport</name>
+    <message>
+        <source>PDF book</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTML book</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JSON</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Markdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>plain text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Entries:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Numbers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Days</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>First entry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last entry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Page size:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>F&amp;ile:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the file to write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JSON keeps everything, the password included, and can be read back by import: the file holds the diary&apos;s password and entries, readable by anyone who can read the file. It is written readable by its owner only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pass&amp;word of the diary:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the file to write.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The first entry number is greater than the last.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The first day is later than the last.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The JSON file holds the diary&apos;s password: type it, please.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The diary was not exported: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The diary was exported to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open it now?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>frmFindPhrase</name>
     <message>
         <source> Find Phrase</source>
@@ -506,6 +914,129 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>Find Phrase</source>
         <translation>Text suchen</translation>
+    </message>
+</context>
+<context>
+    <name>frmImport</name>
+    <message>
+        <source> Import Diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import from:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quorvel JSON export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>jrnl JSON export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Day One export (.zip or .json)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RedNotebook data folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation type="unfinished">Besitzer:</translation>
+    </message>
+    <message>
+        <source>Diary Title:</source>
+        <translation type="unfinished">Tagebuchtitel:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished">Passwort:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation type="unfinished">Passwort bestätigen:</translation>
+    </message>
+    <message>
+        <source>Encrypt the entries</source>
+        <translation type="unfinished">Einträge verschlüsseln</translation>
+    </message>
+    <message>
+        <source>A Quorvel export brings its own owner, title and password, and stays encrypted when its diary was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>Import the diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Diary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Day One export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Day One export (*.zip *.json);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JSON export (*.json);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please choose the export to import.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation type="unfinished">Hinweis</translation>
+    </message>
+    <message>
+        <source>The new diary %1 holds 1 entry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The new diary %1 holds %2 entries.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The import failed, nothing was written: the data folder %1 cannot be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The import failed, nothing was written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was imported:</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -533,6 +1064,10 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Spelling is not checked: no dictionary is installed (for example hunspell-en-us).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -920,6 +1455,26 @@ Möchten Sie trotzdem beenden?</translation>
         <comment>beside the Entry Browser&apos;s list, 47 pixels wide</comment>
         <translation>Liste:</translation>
     </message>
+    <message>
+        <source>&amp;Export ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check &amp;Spelling</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Encryption ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P&amp;references ...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>frmNewDiary</name>
@@ -1012,6 +1567,14 @@ Bitte verwenden Sie andere Zeichen.</translation>
         <source>Open the chosen diary</source>
         <translation>Gewähltes Tagebuch öffnen</translation>
     </message>
+    <message>
+        <source>&amp;Backups ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The automatic backups of the chosen diary</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>frmPopup</name>
@@ -1034,6 +1597,61 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>KILL ALLOWED</source>
         <translation>LÖSCHEN ERLAUBT</translation>
+    </message>
+</context>
+<context>
+    <name>frmPreferences</name>
+    <message>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Lock after (minutes without use):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock after minutes without use</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock &amp;plain diaries too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make automatic &amp;backups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backups &amp;folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backups folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the backups folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save the preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backups folder cannot lie inside the diaries&apos; folder %1: backups there would be listed as diaries. Please choose another folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The preferences could not be saved in %1.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1061,10 +1679,6 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>You have reached the margin of 30000 entries!</source>
         <translation>Sie haben die Grenze von 30000 Einträgen erreicht!</translation>
-    </message>
-    <message>
-        <source>Checking the password ...</source>
-        <translation>Das Passwort wird geprüft ...</translation>
     </message>
 </context>
 <context>
