@@ -14,62 +14,62 @@ Das Tagebuch selbst ist unverändert. Dieser Hinweis erscheint nur einmal.</tran
     <name>ComposerSpelling</name>
     <message>
         <source>No Suggestions</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Vorschläge</translation>
     </message>
     <message>
         <source>Add to Dictionary</source>
-        <translation type="unfinished"></translation>
+        <translation>Zum Wörterbuch hinzufügen</translation>
     </message>
     <message>
         <source>Ignore All</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle ignorieren</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprache</translation>
     </message>
 </context>
 <context>
     <name>ConflictMerge</name>
     <message>
         <source>%1 cannot be merged into %2: %3. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann nicht mit %2 zusammengeführt werden: %3. Es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>Merge Sync Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>Sync-Kopie zusammenführen</translation>
     </message>
     <message>
         <source>Enter the password of %1 to merge the entries of %2 into it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Geben Sie das Passwort von %1 ein, um die Einträge von %2 in dieses Tagebuch zu übernehmen.</translation>
     </message>
     <message>
         <source>Merge the copy into the diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopie mit dem Tagebuch zusammenführen</translation>
     </message>
     <message>
         <source>Merging the sync copy ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Sync-Kopie wird zusammengeführt ...</translation>
     </message>
     <message>
         <source>1 entry of %1 was added to %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Eintrag aus %1 wurde in %2 übernommen.</translation>
     </message>
     <message>
         <source>%1 entries of %2 were added to %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Einträge aus %2 wurden in %3 übernommen.</translation>
     </message>
     <message>
         <source>Move the copy %1 to the trash?</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Kopie %1 in den Papierkorb verschieben?</translation>
     </message>
     <message>
         <source>This desktop has no trash for %1: the copy was deleted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dieser Desktop hat keinen Papierkorb für %1: Die Kopie wurde gelöscht.</translation>
     </message>
     <message>
         <source>This is a copy of %1 made by a sync program. Merge its entries into %1?</source>
-        <translation type="unfinished"></translation>
+        <translation>Dies ist eine Kopie von %1, die ein Synchronisationsprogramm angelegt hat. Ihre Einträge in %1 übernehmen?</translation>
     </message>
 </context>
 <context>
@@ -281,26 +281,26 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     <name>PasswordCheck</name>
     <message>
         <source>Checking the password ...</source>
-        <translation type="unfinished">Das Passwort wird geprüft ...</translation>
+        <translation>Das Passwort wird geprüft ...</translation>
     </message>
 </context>
 <context>
     <name>PasswordOnceDialog</name>
     <message>
         <source>Owner:</source>
-        <translation type="unfinished">Besitzer:</translation>
+        <translation>Besitzer:</translation>
     </message>
     <message>
         <source>Name:</source>
-        <translation type="unfinished">Name:</translation>
+        <translation>Name:</translation>
     </message>
     <message>
         <source>Password:</source>
-        <translation type="unfinished">Passwort:</translation>
+        <translation>Passwort:</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -419,23 +419,23 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>SearchSidePanel</name>
     <message>
         <source>1 entry</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Eintrag</translation>
     </message>
     <message>
         <source>%1 entries</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Einträge</translation>
     </message>
     <message>
         <source>Tags:</source>
-        <translation type="unfinished"></translation>
+        <translation>Tags:</translation>
     </message>
     <message>
         <source>Nothing on this day in earlier years.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Einträge an diesem Tag in früheren Jahren.</translation>
     </message>
     <message>
         <source>On this day: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>An diesem Tag: %1</translation>
     </message>
 </context>
 <context>
@@ -547,47 +547,47 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>frmBackups</name>
     <message>
         <source>Backups of &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Sicherungen von „%1“</translation>
     </message>
     <message>
         <source>&amp;Backups:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Sicherungen:</translation>
     </message>
     <message>
         <source>Made</source>
-        <translation type="unfinished"></translation>
+        <translation>Angelegt</translation>
     </message>
     <message>
         <source>Entries</source>
-        <translation type="unfinished"></translation>
+        <translation>Einträge</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Größe</translation>
     </message>
     <message>
         <source>Backups</source>
-        <translation type="unfinished"></translation>
+        <translation>Sicherungen</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Restore the chosen backup as a new diary beside this one</source>
-        <translation type="unfinished"></translation>
+        <translation>Gewählte Sicherung als neues Tagebuch neben diesem wiederherstellen</translation>
     </message>
     <message>
         <source>No backups yet:</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch keine Sicherungen:</translation>
     </message>
     <message>
         <source>The backup could not be restored: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Sicherung konnte nicht wiederhergestellt werden: %1</translation>
     </message>
     <message>
         <source>The backup was restored as a new diary in the file %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Sicherung wurde als neues Tagebuch in der Datei %1 wiederhergestellt.</translation>
     </message>
 </context>
 <context>
@@ -616,103 +616,103 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>frmEncryption</name>
     <message>
         <source>Encrypt Diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch verschlüsseln</translation>
     </message>
     <message>
         <source>Make Diary Plain</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch entschlüsseln</translation>
     </message>
     <message>
         <source>Encrypting seals every entry of this diary with a key made from a new password. A new one, because a plain diary&apos;s password is limited to 50 characters and stored weakly in the file, so every earlier copy of the file (backups, a sync program&apos;s history) gives it away; the encrypted diary&apos;s password is its key and is stored nowhere. It may be a passphrase of up to 256 characters.</source>
-        <translation type="unfinished"></translation>
+        <translation>Beim Verschlüsseln wird jeder Eintrag dieses Tagebuchs mit einem Schlüssel versiegelt, der aus einem neuen Passwort erzeugt wird. Aus einem neuen, weil das Passwort eines unverschlüsselten Tagebuchs auf 50 Zeichen begrenzt und nur schwach geschützt in der Datei gespeichert ist, sodass jede frühere Kopie der Datei (Sicherungen, der Verlauf eines Synchronisationsprogramms) es verrät; das Passwort eines verschlüsselten Tagebuchs ist sein Schlüssel und wird nirgends gespeichert. Es darf ein ganzer Satz mit bis zu 256 Zeichen sein.</translation>
     </message>
     <message>
         <source>Making this diary plain again stores its texts without encryption: they can then be read by anyone who copies the file. Enter the diary&apos;s password to go on.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird dieses Tagebuch wieder entschlüsselt, werden seine Texte ohne Verschlüsselung gespeichert: Dann kann sie jeder lesen, der die Datei kopiert. Geben Sie das Passwort des Tagebuchs ein, um fortzufahren.</translation>
     </message>
     <message>
         <source>Progress of the rewrite</source>
-        <translation type="unfinished"></translation>
+        <translation>Fortschritt des Neuschreibens</translation>
     </message>
     <message>
         <source>Encrypt the diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch verschlüsseln</translation>
     </message>
     <message>
         <source>Make the diary plain</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch entschlüsseln</translation>
     </message>
     <message>
         <source>New Password:</source>
-        <translation type="unfinished">Neues Passwort:</translation>
+        <translation>Neues Passwort:</translation>
     </message>
     <message>
         <source>Confirm Password:</source>
-        <translation type="unfinished">Passwort bestätigen:</translation>
+        <translation>Passwort bestätigen:</translation>
     </message>
     <message>
         <source>Password:</source>
-        <translation type="unfinished">Passwort:</translation>
+        <translation>Passwort:</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>The Password was not confirmed right!</source>
-        <translation type="unfinished">Das Passwort wurde nicht richtig bestätigt!</translation>
+        <translation>Das Passwort wurde nicht richtig bestätigt!</translation>
     </message>
     <message>
         <source>Making the new key ...</source>
-        <translation type="unfinished">Der neue Schlüssel wird erzeugt ...</translation>
+        <translation>Der neue Schlüssel wird erzeugt ...</translation>
     </message>
     <message>
         <source>The diary could not be read: %1. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch konnte nicht gelesen werden: %1. Es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>Entries longer than %1 characters cannot be encrypted: %2. Shorten them first; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Einträge mit mehr als %1 Zeichen können nicht verschlüsselt werden: %2. Kürzen Sie sie zuerst; es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>There is not enough memory to make the key. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es ist nicht genug Arbeitsspeicher frei, um den Schlüssel zu erzeugen. Es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>The password is not right. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Passwort ist nicht richtig. Es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>The password of this diary is %1 characters long; a plain diary&apos;s password holds at most %2. Change it first (Options › Password); nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Passwort dieses Tagebuchs ist %1 Zeichen lang; das Passwort eines unverschlüsselten Tagebuchs fasst höchstens %2. Ändern Sie es zuerst (Optionen › Passwort); es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>Encrypting the diary ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch wird verschlüsselt ...</translation>
     </message>
     <message>
         <source>Making the diary plain ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch wird entschlüsselt ...</translation>
     </message>
     <message>
         <source>Entry %1 is damaged; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eintrag %1 ist beschädigt; es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>The diary could not be rewritten: %1. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch konnte nicht neu geschrieben werden: %1. Es wurde nichts geändert.</translation>
     </message>
     <message>
         <source>The diary is encrypted now.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch ist jetzt verschlüsselt.</translation>
     </message>
     <message>
         <source>The diary is plain now: its texts can be read by anyone who copies the file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch ist jetzt unverschlüsselt: Seine Texte kann jeder lesen, der die Datei kopiert.</translation>
     </message>
     <message>
         <source>Its unsaved entry could not be carried over: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sein ungespeicherter Eintrag konnte nicht übernommen werden: %1.</translation>
     </message>
 </context>
 <context>
@@ -750,147 +750,147 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>frmExport</name>
     <message>
         <source>PDF book</source>
-        <translation type="unfinished"></translation>
+        <translation>PDF-Buch</translation>
     </message>
     <message>
         <source>HTML book</source>
-        <translation type="unfinished"></translation>
+        <translation>HTML-Buch</translation>
     </message>
     <message>
         <source>JSON</source>
-        <translation type="unfinished"></translation>
+        <translation>JSON</translation>
     </message>
     <message>
         <source>Markdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Markdown</translation>
     </message>
     <message>
         <source>CSV</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV</translation>
     </message>
     <message>
         <source>plain text</source>
-        <translation type="unfinished"></translation>
+        <translation>Reiner Text</translation>
     </message>
     <message>
         <source>Export</source>
-        <translation type="unfinished"></translation>
+        <translation>Exportieren</translation>
     </message>
     <message>
         <source>&amp;Format:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Format:</translation>
     </message>
     <message>
         <source>Entries:</source>
-        <translation type="unfinished"></translation>
+        <translation>Einträge:</translation>
     </message>
     <message>
         <source>&amp;All</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Alle</translation>
     </message>
     <message>
         <source>&amp;Numbers</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Nummern</translation>
     </message>
     <message>
         <source>&amp;Days</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Tage</translation>
     </message>
     <message>
         <source>First entry</source>
-        <translation type="unfinished"></translation>
+        <translation>Erster Eintrag</translation>
     </message>
     <message>
         <source>Last entry</source>
-        <translation type="unfinished"></translation>
+        <translation>Letzter Eintrag</translation>
     </message>
     <message>
         <source>From day</source>
-        <translation type="unfinished"></translation>
+        <translation>Erster Tag</translation>
     </message>
     <message>
         <source>To day</source>
-        <translation type="unfinished"></translation>
+        <translation>Letzter Tag</translation>
     </message>
     <message>
         <source>to</source>
-        <translation type="unfinished"></translation>
+        <translation>bis</translation>
     </message>
     <message>
         <source>&amp;Page size:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Seitengröße:</translation>
     </message>
     <message>
         <source>A4</source>
-        <translation type="unfinished"></translation>
+        <translation>A4</translation>
     </message>
     <message>
         <source>Letter</source>
-        <translation type="unfinished"></translation>
+        <translation>Letter</translation>
     </message>
     <message>
         <source>F&amp;ile:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datei:</translation>
     </message>
     <message>
         <source>...</source>
-        <translation type="unfinished"></translation>
+        <translation>...</translation>
     </message>
     <message>
         <source>Choose the file to write</source>
-        <translation type="unfinished"></translation>
+        <translation>Zieldatei wählen</translation>
     </message>
     <message>
         <source>JSON keeps everything, the password included, and can be read back by import: the file holds the diary&apos;s password and entries, readable by anyone who can read the file. It is written readable by its owner only.</source>
-        <translation type="unfinished"></translation>
+        <translation>JSON enthält alles, auch das Passwort, und lässt sich wieder importieren: Die Datei enthält das Passwort und die Einträge des Tagebuchs, lesbar für jeden, der die Datei lesen kann. Sie wird so geschrieben, dass nur ihr Besitzer sie lesen kann.</translation>
     </message>
     <message>
         <source>Pass&amp;word of the diary:</source>
-        <translation type="unfinished"></translation>
+        <translation>Pass&amp;wort des Tagebuchs:</translation>
     </message>
     <message>
         <source>Export progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Fortschritt des Exports</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>&amp;Export</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Exportieren</translation>
     </message>
     <message>
         <source>Export to</source>
-        <translation type="unfinished"></translation>
+        <translation>Exportieren nach</translation>
     </message>
     <message>
         <source>Choose the file to write.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte wählen Sie die Zieldatei.</translation>
     </message>
     <message>
         <source>The first entry number is greater than the last.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die erste Eintragsnummer ist größer als die letzte.</translation>
     </message>
     <message>
         <source>The first day is later than the last.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der erste Tag liegt nach dem letzten.</translation>
     </message>
     <message>
         <source>The JSON file holds the diary&apos;s password: type it, please.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die JSON-Datei enthält das Passwort des Tagebuchs: Bitte geben Sie es ein.</translation>
     </message>
     <message>
         <source>The diary was not exported: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch wurde nicht exportiert: %1</translation>
     </message>
     <message>
         <source>The diary was exported to %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Tagebuch wurde nach %1 exportiert.</translation>
     </message>
     <message>
         <source>Open it now?</source>
-        <translation type="unfinished"></translation>
+        <translation>Jetzt öffnen?</translation>
     </message>
 </context>
 <context>
@@ -920,123 +920,123 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>frmImport</name>
     <message>
         <source> Import Diary</source>
-        <translation type="unfinished"></translation>
+        <translation> Tagebuch importieren</translation>
     </message>
     <message>
         <source>Import from:</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren aus:</translation>
     </message>
     <message>
         <source>Quorvel JSON export</source>
-        <translation type="unfinished"></translation>
+        <translation>Quorvel-JSON-Export</translation>
     </message>
     <message>
         <source>jrnl JSON export</source>
-        <translation type="unfinished"></translation>
+        <translation>jrnl-JSON-Export</translation>
     </message>
     <message>
         <source>Day One export (.zip or .json)</source>
-        <translation type="unfinished"></translation>
+        <translation>Day-One-Export (.zip oder .json)</translation>
     </message>
     <message>
         <source>RedNotebook data folder</source>
-        <translation type="unfinished"></translation>
+        <translation>RedNotebook-Datenordner</translation>
     </message>
     <message>
         <source>File:</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei:</translation>
     </message>
     <message>
         <source>Choose the export</source>
-        <translation type="unfinished"></translation>
+        <translation>Export wählen</translation>
     </message>
     <message>
         <source>Owner:</source>
-        <translation type="unfinished">Besitzer:</translation>
+        <translation>Besitzer:</translation>
     </message>
     <message>
         <source>Diary Title:</source>
-        <translation type="unfinished">Tagebuchtitel:</translation>
+        <translation>Tagebuchtitel:</translation>
     </message>
     <message>
         <source>Password:</source>
-        <translation type="unfinished">Passwort:</translation>
+        <translation>Passwort:</translation>
     </message>
     <message>
         <source>Confirm Password:</source>
-        <translation type="unfinished">Passwort bestätigen:</translation>
+        <translation>Passwort bestätigen:</translation>
     </message>
     <message>
         <source>Encrypt the entries</source>
-        <translation type="unfinished">Einträge verschlüsseln</translation>
+        <translation>Einträge verschlüsseln</translation>
     </message>
     <message>
         <source>A Quorvel export brings its own owner, title and password, and stays encrypted when its diary was.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Quorvel-Export bringt Besitzer, Titel und Passwort selbst mit und bleibt verschlüsselt, wenn sein Tagebuch es war.</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Import the diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch importieren</translation>
     </message>
     <message>
         <source>Import Diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Tagebuch importieren</translation>
     </message>
     <message>
         <source>Folder:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner:</translation>
     </message>
     <message>
         <source>Day One export</source>
-        <translation type="unfinished"></translation>
+        <translation>Day-One-Export</translation>
     </message>
     <message>
         <source>Day One export (*.zip *.json);;All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Day-One-Export (*.zip *.json);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>JSON export (*.json);;All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>JSON-Export (*.json);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>Please choose the export to import.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte wählen Sie den Export, der importiert werden soll.</translation>
     </message>
     <message>
         <source>Alert</source>
-        <translation type="unfinished">Hinweis</translation>
+        <translation>Hinweis</translation>
     </message>
     <message>
         <source>The new diary %1 holds 1 entry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das neue Tagebuch %1 enthält 1 Eintrag.</translation>
     </message>
     <message>
         <source>The new diary %1 holds %2 entries.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das neue Tagebuch %1 enthält %2 Einträge.</translation>
     </message>
     <message>
         <source>Import</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren</translation>
     </message>
     <message>
         <source>The import failed, nothing was written: the data folder %1 cannot be made.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Import ist fehlgeschlagen, es wurde nichts geschrieben: Der Datenordner %1 kann nicht angelegt werden.</translation>
     </message>
     <message>
         <source>The import failed, nothing was written: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Import ist fehlgeschlagen, es wurde nichts geschrieben: %1</translation>
     </message>
     <message>
         <source>... and %1 more</source>
-        <translation type="unfinished"></translation>
+        <translation>... und %1 weitere</translation>
     </message>
     <message>
         <source>Nothing was imported:</source>
-        <translation type="unfinished"></translation>
+        <translation>Es wurde nichts importiert:</translation>
     </message>
 </context>
 <context>
@@ -1067,7 +1067,7 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
     <message>
         <source>Spelling is not checked: no dictionary is installed (for example hunspell-en-us).</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Rechtschreibung wird nicht geprüft: Es ist kein Wörterbuch installiert (zum Beispiel hunspell-de-de).</translation>
     </message>
 </context>
 <context>
@@ -1457,23 +1457,23 @@ Möchten Sie trotzdem beenden?</translation>
     </message>
     <message>
         <source>&amp;Export ...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Exportieren ...</translation>
     </message>
     <message>
         <source>&amp;Import ...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Importieren ...</translation>
     </message>
     <message>
         <source>Check &amp;Spelling</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rechtschreibung prüfen</translation>
     </message>
     <message>
         <source>&amp;Encryption ...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Verschlüsselung ...</translation>
     </message>
     <message>
         <source>P&amp;references ...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Einstellungen ...</translation>
     </message>
 </context>
 <context>
@@ -1569,11 +1569,11 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
     <message>
         <source>&amp;Backups ...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Sicherungen ...</translation>
     </message>
     <message>
         <source>The automatic backups of the chosen diary</source>
-        <translation type="unfinished"></translation>
+        <translation>Die automatischen Sicherungen des gewählten Tagebuchs</translation>
     </message>
 </context>
 <context>
@@ -1603,55 +1603,55 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <name>frmPreferences</name>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>&amp;Lock after (minutes without use):</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Sperren nach (Minuten ohne Benutzung):</translation>
     </message>
     <message>
         <source>Off</source>
-        <translation type="unfinished"></translation>
+        <translation>Aus</translation>
     </message>
     <message>
         <source>Lock after minutes without use</source>
-        <translation type="unfinished"></translation>
+        <translation>Sperren nach Minuten ohne Benutzung</translation>
     </message>
     <message>
         <source>Lock &amp;plain diaries too</source>
-        <translation type="unfinished"></translation>
+        <translation>Auch &amp;unverschlüsselte Tagebücher sperren</translation>
     </message>
     <message>
         <source>Make automatic &amp;backups</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Automatische Sicherungen anlegen</translation>
     </message>
     <message>
         <source>Backups &amp;folder:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ordner für Sicherungen:</translation>
     </message>
     <message>
         <source>Backups folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner für Sicherungen</translation>
     </message>
     <message>
         <source>Choose the backups folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner für Sicherungen wählen</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Save the preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen speichern</translation>
     </message>
     <message>
         <source>The backups folder cannot lie inside the diaries&apos; folder %1: backups there would be listed as diaries. Please choose another folder.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner für Sicherungen darf nicht im Ordner der Tagebücher %1 liegen: Sicherungen dort würden als Tagebücher aufgeführt. Bitte wählen Sie einen anderen Ordner.</translation>
     </message>
     <message>
         <source>The preferences could not be saved in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.</translation>
     </message>
 </context>
 <context>
