@@ -5,6 +5,7 @@
 #include "DialogLaunch.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
+#include "EntrySearchView.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "SessionGuard.h"
@@ -32,14 +33,18 @@ namespace {
 
 const QString Source = QStringLiteral("mApplication --> Run_Command");
 
-enum class View { Workbench, Composer, Browser, Reading, Statisticals };
+enum class View { Workbench, Composer, Browser, Reading, Statisticals, Search };
 
 // Shows one view: its title, its frame and no other.
 void switchView(frmMain* main, View view) {
     static const QString titles[] = {QStringLiteral(" Diary Workbench"), QStringLiteral(" Entry Compose"),
                                      QStringLiteral(" Entry Browser"), QStringLiteral(" Entry Reading"),
-                                     QStringLiteral(" Entry Statisticals")};
+                                     QStringLiteral(" Entry Statisticals"),
+                                     QCoreApplication::translate("mApplication", " Entry Search")};
     main->lblDialogTitle->setText(titles[int(view)]);
+    // Entry Reading steps through the search's results only when opened from them.
+    main->fraEntrySearch->stopSteppingResults();
+    main->fraEntrySearch->setVisible(view == View::Search);
     main->fraComposer->setVisible(view == View::Composer);
     main->fraEntryBrowser->setVisible(view == View::Browser);
     main->fraEntryReading->setVisible(view == View::Reading);
@@ -168,6 +173,13 @@ void showStatisticals(frmMain* main) {
         return;
     Show_Statistics();
     switchView(main, View::Statisticals);
+}
+
+void showSearch(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Search);
+    main->fraEntrySearch->viewShown();
 }
 
 void closeDiary(frmMain* main) {
@@ -324,7 +336,10 @@ void Run_Command(int code) {
     case 20:
         Show_frmChangePassword();
         break;
+    case 21:
+        showSearch(main);
+        break;
     default:
-        break; // 4, 5 and anything outside 0..20
+        break; // 4, 5 and anything outside 0..21
     }
 }

@@ -82,7 +82,8 @@ public:
         if (!query_.filtersDays())
             return true;
         return day.isValid() && (!query_.from.isValid() || day >= query_.from) &&
-               (!query_.to.isValid() || day <= query_.to);
+               (!query_.to.isValid() || day <= query_.to) &&
+               (query_.onlyDays.isEmpty() || query_.onlyDays.contains(day));
     }
 
 private:

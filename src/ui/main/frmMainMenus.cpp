@@ -61,6 +61,8 @@ void frmMain::buildMenus() {
     view->addSeparator();
     mnuViewEntryStatiscical =
         addItem(view, "mnuViewEntryStatiscical", QStringLiteral("Entry &Statisticals"), Qt::Key_F8);
+    view->addSeparator();
+    mnuViewSearch = addItem(view, "mnuViewSearch", tr("S&earch"), Qt::Key_F9);
 
     QMenu* options = addMenu(bar, "mnuOptions", QStringLiteral("&Options"));
     mnuOptionsChangePassword =
@@ -101,6 +103,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuViewSearch, 21},
     };
     for (const auto& [action, code] : commands) {
         action->setProperty("CommandCode", code);

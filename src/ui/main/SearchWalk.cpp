@@ -1,0 +1,79 @@
+#include "SearchWalk.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+constexpr int DrainEveryMs = 25;
+}
+
+struct SearchWalk::Shared {
+    std::mutex mutex;
+    QList<SearchHit> pending;
+    bool done = false;
+    EntrySearchResult result;
+    StorageStatus status;
+    std::atomic<bool> cancel{false};
+};
+
+SearchWalk::SearchWalk(QObject* parent) : QObject(parent) {
+    pool_.setMaxThreadCount(2); // a cancelled walk may still be winding down
+    drainTimer_.setInterval(DrainEveryMs);
+    connect(&drainTimer_, &QTimer::timeout, this, &SearchWalk::drain);
+}
+
+SearchWalk::~SearchWalk() {
+    cancel();
+    pool_.waitForDone();
+}
+
+void SearchWalk::start(const QString& path, const SearchQuery& query, bool listEntries) {
+    cancel();
+    auto shared = std::make_shared<Shared>();
+    current_ = shared;
+    listing_ = listEntries;
+    pool_.start([shared, path, query, listEntries] {
+        EntrySearchControl control;
+        control.listEntries = listEntries;
+        control.cancel = &shared->cancel;
+        control.onHit = [&shared](const SearchHit& hit) {
+            const std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->pending.append(hit);
+        };
+        StorageStatus status;
+        EntrySearchResult result = searchDiary(path, query, &status, control);
+        result.hits.clear(); // handed over one by one already
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->result = std::move(result);
+        shared->status = status;
+        shared->done = true;
+    });
+    drainTimer_.start();
+}
+
+void SearchWalk::cancel() {
+    drainTimer_.stop();
+    if (current_)
+        current_->cancel.store(true, std::memory_order_relaxed);
+    current_.reset();
+}
+
+void SearchWalk::drain() {
+    const std::shared_ptr<Shared> shared = current_;
+    if (!shared)
+        return;
+    QList<SearchHit> batch;
+    bool done = false;
+    {
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        batch.swap(shared->pending);
+        done = shared->done;
+    }
+    if (!batch.isEmpty())
+        emit hitsArrived(batch);
+    if (!done || current_ != shared)
+        return; // a receiver started another walk
+    drainTimer_.stop();
+    current_.reset();
+    emit finished(shared->result, shared->status);
+}
