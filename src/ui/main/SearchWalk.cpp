@@ -4,8 +4,10 @@
 #include <mutex>
 
 namespace {
+// Looked for often until the first hit is on screen, then in batches.
+constexpr int FirstDrainMs = 4;
 constexpr int DrainEveryMs = 25;
-}
+} // namespace
 
 struct SearchWalk::Shared {
     std::mutex mutex;
@@ -18,7 +20,6 @@ struct SearchWalk::Shared {
 
 SearchWalk::SearchWalk(QObject* parent) : QObject(parent) {
     pool_.setMaxThreadCount(2); // a cancelled walk may still be winding down
-    drainTimer_.setInterval(DrainEveryMs);
     connect(&drainTimer_, &QTimer::timeout, this, &SearchWalk::drain);
 }
 
@@ -48,7 +49,7 @@ void SearchWalk::start(const QString& path, const SearchQuery& query, bool listE
         shared->status = status;
         shared->done = true;
     });
-    drainTimer_.start();
+    drainTimer_.start(FirstDrainMs);
 }
 
 void SearchWalk::cancel() {
@@ -69,8 +70,10 @@ void SearchWalk::drain() {
         batch.swap(shared->pending);
         done = shared->done;
     }
-    if (!batch.isEmpty())
+    if (!batch.isEmpty()) {
+        drainTimer_.setInterval(DrainEveryMs);
         emit hitsArrived(batch);
+    }
     if (!done || current_ != shared)
         return; // a receiver started another walk
     drainTimer_.stop();

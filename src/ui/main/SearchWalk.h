@@ -11,7 +11,7 @@
 #include <memory>
 
 // Runs the entry search off the UI thread. Hits are handed to the window in
-// batches, a few times a second at most 25 ms apart, so the list grows while
+// batches at most 25 ms apart (the first at once), so the list grows while
 // the walk goes on and the event loop never waits long. Starting a walk
 // cancels the one before; nothing of a cancelled walk arrives any more.
 class SearchWalk : public QObject {
