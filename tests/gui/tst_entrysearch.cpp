@@ -109,6 +109,9 @@ void TestEntrySearch::enterOpensReadingAndTheArrowsStepThroughResults() {
     QCOMPARE(f.window->lblREADINGEntryNumber->text().trimmed(), QString("1"));
     QCOMPARE(f.window->lblDialogTitle->text(), QString(" Entry Reading"));
     QVERIFY(view()->isHidden());
+    QTRY_COMPARE(QApplication::focusWidget(), f.window->txtREADINGEntry);
+    QTest::keyClick(f.window->txtREADINGEntry, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), f.window->txtREADINGTopic);
     QCOMPARE(listed(), (QList<qint32>{1, 4, 5}));
 
     f.window->cmdForward->click();
