@@ -348,7 +348,8 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
             fillContext(text, record.textWidth, !keying.encrypted, firstAt, firstLength, hit);
             if (control.onHit)
                 control.onHit(hit);
-            result.hits.append(std::move(hit));
+            if (control.keepHits)
+                result.hits.append(std::move(hit));
             return true;
         });
     if (!walked && status)

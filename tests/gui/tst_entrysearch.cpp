@@ -57,7 +57,7 @@ private:
         if (!QTest::qWaitFor([this] { return !view()->searching(); }, 5000))
             return {-1};
         for (int row = 0; row < view()->lstSearchResultsModel->rowCount(); ++row)
-            numbers << view()->lstSearchResultsModel->hit(row).entry;
+            numbers << view()->lstSearchResultsModel->entryAt(row);
         return numbers;
     }
     void pressF9() {

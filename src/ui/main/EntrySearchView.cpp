@@ -256,9 +256,9 @@ bool EntrySearchView::searching() const {
     return debounce_.isActive() || walk_->running();
 }
 
-void EntrySearchView::hitsArrived(const QList<SearchHit>& hits) {
+void EntrySearchView::hitsArrived(const QList<FoundRow>& rows) {
     const bool first = lstSearchResultsModel->rowCount() == 0;
-    lstSearchResultsModel->append(hits);
+    lstSearchResultsModel->append(rows);
     showCount(lstSearchResultsModel->rowCount());
     if (first)
         lstSearchResults->setCurrentIndex(lstSearchResultsModel->index(0));
@@ -357,7 +357,7 @@ void EntrySearchView::openRow(int row) {
     if (!main || row < 0 || row >= lstSearchResultsModel->rowCount())
         return;
     lstSearchResults->setCurrentIndex(lstSearchResultsModel->index(row));
-    Show_Entries(publicDiaryPath, lstSearchResultsModel->hit(row).entry, 2);
+    Show_Entries(publicDiaryPath, lstSearchResultsModel->entryAt(row), 2);
     main->lblDialogTitle->setText(QStringLiteral(" Entry Reading"));
     hide();
     main->fraComposer->hide();
@@ -390,7 +390,7 @@ qint32 EntrySearchView::resultBeside(qint32 entry, int delta) {
     if (next < 0 || next >= lstSearchResultsModel->rowCount())
         return 0;
     lstSearchResults->setCurrentIndex(lstSearchResultsModel->index(next));
-    return lstSearchResultsModel->hit(next).entry;
+    return lstSearchResultsModel->entryAt(next);
 }
 
 bool EntrySearchView::eventFilter(QObject* watched, QEvent* event) {

@@ -19,7 +19,7 @@ class SearchResultsModel;
 class SearchSidePanel;
 class SearchWalk;
 struct EntrySearchResult;
-struct SearchHit;
+struct FoundRow;
 struct SearchQuery;
 struct StorageStatus;
 
@@ -77,7 +77,7 @@ private:
     void buildControls();
     void changed();
     SearchQuery currentQuery() const;
-    void hitsArrived(const QList<SearchHit>& hits);
+    void hitsArrived(const QList<FoundRow>& rows);
     void walkFinished(const EntrySearchResult& summary, const StorageStatus& status);
     void showCount(int entries);
     void openRow(int row);

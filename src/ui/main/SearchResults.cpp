@@ -7,41 +7,64 @@
 #include <algorithm>
 
 int SearchResultsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(hits_.size());
+    return parent.isValid() ? 0 : int(rows_.size());
 }
 
 QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= hits_.size())
+    if (!index.isValid() || index.row() >= rows_.size())
         return {};
-    const SearchHit& h = hits_.at(index.row());
-    if (role == Qt::DisplayRole)
-        return QString::number(h.entry) + QLatin1Char('\t') + h.dateTime + QLatin1Char('\t') + h.topic +
-               QLatin1Char('\t') + h.context;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const SearchHit h = hit(index.row());
     if (role == Qt::ToolTipRole)
         return h.topic;
-    return {};
+    return QString::number(h.entry) + QLatin1Char('\t') + h.dateTime + QLatin1Char('\t') + h.topic +
+           QLatin1Char('\t') + h.context;
 }
 
-void SearchResultsModel::append(const QList<SearchHit>& hits) {
-    if (hits.isEmpty())
+FoundRow FoundRow::from(const SearchHit& h) {
+    const QByteArray dateTime = h.dateTime.toUtf8();
+    const QByteArray topic = h.topic.toUtf8();
+    return FoundRow{h.entry,
+                    h.hitFrom,
+                    h.hitLength,
+                    quint16(dateTime.size()),
+                    quint16(dateTime.size() + topic.size()),
+                    dateTime + topic + h.context.toUtf8()};
+}
+
+SearchHit FoundRow::hit() const {
+    SearchHit h;
+    h.entry = entry;
+    h.hitFrom = hitFrom;
+    h.hitLength = hitLength;
+    const char* bytes = texts.constData();
+    h.dateTime = QString::fromUtf8(bytes, topicAt);
+    h.topic = QString::fromUtf8(bytes + topicAt, contextAt - topicAt);
+    h.context = QString::fromUtf8(bytes + contextAt, texts.size() - contextAt);
+    return h;
+}
+
+void SearchResultsModel::append(const QList<FoundRow>& rows) {
+    if (rows.isEmpty())
         return;
-    const int first = int(hits_.size());
-    beginInsertRows({}, first, first + int(hits.size()) - 1);
-    hits_.append(hits);
+    const int first = int(rows_.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    rows_.append(rows);
     endInsertRows();
 }
 
 void SearchResultsModel::clear() {
     beginResetModel();
-    hits_.clear();
+    rows_.clear();
     endResetModel();
 }
 
 int SearchResultsModel::rowOfEntry(qint32 entry) const {
     // The walk yields the entries in ascending order.
-    const auto found = std::lower_bound(hits_.cbegin(), hits_.cend(), entry,
-                                        [](const SearchHit& h, qint32 wanted) { return h.entry < wanted; });
-    return found != hits_.cend() && found->entry == entry ? int(found - hits_.cbegin()) : -1;
+    const auto found = std::lower_bound(rows_.cbegin(), rows_.cend(), entry,
+                                        [](const FoundRow& r, qint32 wanted) { return r.entry < wanted; });
+    return found != rows_.cend() && found->entry == entry ? int(found - rows_.cbegin()) : -1;
 }
 
 SearchHitDelegate::SearchHitDelegate(const SearchResultsModel* model, QObject* parent)
@@ -55,7 +78,7 @@ void SearchHitDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
     if (index.row() >= model_->rowCount())
         return;
-    const SearchHit& hit = model_->hit(index.row());
+    const SearchHit hit = model_->hit(index.row());
 
     painter->save();
     const bool selected = opt.state & QStyle::State_Selected;

@@ -11,7 +11,7 @@ constexpr int DrainEveryMs = 25;
 
 struct SearchWalk::Shared {
     std::mutex mutex;
-    QList<SearchHit> pending;
+    QList<FoundRow> pending;
     bool done = false;
     EntrySearchResult result;
     StorageStatus status;
@@ -36,14 +36,15 @@ void SearchWalk::start(const QString& path, const SearchQuery& query, bool listE
     pool_.start([shared, path, query, listEntries] {
         EntrySearchControl control;
         control.listEntries = listEntries;
+        control.keepHits = false; // the window holds them once, in its list
         control.cancel = &shared->cancel;
         control.onHit = [&shared](const SearchHit& hit) {
+            FoundRow row = FoundRow::from(hit);
             const std::lock_guard<std::mutex> lock(shared->mutex);
-            shared->pending.append(hit);
+            shared->pending.append(std::move(row));
         };
         StorageStatus status;
         EntrySearchResult result = searchDiary(path, query, &status, control);
-        result.hits.clear(); // handed over one by one already
         const std::lock_guard<std::mutex> lock(shared->mutex);
         shared->result = std::move(result);
         shared->status = status;
@@ -63,7 +64,7 @@ void SearchWalk::drain() {
     const std::shared_ptr<Shared> shared = current_;
     if (!shared)
         return;
-    QList<SearchHit> batch;
+    QList<FoundRow> batch;
     bool done = false;
     {
         const std::lock_guard<std::mutex> lock(shared->mutex);

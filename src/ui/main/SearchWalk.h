@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EntrySearch.h"
+#include "SearchResults.h"
 #include "StorageStatus.h"
 
 #include <QList>
@@ -27,7 +28,7 @@ public:
     bool listing() const { return listing_; }
 
 signals:
-    void hitsArrived(const QList<SearchHit>& hits);
+    void hitsArrived(const QList<FoundRow>& rows);
     // The whole walk's summary (its hits were handed over before; hits is empty).
     void finished(const EntrySearchResult& summary, const StorageStatus& status);
 
