@@ -5,6 +5,7 @@
 #include "DialogLaunch.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
+#include "EntrySearchView.h"
 #include "MsgBox.h"
 #include "Popups.h"
 #include "SessionGuard.h"
@@ -34,14 +35,18 @@ namespace {
 
 const QString Source = QStringLiteral("mApplication --> Run_Command");
 
-enum class View { Workbench, Composer, Browser, Reading, Statisticals };
+enum class View { Workbench, Composer, Browser, Reading, Statisticals, Search };
 
 // Shows one view: its title, its frame and no other.
 void switchView(frmMain* main, View view) {
     const QString titles[] = {QCoreApplication::translate("mApplication", " Diary Workbench"), QCoreApplication::translate("mApplication", " Entry Compose"),
                                      QCoreApplication::translate("mApplication", " Entry Browser"), QCoreApplication::translate("mApplication", " Entry Reading"),
-                                     QCoreApplication::translate("mApplication", " Entry Statisticals")};
+                                     QCoreApplication::translate("mApplication", " Entry Statisticals"),
+                            QCoreApplication::translate("mApplication", " Entry Search")};
     main->lblDialogTitle->setText(titles[int(view)]);
+    // Entry Reading steps through the search's results only when opened from them.
+    main->fraEntrySearch->stopSteppingResults();
+    main->fraEntrySearch->setVisible(view == View::Search);
     main->fraComposer->setVisible(view == View::Composer);
     main->fraEntryBrowser->setVisible(view == View::Browser);
     main->fraEntryReading->setVisible(view == View::Reading);
@@ -170,6 +175,13 @@ void showStatisticals(frmMain* main) {
         return;
     Show_Statistics();
     switchView(main, View::Statisticals);
+}
+
+void showSearch(frmMain* main) {
+    if (!diaryOpenOrTell())
+        return;
+    switchView(main, View::Search);
+    main->fraEntrySearch->viewShown();
 }
 
 void closeDiary(frmMain* main) {
@@ -335,6 +347,9 @@ void Run_Command(int code) {
     case 20:
         Show_frmChangePassword();
         break;
+    case 21:
+        showSearch(main);
+        break;
     case 22:
         exportDiary();
         break;
@@ -349,6 +364,6 @@ void Run_Command(int code) {
         Show_frmPreferences();
         break;
     default:
-        break; // 4, 5 and anything outside 0..20
+        break; // 4, 5 and anything outside 0..21
     }
 }

@@ -6,6 +6,7 @@
 #include "DraftKeeper.h"
 #include "EntryCountMemory.h"
 #include "EntryDisplay.h"
+#include "EntrySearchView.h"
 #include "MsgBox.h"
 #include "PasswordCheck.h"
 #include "Popups.h"
@@ -144,6 +145,9 @@ void logIn() {
         // An entry left unsaved in this diary is offered back now.
         if (DraftKeeper* after = DraftKeeper::instance(); after && publicDiaryPath == path)
             after->loggedIn(path);
+        // "On this day" and the tags, gathered off the UI thread; the focus stays where it is.
+        if (frmMain* main = frmMain::instance(); main && publicDiaryPath == path)
+            main->fraEntrySearch->summarizeDiary();
     } else {
         passwordDialog->done(QDialog::Rejected);
         showPopup(PopupKind::AccessDenied);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The command dispatcher behind every menu item, left-menu label and the
-// buttons cmdSaveEntry and cmdGotoWorkbench of frmMain (codes 0 to 20, 24 Options › Encryption).
+// buttons cmdSaveEntry and cmdGotoWorkbench of frmMain (codes 0 to 25).
 void Run_Command(int code);
 
 // The diary session actions behind the chooser dialogs: 0 log-in, 1 choose a

@@ -85,7 +85,8 @@ public:
         if (!query_.filtersDays())
             return true;
         return day.isValid() && (!query_.from.isValid() || day >= query_.from) &&
-               (!query_.to.isValid() || day <= query_.to);
+               (!query_.to.isValid() || day <= query_.to) &&
+               (query_.onlyDays.isEmpty() || query_.onlyDays.contains(day));
     }
 
 private:
@@ -277,6 +278,10 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
     if (!startWalk(path, file, count, keying, status))
         return result;
     result.hits.setScrambled(!keying.encrypted);
+    // Hits handed on only (the window lists them itself): kept here a
+    // little while, so that each is made text once, for onHit.
+    SearchHits passing;
+    passing.setScrambled(!keying.encrypted);
 
     const CompiledQuery compiled(query, keying.encrypted);
     const unsigned char* toPlain = keying.encrypted ? identityTable() : unscrambleTable();
@@ -359,9 +364,14 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
                     return true;
             }
 
-            keepHit(result.hits, number, record, toPlain, firstAt, firstLength);
+            if (!control.keepHits && passing.size() >= 1024) {
+                passing = SearchHits();
+                passing.setScrambled(!keying.encrypted);
+            }
+            SearchHits& keptIn = control.keepHits ? result.hits : passing;
+            keepHit(keptIn, number, record, toPlain, firstAt, firstLength);
             if (control.onHit)
-                control.onHit(result.hits.constLast());
+                control.onHit(keptIn.constLast());
             return true;
         });
     endWalk(walked, path, status);

@@ -122,6 +122,7 @@ struct EntrySearchControl {
     std::function<void(const SearchHit&)> onHit; // each hit as soon as it is found
     const std::atomic<bool>* cancel = nullptr;   // set: the walk stops soon
     bool listEntries = true;                     // false: only the tags and days are gathered
+    bool keepHits = true;                        // false: hits go to onHit only, not into the result
 };
 
 // Walks the diary once. A term is found without regard to case (ASCII and the

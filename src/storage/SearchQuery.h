@@ -24,6 +24,8 @@ struct SearchQuery {
 
     QDate from; // null: open
     QDate to;   // null: open
+    // When not empty, only entries of these days (beside from and to).
+    QList<QDate> onlyDays;
     // The ratings kept, one bit per rating 0..3; all four: any rating.
     quint8 wellness = AnyRating;
     quint8 love = AnyRating;
@@ -31,7 +33,7 @@ struct SearchQuery {
 
     static constexpr quint8 AnyRating = 0x0F;
 
-    bool filtersDays() const { return from.isValid() || to.isValid(); }
+    bool filtersDays() const { return from.isValid() || to.isValid() || !onlyDays.isEmpty(); }
 };
 
 // Splits the query text: blanks separate the terms; "a phrase" in double

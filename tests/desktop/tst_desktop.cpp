@@ -94,6 +94,7 @@ private slots:
     void logInChain();
     void findChain();
     void exportChain();
+    void searchChain();
     void fiveSavesInARow();
     void spellingFromTheKeyboard();
     void typingAfterViewSwitches();
@@ -528,6 +529,22 @@ void tst_desktop::exportChain() {
     STEP(expectFixedDialog(dialog, "Export"));
     desktop_->key("Escape");
     STEP(expectChainEnded({ExportTitle}));
+}
+
+// Entry Search from the keyboard: F9, words, Enter opens the first result
+// in Entry Reading. Its topic, copied there and pasted into a new entry,
+// shows which entry Reading holds.
+void tst_desktop::searchChain() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    desktop_->key("F9");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("text 2");
+    desktop_->key("Return");
+    STEP(expectChainEnded({}));
+    for (const char* k : {"shift+Tab", "Home", "shift+End", "ctrl+c", "F3", "ctrl+h", "F6"})
+        desktop_->key(QString::fromLatin1(k));
+    STEP(expectPopupThenChainEnd({}));
+    QCOMPARE(lastTopic(), QStringLiteral("Topic 2"));
 }
 
 // Five entries saved one after the other (F3, F6): after each "ENTRY SAVED"

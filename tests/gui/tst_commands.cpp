@@ -55,7 +55,7 @@ private slots:
 
 void TestCommands::diaryCommandsWithoutDiaryShowOnlyThePopup_data() {
     QTest::addColumn<int>("code");
-    for (int code : {2, 9, 11, 12, 13, 16, 19})
+    for (int code : {2, 9, 11, 12, 13, 16, 19, 21})
         QTest::addRow("code %d", code) << code;
 }
 
@@ -73,7 +73,7 @@ void TestCommands::diaryCommandsWithoutDiaryShowOnlyThePopup() {
 
 void TestCommands::otherCommandsWithoutDiaryShowNoPopup_data() {
     QTest::addColumn<int>("code");
-    for (int code : {0, 1, 4, 5, 6, 7, 8, 10, 14, 15, 17, 18, 20, 21, -1})
+    for (int code : {0, 1, 4, 5, 6, 7, 8, 10, 14, 15, 17, 18, 20, -1})
         QTest::addRow("code %d", code) << code;
 }
 

@@ -138,6 +138,10 @@ void TestSearch::scopeDatesAndRatingsFilter() {
     QCOMPARE(entriesFound(path, "", query), Numbers({2, 3}));
     query.from = {};
     QCOMPARE(entriesFound(path, "roses", query), Numbers({1}));
+    // Days picked one by one ("On this day"): only those, the undated left out.
+    query = {};
+    query.onlyDays = {QDate(2024, 3, 1), QDate(2025, 3, 2)};
+    QCOMPARE(entriesFound(path, "", query), Numbers({1, 3}));
 
     query = {};
     query.wellness = 0b0100; // ill

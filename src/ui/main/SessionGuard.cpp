@@ -8,6 +8,7 @@
 #include "DraftKeeper.h"
 #include "EntryCountMemory.h"
 #include "EntryDisplay.h"
+#include "EntrySearchView.h"
 #include "MsgBox.h"
 #include "StorageGlobals.h"
 #include "frmMain.h"
@@ -118,7 +119,14 @@ void SessionGuard::chainEnded() {
     chainReadOnly_.clear();
 }
 
+// Entry Search keeps its query and results only while one diary stays open.
+static void forgetSearch() {
+    if (frmMain* main = frmMain::instance(); main && main->fraEntrySearch)
+        main->fraEntrySearch->diaryClosed();
+}
+
 void SessionGuard::opened(const QString& diaryPath) {
+    forgetSearch();
     if (chain_ && chain_->diaryPath() == diaryPath)
         session_ = std::move(chain_);
     else if (!session_ || session_->diaryPath() != diaryPath)
@@ -148,6 +156,7 @@ void SessionGuard::opened(const QString& diaryPath) {
 }
 
 void SessionGuard::closed() {
+    forgetSearch();
     BackupKeeper::diaryClosing();
     session_.reset();
     readOnly_.clear();

@@ -2,6 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "ComposerEdits.h"
+#include "EntrySearchView.h"
 #include "frmMain.h"
 
 #include <QEvent>
@@ -16,7 +17,8 @@ namespace {
 // Where two are visible (a log-in leaves the statistics frame as it was),
 // the composer, browser and reading frames go first.
 QFrame* shownFrame(frmMain* main) {
-    for (QFrame* frame : {main->fraComposer, main->fraEntryBrowser, main->fraEntryReading, main->fraStaticticals})
+    for (QFrame* frame : {main->fraComposer, main->fraEntryBrowser, main->fraEntryReading, main->fraStaticticals,
+                          static_cast<QFrame*>(main->fraEntrySearch)})
         if (frame && frame->isVisibleTo(main))
             return frame;
     return nullptr;
@@ -49,7 +51,8 @@ QWidget* browserList(frmMain* main) {
 } // namespace
 
 ViewFocus::ViewFocus(frmMain* main) : QObject(main), main_(main) {
-    for (QFrame* frame : {main->fraComposer, main->fraEntryBrowser, main->fraEntryReading, main->fraStaticticals})
+    for (QFrame* frame : {main->fraComposer, main->fraEntryBrowser, main->fraEntryReading, main->fraStaticticals,
+                          static_cast<QFrame*>(main->fraEntrySearch)})
         frame->installEventFilter(this);
     // A filled list gets its newest entry current (a refresh from outside
     // then puts the user's own row back).
@@ -70,6 +73,8 @@ QWidget* ViewFocus::firstControl(frmMain* main) {
         return main->txtREADINGEntry;
     if (frame == main->fraStaticticals)
         return firstInFocusChain(frame, main);
+    if (frame == main->fraEntrySearch)
+        return main->fraEntrySearch->txtSearchQuery;
     return main->lblLeftMenu[0];
 }
 

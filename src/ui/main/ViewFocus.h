@@ -14,6 +14,7 @@ class QWidget;
 //   Entry Browser       the list (its current entry selected)
 //   Entry Reading       the text (read only; the arrows scroll it)
 //   Entry Statisticals  its first control that takes the focus
+//   Entry Search        the query field
 //   Diary Workbench     the first command of the left-hand menu
 //
 // Every place that shows or hides a view frame is covered: the frames are

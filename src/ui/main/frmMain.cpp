@@ -7,6 +7,7 @@
 #include "ComposerEdits.h"
 #include "ComposerSpelling.h"
 #include "DraftKeeper.h"
+#include "EntrySearchView.h"
 #include "IdleLock.h"
 #include "MainLayout.h"
 #include "MoodChart.h"
@@ -77,8 +78,9 @@ const MenuGroup LeftMenu[] = {
       {12, QT_TRANSLATE_NOOP("frmMain", " Browser"), 4755},
       {13, QT_TRANSLATE_NOOP("frmMain", " Reading"), 5025},
       {19, QT_TRANSLATE_NOOP("frmMain", " Statisticals"), 5295}}},
-    {"lblMenuOptions", QT_TRANSLATE_NOOP("frmMain", " Options"), 5610, {{20, QT_TRANSLATE_NOOP("frmMain", " Password"), 5880}}},
-    {"lblMenuHelp", QT_TRANSLATE_NOOP("frmMain", " ?"), 6195, {{14, QT_TRANSLATE_NOOP("frmMain", " Help"), 6465}, {15, QT_TRANSLATE_NOOP("frmMain", " Info"), 6735}}},
+    // One row lower than the design's, for Entry Search under View.
+    {"lblMenuOptions", QT_TRANSLATE_NOOP("frmMain", " Options"), 5880, {{20, QT_TRANSLATE_NOOP("frmMain", " Password"), 6150}}},
+    {"lblMenuHelp", QT_TRANSLATE_NOOP("frmMain", " ?"), 6465, {{14, QT_TRANSLATE_NOOP("frmMain", " Help"), 6735}, {15, QT_TRANSLATE_NOOP("frmMain", " Info"), 7005}}},
 };
 
 // The pointing-hand picture of the left menu; its hot spot is the finger tip.
@@ -139,6 +141,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildBrowser(client);
     buildReading(client);
     buildStatisticals(client);
+    fraEntrySearch = new EntrySearchView(client);
     buildBottomRow(client);
     spelling = new ComposerSpelling(txtEntry, txtTopic, mnuEditCheckSpelling, this);
     draftKeeper = new DraftKeeper(this);
@@ -187,22 +190,26 @@ void frmMain::buildLeftMenu(QWidget* client) {
                                   group.top, 1700, 240);
         heading->setFont(MainLook::font(9, true));
         setColours(heading, Grey, Silver);
-        for (const MenuEntry& entry : group.entries) {
-            auto* item = new ClickableLabel(entry.index, tr(entry.caption), fraMenuLeft);
-            item->setObjectName(QStringLiteral("lblLeftMenu_%1").arg(entry.index));
-            item->setProperty("Index", entry.index);
-            item->setFont(MainLook::font(9));
-            setColours(item, Grey, LightGrey);
-            place(item, 285, entry.top, 1500, 240);
-            connect(item, &ClickableLabel::clicked, this, [](int code) { Run_Command(code); });
-            lblLeftMenu[size_t(entry.index)] = item;
-        }
+        for (const MenuEntry& entry : group.entries)
+            addLeftMenuItem(entry.index, tr(entry.caption), entry.top);
     }
+    addLeftMenuItem(21, tr(" Search"), 5565); // after the design's View entries
     // Every entry shows the cursor picture of entry 0.
     lblLeftMenu[0]->setCursor(menuCursor());
     for (ClickableLabel* item : lblLeftMenu)
         if (item)
             item->setCursor(lblLeftMenu[0]->cursor());
+}
+
+void frmMain::addLeftMenuItem(int index, const QString& text, int top) {
+    auto* item = new ClickableLabel(index, text, fraMenuLeft);
+    item->setObjectName(QStringLiteral("lblLeftMenu_%1").arg(index));
+    item->setProperty("Index", index);
+    item->setFont(MainLook::font(9));
+    setColours(item, Grey, LightGrey);
+    place(item, 285, top, 1500, 240);
+    connect(item, &ClickableLabel::clicked, this, [](int code) { Run_Command(code); });
+    lblLeftMenu[size_t(index)] = item;
 }
 
 QButtonGroup* frmMain::buildOptionGroup(QFrame* pic, const char* name, const QStringList& captions, int left,

@@ -22,6 +22,7 @@ class ComposerTextEdit;
 class QRadioButton;
 class MoodChartView;
 class ComposerSpelling;
+class EntrySearchView;
 
 // The main window. Its controls are public and carry their names as object
 // names, so the dispatcher, the storage displays and the dialogs reach them
@@ -38,7 +39,7 @@ public:
 
     // Left menu
     QFrame* fraMenuLeft = nullptr;
-    std::array<ClickableLabel*, 21> lblLeftMenu{};
+    std::array<ClickableLabel*, 22> lblLeftMenu{};
 
     // View title bar
     QLabel* lblDialogTitle = nullptr;
@@ -95,6 +96,9 @@ public:
     MoodChartView* chtWellnessByMonth = nullptr;
     MoodChartView* chtLoveByMonth = nullptr;
 
+    // Entry Search (its controls are its own members)
+    EntrySearchView* fraEntrySearch = nullptr;
+
     // Bottom row and status bar
     QProgressBar* pgbProgressBottom = nullptr;
     QFrame* pnlWhichOwner = nullptr;
@@ -128,6 +132,7 @@ public:
     QAction* mnuViewEntryBrowser = nullptr;
     QAction* mnuViewEntryReading = nullptr;
     QAction* mnuViewEntryStatiscical = nullptr;
+    QAction* mnuViewSearch = nullptr;
     QAction* mnuOptionsChangePassword = nullptr;
     QAction* mnuOptionsEncryption = nullptr;
     QAction* mnuOptionsPreferences = nullptr;
@@ -156,6 +161,7 @@ protected:
 private:
     void buildMenus();
     void buildLeftMenu(QWidget* client);
+    void addLeftMenuItem(int index, const QString& text, int top);
     void buildComposer(QWidget* client);
     void buildBrowser(QWidget* client);
     void buildReading(QWidget* client);

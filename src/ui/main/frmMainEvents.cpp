@@ -3,6 +3,7 @@
 #include "BackupKeeper.h"
 #include "DraftKeeper.h"
 #include "EntryDisplay.h"
+#include "EntrySearchView.h"
 #include "MainLayout.h"
 #include "MsgBox.h"
 #include "Platform.h"
@@ -113,6 +114,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::stepEntry(int delta) {
     const int shown = qRound(leadingNumber(lblREADINGEntryNumber->text()));
+    if (fraEntrySearch && fraEntrySearch->steppingResults()) {
+        // Opened from Entry Search: the arrows go through its results.
+        if (const qint32 next = fraEntrySearch->resultBeside(shown, delta); next > 0)
+            Show_Entries(publicDiaryPath, next, 2);
+        return;
+    }
     Show_Entries(publicDiaryPath, shown + delta, 2);
 }
 
@@ -122,6 +129,8 @@ void frmMain::openSelectedEntry() {
     if (!selected.isEmpty())
         row = selected.first().row();
     Show_Entries(publicDiaryPath, row + 1, 2);
+    if (fraEntrySearch)
+        fraEntrySearch->stopSteppingResults();
     lblDialogTitle->setText(tr(" Entry Reading"));
     fraComposer->hide();
     fraEntryBrowser->hide();

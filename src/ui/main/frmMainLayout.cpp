@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ComposerEdits.h"
+#include "EntrySearchView.h"
 #include "MainLayout.h"
 #include "MoodChart.h"
 #include "mView.h"
@@ -131,6 +132,9 @@ void frmMain::layoutPass() {
         setLeft(chtLoveByMonth, l.loveChartLeft);
         setWidth(chtLoveByMonth, l.moodChartWidth);
         setHeight(chtLoveByMonth, l.moodChartHeight);
+
+        setWidth(fraEntrySearch, l.frameWidth);
+        setHeight(fraEntrySearch, l.frameHeight);
 
         setWidth(fraEntryReading, l.frameWidth);
         setHeight(fraEntryReading, l.frameHeight);

@@ -68,6 +68,8 @@ void frmMain::buildMenus() {
     view->addSeparator();
     mnuViewEntryStatiscical =
         addItem(view, "mnuViewEntryStatiscical", tr("Entry &Statisticals"), Qt::Key_F8);
+    view->addSeparator();
+    mnuViewSearch = addItem(view, "mnuViewSearch", tr("S&earch"), Qt::Key_F9);
 
     QMenu* options = addMenu(bar, "mnuOptions", tr("&Options"));
     mnuOptionsChangePassword =
@@ -115,6 +117,7 @@ void frmMain::buildMenus() {
         {mnuFileCloseDeleteDiary, 18},
         {mnuViewEntryStatiscical, 19},
         {mnuOptionsChangePassword, 20},
+        {mnuViewSearch, 21},
         {mnuFileExport, 22},
         {mnuFileImport, 23},
         {mnuOptionsEncryption, 24},
