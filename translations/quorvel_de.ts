@@ -192,6 +192,113 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     </message>
 </context>
 <context>
+    <name>EntrySearchView</name>
+    <message>
+        <source>words, &quot;a phrase&quot;, #tag, -word</source>
+        <translation>Wörter, &quot;eine Wendung&quot;, #tag, -wort</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>offen</translation>
+    </message>
+    <message>
+        <source>Delete: no date</source>
+        <translation>Entf: kein Datum</translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation>&amp;Von:</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>&amp;Bis:</translation>
+    </message>
+    <message>
+        <source>in topics</source>
+        <translation>in Themen</translation>
+    </message>
+    <message>
+        <source>in texts</source>
+        <translation>in Texten</translation>
+    </message>
+    <message>
+        <source>both</source>
+        <translation>beides</translation>
+    </message>
+    <message>
+        <source>&amp;Look:</source>
+        <translation>Suchen &amp;in:</translation>
+    </message>
+    <message>
+        <source>All days</source>
+        <translation>Alle Tage</translation>
+    </message>
+    <message>
+        <source>Wellness:</source>
+        <translation>Befinden:</translation>
+    </message>
+    <message>
+        <source>healthy</source>
+        <translation>gesund</translation>
+    </message>
+    <message>
+        <source>balanced</source>
+        <translation>mittel</translation>
+    </message>
+    <message>
+        <source>ill</source>
+        <translation>krank</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>Love:</source>
+        <translation>Liebe:</translation>
+    </message>
+    <message>
+        <source>in love</source>
+        <translation>verliebt</translation>
+    </message>
+    <message>
+        <source>lucky</source>
+        <translation>glücklich</translation>
+    </message>
+    <message>
+        <source>love sick</source>
+        <translation>Kummer</translation>
+    </message>
+    <message>
+        <source>The diary could not be read: %1</source>
+        <translation>Befinden:</translation>
+    </message>
+    <message>
+        <source>1 damaged entry left out</source>
+        <translation>1 beschädigter Eintrag ausgelassen</translation>
+    </message>
+    <message>
+        <source>%1 damaged entries left out</source>
+        <translation>%1 beschädigte Einträge ausgelassen</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Eintrag</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Einträge</translation>
+    </message>
+    <message>
+        <source>Only: %1</source>
+        <translation>1 Eintrag</translation>
+    </message>
+</context>
+<context>
     <name>IdleLock</name>
     <message>
         <source>The diary was closed when the screen was locked.</source>
@@ -1475,6 +1582,14 @@ Möchten Sie trotzdem beenden?</translation>
         <source>P&amp;references ...</source>
         <translation>&amp;Einstellungen ...</translation>
     </message>
+    <message>
+        <source> Search</source>
+        <translation>gesund</translation>
+    </message>
+    <message>
+        <source>S&amp;earch</source>
+        <translation>S&amp;uchen</translation>
+    </message>
 </context>
 <context>
     <name>frmNewDiary</name>
@@ -1679,6 +1794,10 @@ Bitte verwenden Sie andere Zeichen.</translation>
     <message>
         <source>You have reached the margin of 30000 entries!</source>
         <translation>Sie haben die Grenze von 30000 Einträgen erreicht!</translation>
+    </message>
+    <message>
+        <source> Entry Search</source>
+        <translation> Tagebuch-Werkbank</translation>
     </message>
 </context>
 <context>
