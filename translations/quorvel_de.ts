@@ -275,7 +275,7 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     </message>
     <message>
         <source>The diary could not be read: %1</source>
-        <translation>Befinden:</translation>
+        <translation>Das Tagebuch konnte nicht gelesen werden: %1</translation>
     </message>
     <message>
         <source>1 damaged entry left out</source>
@@ -295,7 +295,7 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     </message>
     <message>
         <source>Only: %1</source>
-        <translation>1 Eintrag</translation>
+        <translation>Nur: %1</translation>
     </message>
 </context>
 <context>
@@ -1584,7 +1584,7 @@ Möchten Sie trotzdem beenden?</translation>
     </message>
     <message>
         <source> Search</source>
-        <translation>gesund</translation>
+        <translation> Suchen</translation>
     </message>
     <message>
         <source>S&amp;earch</source>
@@ -1797,7 +1797,7 @@ Bitte verwenden Sie andere Zeichen.</translation>
     </message>
     <message>
         <source> Entry Search</source>
-        <translation> Tagebuch-Werkbank</translation>
+        <translation> Einträge suchen</translation>
     </message>
 </context>
 <context>

@@ -95,7 +95,8 @@ void SearchHitDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         r.setLeft(r.left() + width + gap);
     };
     column(QString::number(hit.entry), plain.horizontalAdvance(QStringLiteral("30000")), Qt::AlignRight);
-    column(hit.dateTime, plain.horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")), Qt::AlignLeft);
+    // A blank to spare: elision cuts a text exactly as wide as its cell.
+    column(hit.dateTime, plain.horizontalAdvance(QStringLiteral("00.00.0000 00:00:00 ")), Qt::AlignLeft);
     column(hit.topic, plain.horizontalAdvance(QLatin1Char('x')) * 22, Qt::AlignLeft);
 
     // The context: before the hit, the hit in bold, after it; cut at the right edge.
