@@ -17,6 +17,8 @@ using TheDesktop = Desktop::X11Desktop;
 
 #include "ProgramFolder.h"
 #include "TestSupport.h"
+#include "DiaryCrypto.h"
+#include "DiaryFormat.h"
 #include "mFile.h"
 #include "mString.h"
 
@@ -64,6 +66,9 @@ const QString OldPasswordTitle = QStringLiteral("^Enter Old Password$");
 const QString NewPasswordTitle = QStringLiteral("^Enter New Password$");
 const QString ImportTitle = QStringLiteral("^Import Diary$");
 const QString ImportedTitle = QStringLiteral("^Import$");
+const QString EncryptTitle = QStringLiteral("^Encrypt Diary$");
+const QString PlainTitle = QStringLiteral("^Make Diary Plain$");
+const QString PreferencesTitle = QStringLiteral("^Preferences$");
 
 // Stops the test function at the first failed check inside a helper.
 #define STEP(call)                                                                                                     \
@@ -97,7 +102,9 @@ private slots:
     void searchChain();
     void fiveSavesInARow();
     void spellingFromTheKeyboard();
+    void encryptionChain();
     void typingAfterViewSwitches();
+    void preferencesChain();
     void deleteChain();
     void changePasswordChain();
     void importChain();
@@ -746,6 +753,70 @@ void tst_desktop::importChain() {
     QVERIFY(chooserRow("Eva", false) >= 0);
     desktop_->key("Escape");
     STEP(expectChainEnded({ImportTitle, ImportedTitle, OpenTitle}));
+}
+
+// Whether the diary file's header marks it encrypted.
+static bool fileIsEncrypted(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray record = file.read(222);
+    return record.size() == 222 && DiaryCrypto::isEncrypted(DiaryHeader::fromRecord(record.constData()));
+}
+
+// Options > Encryption ... from the keyboard: the open plain diary is
+// encrypted with a new passphrase typed twice, then made plain again with
+// it; each rewrite ends with its message, after which the keyboard is the
+// main window's. The session goes on: an entry typed and saved afterwards
+// lands in the file.
+void tst_desktop::encryptionChain() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    QVERIFY(!fileIsEncrypted(openDiaryPath_));
+    const QString passphrase = QStringLiteral("heron over the water");
+    desktop_->key("ctrl+shift+k");
+    const WindowId encrypt = waitForActive(EncryptTitle);
+    QVERIFY2(encrypt != 0, "Ctrl+Shift+K does not open Encrypt Diary");
+    STEP(expectFixedDialog(encrypt, "Encrypt Diary"));
+    QThread::msleep(PersonPauseMs);
+    desktop_->type(passphrase);
+    desktop_->key("Tab");
+    desktop_->type(passphrase);
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle, 60000) != 0, "no message after encrypting");
+    desktop_->key("Return");
+    STEP(expectChainEnded({EncryptTitle, MessageTitle}));
+    QVERIFY2(fileIsEncrypted(openDiaryPath_), "the diary is not encrypted");
+
+    desktop_->key("ctrl+shift+k");
+    QVERIFY2(waitForActive(PlainTitle) != 0, "Ctrl+Shift+K does not offer to make the encrypted diary plain");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type(passphrase);
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle, 60000) != 0, "no message after making the diary plain");
+    desktop_->key("Return");
+    STEP(expectChainEnded({PlainTitle, MessageTitle}));
+    QVERIFY2(!fileIsEncrypted(openDiaryPath_), "the diary is still encrypted");
+
+    desktop_->key("F3");
+    QThread::msleep(PersonPauseMs);
+    // The topic may hold the words typed at the chain ends: typed over.
+    desktop_->key("Home");
+    desktop_->key("shift+End");
+    desktop_->type("after the rewrite");
+    desktop_->key("F6");
+    STEP(expectPopupThenChainEnd({}));
+    QCOMPARE(lastTopic(), QStringLiteral("after the rewrite"));
+}
+
+// Options > Preferences ... by its shortcut: the dialog holds the keyboard,
+// and Escape gives it back to the main window.
+void tst_desktop::preferencesChain() {
+    desktop_->key("ctrl+comma");
+    const WindowId dialog = waitForActive(PreferencesTitle);
+    QVERIFY2(dialog != 0, "Ctrl+, does not open Preferences");
+    STEP(expectFixedDialog(dialog, "Preferences"));
+    desktop_->key("Escape");
+    STEP(expectChainEnded({PreferencesTitle}));
 }
 
 QTEST_GUILESS_MAIN(tst_desktop)
