@@ -19,6 +19,7 @@ using TheDesktop = Desktop::X11Desktop;
 #include "TestSupport.h"
 #include "DiaryCrypto.h"
 #include "DiaryFormat.h"
+#include "StorageGlobals.h"
 #include "mFile.h"
 #include "mString.h"
 
@@ -29,6 +30,9 @@ using TheDesktop = Desktop::X11Desktop;
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Desktop;
 
@@ -69,6 +73,7 @@ const QString ImportedTitle = QStringLiteral("^Import$");
 const QString EncryptTitle = QStringLiteral("^Encrypt Diary$");
 const QString PlainTitle = QStringLiteral("^Make Diary Plain$");
 const QString PreferencesTitle = QStringLiteral("^Preferences$");
+const QString MergePasswordTitle = QStringLiteral("^Merge Sync Copy$");
 
 // Stops the test function at the first failed check inside a helper.
 #define STEP(call)                                                                                                     \
@@ -103,6 +108,7 @@ private slots:
     void fiveSavesInARow();
     void spellingFromTheKeyboard();
     void encryptionChain();
+    void mergeChain();
     void typingAfterViewSwitches();
     void preferencesChain();
     void deleteChain();
@@ -817,6 +823,65 @@ void tst_desktop::preferencesChain() {
     STEP(expectFixedDialog(dialog, "Preferences"));
     desktop_->key("Escape");
     STEP(expectChainEnded({PreferencesTitle}));
+}
+
+// A sync program's conflict copy of the open diary, holding one entry the
+// diary lacks, chosen in Open Diary from the keyboard: the merge question,
+// the password, the count, the offer of the trash, each answered with
+// Enter; afterwards the entry is in the diary, the copy is gone and the
+// keyboard is the main window's.
+void tst_desktop::mergeChain() {
+    QVERIFY2(!openDiaryPath_.isEmpty(), "needs the diary opened by logInChain");
+    const QFileInfo diary(openDiaryPath_);
+    const QString copy = diary.absolutePath() + "/" + diary.completeBaseName() +
+                         ".sync-conflict-20261209-101010-ABCDEFG.PDD";
+    QVERIFY(QFile::copy(openDiaryPath_, copy));
+    // The sync program writes as the diary's owner (on sway the program runs
+    // as an ordinary user, this test as root).
+    struct stat owner {};
+    QVERIFY(::stat(QFile::encodeName(openDiaryPath_).constData(), &owner) == 0);
+    QVERIFY(::chown(QFile::encodeName(copy).constData(), owner.st_uid, owner.st_gid) == 0);
+    publicDiaryPath = copy; // the other machine's entry, written into the copy
+    Read_Header_Field(copy, 1);
+    const bool written = Save_Entry("09.12.2026 10:10:10", "from the laptop", "written on the other machine", 0, 0).ok();
+    publicDiaryPath.clear();
+    QVERIFY(written);
+    const qint32 before = countEntriesInFile(openDiaryPath_);
+
+    // The chooser lists the diary and its copy, both Anna's: from the first
+    // of Anna's rows down to the copy's.
+    QVERIFY(openChooser("alt+f o", OpenTitle, "Anna", false) != 0);
+    QList<DiaryFileName> files;
+    listDiaryFiles(ProgramFolder::dataFolder(), files);
+    int copyRow = -1;
+    for (int row = 0; row < files.size(); ++row)
+        if (QFileInfo(files.at(row).fullPath) == QFileInfo(copy))
+            copyRow = row;
+    QVERIFY(copyRow >= 0);
+    for (int row = chooserRow("Anna", false); row < copyRow; ++row)
+        desktop_->key("Down");
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle) != 0, "choosing the conflict copy asks nothing");
+    desktop_->key("Return"); // Yes, merge
+    QVERIFY2(waitForActive(MergePasswordTitle) != 0, "no password asked for the merge");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("heron over the water"); // the plain diary's password since encryptionChain
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle, 30000) != 0, "no count after the merge");
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle) != 0, "the trash is not offered");
+    desktop_->key("Return"); // Yes, to the trash
+    if (!waitUntil([&] { return !QFile::exists(copy); }, 5000) && waitForActive(MessageTitle, 2000))
+        desktop_->key("Return"); // a desktop without a trash says the copy was deleted
+    STEP(expectChainEnded({MessageTitle, MergePasswordTitle, OpenTitle}));
+    QVERIFY2(!QFile::exists(copy), "the copy is still in DATA");
+    QCOMPARE(countEntriesInFile(openDiaryPath_), before + 1);
+    bool found = false;
+    for (qint32 n = 1; n <= before + 1 && !found; ++n) {
+        EntryText entry;
+        found = readEntry(openDiaryPath_, n, entry).ok() && trimBlanks(entry.topic) == "from the laptop";
+    }
+    QVERIFY2(found, "the copy's entry is not in the diary");
 }
 
 QTEST_GUILESS_MAIN(tst_desktop)
