@@ -21,8 +21,9 @@ if [ -z "$lupdate" ] || [ ! -x "$lupdate" ]; then
   exit 2
 fi
 
-# The window's sources; quorvel-tool speaks English only and is left out.
-sources=(src/main.cpp src/app src/ui src/storage)
+# The window's sources, and the tool library's import and export texts the
+# window shows (quorvel-tool itself installs no translator: it prints English).
+sources=(src/main.cpp src/app src/ui src/storage src/tool)
 
 update() { # update TS...
   # No line numbers in the files: they would change with every edit of the

@@ -299,6 +299,41 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     </message>
 </context>
 <context>
+    <name>ExportTexts</name>
+    <message>
+        <source>cannot write a temporary file: %1</source>
+        <translation>eine temporäre Datei kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>wrong password for %1</source>
+        <translation>falsches Passwort für %1</translation>
+    </message>
+    <message>
+        <source>the JSON export of an encrypted diary needs its password</source>
+        <translation>der JSON-Export eines verschlüsselten Tagebuchs braucht dessen Passwort</translation>
+    </message>
+    <message>
+        <source>warning: %1 ends with %2 bytes of a cut-off entry, which are not exported (see quorvel-tool check)</source>
+        <translation>Warnung: %1 endet mit %2 Bytes eines abgeschnittenen Eintrags, die nicht exportiert werden (siehe quorvel-tool check)</translation>
+    </message>
+    <message>
+        <source>warning: 1 entry of %1 is damaged (the record does not verify) and not exported: %2</source>
+        <translation>Warnung: 1 Eintrag von %1 ist beschädigt (der Datensatz besteht die Prüfung nicht) und wird nicht exportiert: %2</translation>
+    </message>
+    <message>
+        <source>warning: %1 entries of %2 are damaged (the record does not verify) and not exported: %3</source>
+        <translation>Warnung: %1 Einträge von %2 sind beschädigt (die Datensätze bestehen die Prüfung nicht) und werden nicht exportiert: %3</translation>
+    </message>
+    <message>
+        <source>warning: 1 entry (the first is entry %1) left out of the range of days: their date/time names no day that can be read</source>
+        <translation>Warnung: 1 Eintrag (Eintrag %1) bleibt außerhalb des Zeitraums: sein Datum nennt keinen lesbaren Tag</translation>
+    </message>
+    <message>
+        <source>warning: %1 entries (the first is entry %2) left out of the range of days: their date/time names no day that can be read</source>
+        <translation>Warnung: %1 Einträge (der erste ist Eintrag %2) bleiben außerhalb des Zeitraums: ihr Datum nennt keinen lesbaren Tag</translation>
+    </message>
+</context>
+<context>
     <name>IdleLock</name>
     <message>
         <source>The diary was closed when the screen was locked.</source>
@@ -323,6 +358,147 @@ Möglicherweise wurden Einträge an seinem Ende abgeschnitten, oder eine ältere
     <message>
         <source>The diary was closed after %1 minutes without use.</source>
         <translation>Das Tagebuch wurde nach %1 Minuten ohne Benutzung geschlossen.</translation>
+    </message>
+</context>
+<context>
+    <name>ImportTexts</name>
+    <message>
+        <source>the star</source>
+        <translation>der Stern</translation>
+    </message>
+    <message>
+        <source>a diary entry has none</source>
+        <translation>ein Tagebucheintrag hat keinen</translation>
+    </message>
+    <message>
+        <source>the place</source>
+        <translation>der Ort</translation>
+    </message>
+    <message>
+        <source>a diary entry has no field for it</source>
+        <translation>ein Tagebucheintrag hat kein Feld dafür</translation>
+    </message>
+    <message>
+        <source>the weather</source>
+        <translation>das Wetter</translation>
+    </message>
+    <message>
+        <source>the attached files</source>
+        <translation>die angehängten Dateien</translation>
+    </message>
+    <message>
+        <source>a diary holds only text; a line names each</source>
+        <translation>ein Tagebuch enthält nur Text; eine Zeile nennt jede</translation>
+    </message>
+    <message>
+        <source>%1 holds no journal (.json)</source>
+        <translation>%1 enthält kein Journal (.json)</translation>
+    </message>
+    <message>
+        <source>%1 is larger than an export of the largest diary (%2 bytes)</source>
+        <translation>%1 ist größer als der Export des größten Tagebuchs (%2 Bytes)</translation>
+    </message>
+    <message>
+        <source>not a diary export of quorvel-tool (&quot;format&quot; is not &quot;quorvel-diary&quot;)</source>
+        <translation>kein Tagebuch-Export von quorvel-tool (&quot;format&quot; ist nicht &quot;quorvel-diary&quot;)</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>%1 is larger (%2 bytes) than any journal this import reads (%3 bytes)</source>
+        <translation>%1 ist größer (%2 Bytes) als jedes Journal, das dieser Import liest (%3 Bytes)</translation>
+    </message>
+    <message>
+        <source>%1 is larger than any journal this import reads</source>
+        <translation>%1 ist größer als jedes Journal, das dieser Import liest</translation>
+    </message>
+    <message>
+        <source>%1 is not a JSON export: %2</source>
+        <translation>%1 ist kein JSON-Export: %2</translation>
+    </message>
+    <message>
+        <source>%1 at byte %2</source>
+        <translation>%1 bei Byte %2</translation>
+    </message>
+    <message>
+        <source>it is not a JSON object</source>
+        <translation>es ist kein JSON-Objekt</translation>
+    </message>
+    <message>
+        <source>the export makes more diary entries than a diary holds (%1 read; at most %2 diary entries)</source>
+        <translation>der Export ergibt mehr Tagebucheinträge, als ein Tagebuch fasst (%1 gelesen; höchstens %2 Tagebucheinträge)</translation>
+    </message>
+    <message>
+        <source>
+marked first in: </source>
+        <translation>
+zuerst markiert in: </translation>
+    </message>
+    <message>
+        <source>out of memory deriving the key</source>
+        <translation>kein Speicher mehr beim Ableiten des Schlüssels</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Eintrag</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Einträge</translation>
+    </message>
+    <message>
+        <source>read %1, wrote %2 as %3 (%4 split in parts), marked %5</source>
+        <translation>%1 gelesen, %2 geschrieben als %3 (%4 in Teile geteilt), %5 markiert</translation>
+    </message>
+    <message>
+        <source>1 diary entry</source>
+        <translation>1 Tagebucheintrag</translation>
+    </message>
+    <message>
+        <source>%1 diary entries</source>
+        <translation>%1 Tagebucheinträge</translation>
+    </message>
+    <message>
+        <source>1 character</source>
+        <translation>1 Zeichen</translation>
+    </message>
+    <message>
+        <source>%1 characters</source>
+        <translation>%1 Zeichen</translation>
+    </message>
+    <message>
+        <source>%1 empty (nothing to write)</source>
+        <translation>%1 leer (nichts zu schreiben)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 (%3)</source>
+        <translation>%1 (%2: %3)</translation>
+    </message>
+    <message>
+        <source>; left out: </source>
+        <translation>; ausgelassen: </translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>nichts</translation>
+    </message>
+    <message>
+        <source>; %1 without a known time zone taken as local time</source>
+        <translation>; %1 ohne bekannte Zeitzone als Ortszeit genommen</translation>
+    </message>
+    <message>
+        <source>%1: the name is not a month (YYYY-MM.txt)</source>
+        <translation>%1: der Name ist kein Monat (YYYY-MM.txt)</translation>
+    </message>
+    <message>
+        <source>%1 holds no RedNotebook month files (YYYY-MM.txt)</source>
+        <translation>%1 enthält keine RedNotebook-Monatsdateien (YYYY-MM.txt)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "ImportBounds.h"
 #include "JournalJson.h"
+#include "ToolTexts.h"
 #include "ZipReader.h"
 
 #include <QFile>
@@ -187,14 +188,17 @@ ReadResult readDayOneJson(QByteArray json, const QString& source, ImportedJourna
 
         entry.tags = JournalJson::texts(object, "tags", where, problems);
         if (object.value(QLatin1String("starred")).toBool())
-            journal.leaveOut(QStringLiteral("the star"), QStringLiteral("a diary entry has none"));
+            journal.leaveOut(QT_TRANSLATE_NOOP("ImportTexts", "the star"),
+                             QT_TRANSLATE_NOOP("ImportTexts", "a diary entry has none"));
         if (object.contains(QLatin1String("location")))
-            journal.leaveOut(QStringLiteral("the place"), QStringLiteral("a diary entry has no field for it"));
+            journal.leaveOut(QT_TRANSLATE_NOOP("ImportTexts", "the place"),
+                             QT_TRANSLATE_NOOP("ImportTexts", "a diary entry has no field for it"));
         if (object.contains(QLatin1String("weather")))
-            journal.leaveOut(QStringLiteral("the weather"), QStringLiteral("a diary entry has no field for it"));
+            journal.leaveOut(QT_TRANSLATE_NOOP("ImportTexts", "the weather"),
+                             QT_TRANSLATE_NOOP("ImportTexts", "a diary entry has no field for it"));
         if (!attachments.isEmpty())
-            journal.leaveOut(QStringLiteral("the attached files"),
-                             QStringLiteral("a diary holds only text; a line names each"));
+            journal.leaveOut(QT_TRANSLATE_NOOP("ImportTexts", "the attached files"),
+                             QT_TRANSLATE_NOOP("ImportTexts", "a diary holds only text; a line names each"));
         journal.entries.append(entry);
     }
     if (!problems.isEmpty())
@@ -226,7 +230,7 @@ ReadResult readDayOne(const QString& path, ImportedJournal& journal) {
             journals << name;
     }
     if (journals.isEmpty())
-        return ReadResult::malformed(QStringLiteral("%1 holds no journal (.json)").arg(path));
+        return ReadResult::malformed(ImportTexts::tr("%1 holds no journal (.json)").arg(path));
     journals.sort();
     ReadResult all;
     // The journals together, unpacked, are bounded as one export is.

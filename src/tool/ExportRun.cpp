@@ -7,6 +7,7 @@
 #include "MoodMonths.h"
 #include "NewFileDevice.h"
 #include "ToolCommon.h"
+#include "ToolTexts.h"
 #include "mFile.h"
 #include "mString.h"
 
@@ -95,7 +96,7 @@ public:
             if (!device_) {
                 QString why;
                 if (!scratch_.openScratch(&why)) {
-                    *error = QStringLiteral("cannot write a temporary file: %1").arg(why);
+                    *error = ExportTexts::tr("cannot write a temporary file: %1").arg(why);
                     return false;
                 }
                 device_ = &scratch_.device();
@@ -190,12 +191,13 @@ ExportOutcome runExport(const ExportRequest& request, const ExportControl& contr
                 return fail(ExitCode::Refused, QStringLiteral("%1: %2").arg(printable(path), status.description));
             if (!status.ok())
                 return fail(ExitCode::FileError, printable(status.description));
-            return fail(ExitCode::WrongPassword, QStringLiteral("wrong password for %1").arg(printable(path)));
+            return fail(ExitCode::WrongPassword, ExportTexts::tr("wrong password for %1").arg(printable(path)));
         }
         if (key && !DiaryCrypto::openKeyFor(key->passwordField()))
             DiaryCrypto::setOpenKey(key);
     } else if (encrypted && options.format == ExportFormat::Json) {
-        return fail(ExitCode::WrongPassword, QStringLiteral("the JSON export of an encrypted diary needs its password"));
+        return fail(ExitCode::WrongPassword,
+                    ExportTexts::tr("the JSON export of an encrypted diary needs its password"));
     }
     QByteArray jsonPassword;
     // Opened again now that an encrypted diary's key is open: its records read as plain ones.
@@ -217,8 +219,8 @@ ExportOutcome runExport(const ExportRequest& request, const ExportControl& contr
     const qint32 entries = reader.wholeEntries();
     const qint64 tail = (reader.length() - HeaderSize) % EntrySize;
     if (tail != 0)
-        outcome.warnings << QStringLiteral("warning: %1 ends with %2 bytes of a cut-off entry, which are not exported "
-                                           "(see quorvel-tool check)")
+        outcome.warnings << ExportTexts::tr("warning: %1 ends with %2 bytes of a cut-off entry, which are not exported "
+                                            "(see quorvel-tool check)")
                                 .arg(printable(path))
                                 .arg(tail);
 
@@ -284,20 +286,24 @@ ExportOutcome runExport(const ExportRequest& request, const ExportControl& contr
         QStringList numbers;
         for (const qint32 n : damaged)
             numbers << QString::number(n);
-        outcome.warnings << QStringLiteral(
-                                "warning: %1 %2 of %3 %4 damaged (the record does not verify) and not exported: %5")
-                                .arg(damaged.size())
-                                .arg(damaged.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
-                                .arg(printable(path))
-                                .arg(damaged.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
-                                .arg(numbers.join(QStringLiteral(", ")));
+        outcome.warnings
+            << (damaged.size() == 1
+                    ? ExportTexts::tr(
+                          "warning: 1 entry of %1 is damaged (the record does not verify) and not exported: %2")
+                          .arg(printable(path), numbers.join(QStringLiteral(", ")))
+                    : ExportTexts::tr("warning: %1 entries of %2 are damaged (the record does not verify) and not "
+                                      "exported: %3")
+                          .arg(QString::number(damaged.size()), printable(path), numbers.join(QStringLiteral(", "))));
     }
     if (plan.undatedSkipped > 0)
-        outcome.warnings << QStringLiteral("warning: %1 %2 (the first is entry %3) left out of the range of days: "
-                                           "their date/time names no day that can be read")
-                                .arg(plan.undatedSkipped)
-                                .arg(plan.undatedSkipped == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
-                                .arg(firstUndated);
+        outcome.warnings << (plan.undatedSkipped == 1
+                                 ? ExportTexts::tr("warning: 1 entry (the first is entry %1) left out of the range of "
+                                                   "days: their date/time names no day that can be read")
+                                       .arg(firstUndated)
+                                 : ExportTexts::tr("warning: %1 entries (the first is entry %2) left out of the range "
+                                                   "of days: their date/time names no day that can be read")
+                                       .arg(plan.undatedSkipped)
+                                       .arg(firstUndated));
 
     Output output;
     QString error;

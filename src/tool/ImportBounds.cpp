@@ -1,6 +1,7 @@
 #include "ImportBounds.h"
 
 #include "ImportedJournal.h"
+#include "ToolTexts.h"
 
 namespace ImportBounds {
 
@@ -48,7 +49,7 @@ QString jsonRefusal(const QByteArray& json, const QString& source, qint64 longes
 }
 
 QString tooLarge(const QString& source, qint64 limit) {
-    return QStringLiteral("%1 is larger than an export of the largest diary (%2 bytes)").arg(source).arg(limit);
+    return ImportTexts::tr("%1 is larger than an export of the largest diary (%2 bytes)").arg(source).arg(limit);
 }
 
 } // namespace ImportBounds

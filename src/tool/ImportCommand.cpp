@@ -9,6 +9,7 @@
 #include "NewDiaryTarget.h"
 #include "PasswordRules.h"
 #include "ToolCommon.h"
+#include "ToolTexts.h"
 #include "mString.h"
 
 #include <QCommandLineParser>
@@ -88,7 +89,7 @@ QString textValue(const QJsonObject& entry, const char* key, const QString& wher
 QStringList planImport(const QJsonObject& root, ImportPlan& plan) {
     QStringList refusals;
     if (root.value(QLatin1String("format")).toString() != QLatin1String("quorvel-diary"))
-        return {QStringLiteral("not a diary export of quorvel-tool (\"format\" is not \"quorvel-diary\")")};
+        return {ImportTexts::tr("not a diary export of quorvel-tool (\"format\" is not \"quorvel-diary\")")};
     const QJsonValue version = root.value(QLatin1String("version"));
     if (!version.isDouble() || version.toDouble() != JsonVersion)
         return {QStringLiteral("export version %1 is not known; this quorvel-tool reads version %2")

@@ -9,6 +9,7 @@
 #include "JournalMapping.h"
 #include "JrnlReader.h"
 #include "RedNotebookReader.h"
+#include "ToolTexts.h"
 #include "mString.h"
 
 #include <QDateTime>
@@ -51,8 +52,8 @@ ImportOutcome readQuorvelExport(const QString& source, QByteArray& json) {
                                                      : (file.setFileName(source), file.open(QIODevice::ReadOnly));
     if (!opened || QFileInfo(source).isDir())
         return outcome(ImportOutcome::Unreadable,
-                       {QStringLiteral("cannot read %1: %2")
-                            .arg(source, opened ? QStringLiteral("it is a folder") : file.errorString())});
+                       {ImportTexts::tr("cannot read %1: %2")
+                            .arg(source, opened ? ImportTexts::tr("it is a folder") : file.errorString())});
     constexpr qint64 limit = ImportBounds::MaxDiaryJsonBytes;
     if (!file.isSequential() && file.size() <= limit)
         json.reserve(qsizetype(file.size()));
@@ -64,7 +65,7 @@ ImportOutcome readQuorvelExport(const QString& source, QByteArray& json) {
     }
     if (file.error() != QFileDevice::NoError)
         return outcome(ImportOutcome::Unreadable,
-                       {QStringLiteral("cannot read %1: %2").arg(source, file.errorString())});
+                       {ImportTexts::tr("cannot read %1: %2").arg(source, file.errorString())});
     // A character of a text takes at most six bytes ("\u0080").
     const QString refusal = json.size() > limit ? ImportBounds::tooLarge(source, limit)
                                                 : ImportBounds::jsonRefusal(json, source, 6 * DiaryFormat::EntryWidth);
@@ -82,13 +83,13 @@ ImportOutcome planQuorvelExport(const QString& source, ImportPlan& plan) {
     QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     json = QByteArray(); // the text is not needed any more; a big export is tens of megabytes
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return outcome(ImportOutcome::Refused,
-                       {QStringLiteral("%1 is not a JSON export: %2")
-                            .arg(source, parseError.error != QJsonParseError::NoError
-                                             ? QStringLiteral("%1 at byte %2")
-                                                   .arg(parseError.errorString())
-                                                   .arg(parseError.offset)
-                                             : QStringLiteral("it is not a JSON object"))});
+        return outcome(
+            ImportOutcome::Refused,
+            {ImportTexts::tr("%1 is not a JSON export: %2")
+                 .arg(source,
+                      parseError.error != QJsonParseError::NoError
+                          ? ImportTexts::tr("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset)
+                          : ImportTexts::tr("it is not a JSON object"))});
     const QStringList refusals = planImport(document.object(), plan);
     if (!refusals.isEmpty())
         return outcome(ImportOutcome::Refused, refusals);
@@ -150,13 +151,13 @@ ImportOutcome planJournal(const ImportRequest& request, const ImportControl& con
                            mapping.firstMarked);
     if (mapping.tooMany)
         return outcome(ImportOutcome::Refused,
-                       {QStringLiteral("the export makes more diary entries than a diary holds (%1 read; at most %2 "
-                                       "diary entries)")
+                       {ImportTexts::tr("the export makes more diary entries than a diary holds (%1 read; at most %2 "
+                                        "diary entries)")
                             .arg(journal.read)
                             .arg(DiaryFormat::MaxEntries)});
     summary = importSummary(journal, mapping);
     if (!mapping.firstMarked.isEmpty())
-        summary += QStringLiteral("\nmarked first in: ") + mapping.firstMarked.join(QStringLiteral("; "));
+        summary += ImportTexts::tr("\nmarked first in: ") + mapping.firstMarked.join(QStringLiteral("; "));
     entries = std::move(mapping.entries);
     return outcome(ImportOutcome::Created);
 }
@@ -201,7 +202,7 @@ ImportOutcome importDiary(const ImportRequest& request, const ImportControl& con
         key = DiaryCrypto::newKey(header.Password, DiaryCrypto::defaultKdfParams(), field);
         if (!key) {
             header.Password.fill('\0');
-            return outcome(ImportOutcome::Failed, {QStringLiteral("out of memory deriving the key")});
+            return outcome(ImportOutcome::Failed, {ImportTexts::tr("out of memory deriving the key")});
         }
     }
     tell(control, KeyDone);

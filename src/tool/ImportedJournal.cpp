@@ -1,11 +1,13 @@
 #include "ImportedJournal.h"
 
+#include "ToolTexts.h"
+
 #include <QFile>
 #include <QFileInfo>
 
-void ImportedJournal::leaveOut(const QString& what, const QString& why, int count) {
+void ImportedJournal::leaveOut(const char* what, const char* why, int count) {
     for (LeftOut& left : leftOut) {
-        if (left.what == what && left.why == why) {
+        if (qstrcmp(left.what, what) == 0 && qstrcmp(left.why, why) == 0) {
             left.count += count;
             return;
         }
@@ -16,13 +18,14 @@ void ImportedJournal::leaveOut(const QString& what, const QString& why, int coun
 ReadResult readWholeFile(const QString& path, qint64 limit, QByteArray& bytes) {
     const QFileInfo info(path);
     if (info.isDir())
-        return ReadResult::unreadable(QStringLiteral("cannot read %1: it is a folder").arg(path));
+        return ReadResult::unreadable(
+            ImportTexts::tr("cannot read %1: %2").arg(path, ImportTexts::tr("it is a folder")));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult::unreadable(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return ReadResult::unreadable(ImportTexts::tr("cannot read %1: %2").arg(path, file.errorString()));
     if (file.size() > limit)
         return ReadResult::malformed(
-            QStringLiteral("%1 is larger (%2 bytes) than any journal this import reads (%3 bytes)")
+            ImportTexts::tr("%1 is larger (%2 bytes) than any journal this import reads (%3 bytes)")
                 .arg(path)
                 .arg(file.size())
                 .arg(limit));
@@ -35,9 +38,9 @@ ReadResult readWholeFile(const QString& path, qint64 limit, QByteArray& bytes) {
         bytes += block;
     }
     if (file.error() != QFileDevice::NoError)
-        return ReadResult::unreadable(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return ReadResult::unreadable(ImportTexts::tr("cannot read %1: %2").arg(path, file.errorString()));
     if (bytes.size() > limit)
-        return ReadResult::malformed(QStringLiteral("%1 is larger than any journal this import reads").arg(path));
+        return ReadResult::malformed(ImportTexts::tr("%1 is larger than any journal this import reads").arg(path));
     return {};
 }
 

@@ -18,10 +18,12 @@ struct ImportedEntry {
     QString origin;          // where it came from, for messages: "entry 3", "2024-01.txt, day 5"
 };
 
-// Something a diary has no place for, counted over the entries.
+// Something a diary has no place for, counted over the entries. The texts
+// are literals marked with QT_TRANSLATE_NOOP("ImportTexts", ...), translated
+// only when the summary is made.
 struct LeftOut {
-    QString what; // "star", "place"
-    QString why;
+    const char* what; // "the star", "the place"
+    const char* why;
     int count = 0;
 };
 
@@ -31,7 +33,7 @@ struct ImportedJournal {
     int read = 0;             // entries read, also those that are left out
     int localTimeGuesses = 0; // entries whose time zone was unknown (taken as local time)
 
-    void leaveOut(const QString& what, const QString& why, int count = 1);
+    void leaveOut(const char* what, const char* why, int count = 1);
 };
 
 // How a reader ended. Problems name the entry, file or line concerned.

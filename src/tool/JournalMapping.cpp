@@ -1,6 +1,7 @@
 #include "JournalMapping.h"
 
 #include "Cp1252.h"
+#include "ToolTexts.h"
 
 #include <algorithm>
 #include <array>
@@ -303,26 +304,28 @@ JournalMapping mapJournal(ImportedJournal& journal, qsizetype textWidth) {
 }
 
 QString importSummary(const ImportedJournal& journal, const JournalMapping& mapping) {
-    const auto entries = [](int n) { return n == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(n); };
+    const auto entries = [](qsizetype n) {
+        return n == 1 ? ImportTexts::tr("1 entry") : ImportTexts::tr("%1 entries").arg(n);
+    };
+    const qsizetype made = mapping.entries.size();
     // Every entry read is written (whole or in parts) or left out as empty.
     QString line =
-        QStringLiteral("read %1, wrote %2 as %3 (%4 split in parts), marked %5 character%6")
-            .arg(entries(journal.read))
-            .arg(mapping.written)
-            .arg(mapping.entries.size() == 1 ? QStringLiteral("1 diary entry")
-                                             : QStringLiteral("%1 diary entries").arg(mapping.entries.size()))
-            .arg(mapping.split)
-            .arg(mapping.marked)
-            .arg(mapping.marked == 1 ? QString() : QStringLiteral("s"));
+        ImportTexts::tr("read %1, wrote %2 as %3 (%4 split in parts), marked %5")
+            .arg(entries(journal.read), QString::number(mapping.written),
+                 made == 1 ? ImportTexts::tr("1 diary entry") : ImportTexts::tr("%1 diary entries").arg(made),
+                 QString::number(mapping.split),
+                 mapping.marked == 1 ? ImportTexts::tr("1 character")
+                                     : ImportTexts::tr("%1 characters").arg(mapping.marked));
     QStringList left;
     if (mapping.empty > 0)
-        left << QStringLiteral("%1 empty (nothing to write)").arg(entries(mapping.empty));
+        left << ImportTexts::tr("%1 empty (nothing to write)").arg(entries(mapping.empty));
     for (const LeftOut& item : journal.leftOut)
-        left << QStringLiteral("%1 of %2 (%3)").arg(item.what, entries(item.count), item.why);
-    line +=
-        QStringLiteral("; left out: ") + (left.isEmpty() ? QStringLiteral("nothing") : left.join(QStringLiteral(", ")));
+        left << ImportTexts::tr("%1 of %2 (%3)")
+                    .arg(ImportTexts::tr(item.what), entries(item.count), ImportTexts::tr(item.why));
+    line += ImportTexts::tr("; left out: ") +
+            (left.isEmpty() ? ImportTexts::tr("nothing") : left.join(QStringLiteral(", ")));
     if (journal.localTimeGuesses > 0)
-        line +=
-            QStringLiteral("; %1 without a known time zone taken as local time").arg(entries(journal.localTimeGuesses));
+        line += ImportTexts::tr("; %1 without a known time zone taken as local time")
+                    .arg(entries(journal.localTimeGuesses));
     return line;
 }

@@ -66,7 +66,8 @@ ReadResult readJrnl(QByteArray json, ImportedJournal& journal) {
         entry.text = JournalJson::text(object, "body", where, problems);
         entry.tags = JournalJson::texts(object, "tags", where, problems);
         if (object.value(QLatin1String("starred")).toBool())
-            journal.leaveOut(QStringLiteral("the star"), QStringLiteral("a diary entry has none"));
+            journal.leaveOut(QT_TRANSLATE_NOOP("ImportTexts", "the star"),
+                             QT_TRANSLATE_NOOP("ImportTexts", "a diary entry has none"));
         journal.entries.append(entry);
     }
     if (!problems.isEmpty())

@@ -1,6 +1,7 @@
 #include "RedNotebookReader.h"
 
 #include "ImportBounds.h"
+#include "ToolTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -148,7 +149,7 @@ ReadResult readRedNotebookMonth(const QByteArray& yaml, const QString& fileName,
     const int year = name.captured(1).toInt();
     const int month = name.captured(2).toInt();
     if (!name.hasMatch() || month < 1 || month > 12)
-        return ReadResult::malformed(QStringLiteral("%1: the name is not a month (YYYY-MM.txt)").arg(fileName));
+        return ReadResult::malformed(ImportTexts::tr("%1: the name is not a month (YYYY-MM.txt)").arg(fileName));
 
     Node root;
     try {
@@ -234,7 +235,8 @@ ReadResult readRedNotebook(const QString& path, ImportedJournal& journal) {
                 files << folder.filePath(name);
         }
         if (files.isEmpty())
-            return ReadResult::malformed(QStringLiteral("%1 holds no RedNotebook month files (YYYY-MM.txt)").arg(path));
+            return ReadResult::malformed(
+                ImportTexts::tr("%1 holds no RedNotebook month files (YYYY-MM.txt)").arg(path));
     } else {
         files << path;
     }

@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 
 #include "ClickableLabel.h"
+#include "ImportOperation.h"
 #include "Languages.h"
 #include "frmAreYouShure.h"
 #include "frmChangePassword.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -107,6 +109,7 @@ private slots:
     // Runs first: once German is installed, it stays for the process.
     void englishLocaleLoadsNothing();
     void germanWindowHasNoEnglishLeft();
+    void germanImportSummary();
 
 private:
     MainWindowFixture fixture;
@@ -177,6 +180,34 @@ void TestLanguages::germanWindowHasNoEnglishLeft() {
     QVERIFY2(germanSeen > 100, qPrintable(QString::number(germanSeen)));
     // The German manual is on F1 in the German window.
     QCOMPARE(fixture.window->mnuHelpHelpManualDeutsch->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+void TestLanguages::germanImportSummary() {
+    // The summary comes from the import library, which quorvel-tool prints in
+    // English: the German window shows it in German.
+    QCOMPARE(Languages::installFor(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("de"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("journal.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"tags": {}, "entries": [{"date": "2024-05-01", "time": "09:30", "title": "Walk",
+                   "body": "By the river.", "starred": true, "tags": []}]})");
+    file.close();
+    ImportRequest request;
+    request.path = path;
+    request.owner = QStringLiteral("Ann");
+    request.title = QStringLiteral("Walks");
+    request.target = [&](ImportTarget& target) {
+        target.folder = dir.path();
+        target.password = "pw";
+        return true;
+    };
+    const ImportOutcome done = importDiary(request);
+    QCOMPARE(done.kind, ImportOutcome::Created);
+    QCOMPARE(done.summary,
+             QStringLiteral("1 Eintrag gelesen, 1 geschrieben als 1 Tagebucheintrag (0 in Teile geteilt), "
+                            "0 Zeichen markiert; ausgelassen: der Stern (1 Eintrag: ein Tagebucheintrag "
+                            "hat keinen)"));
 }
 
 QTEST_MAIN(TestLanguages)
