@@ -10,6 +10,7 @@
 //   build/bin/export_bench [--smoke | ENTRIES] [--keep DIR]
 
 #include "BenchDiary.h"
+#include "LoopGaps.h"
 #include "MsgBox.h"
 #include "frmExport.h"
 
@@ -26,7 +27,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <sys/resource.h>
 
 namespace {
@@ -55,14 +55,6 @@ struct WindowRun {
     double longestTurnCpuMs = 0; // the most CPU the UI thread spent between two turns
 };
 
-// The calling thread's CPU time in ns: what a turn of the loop costs the
-// window, without the time other processes of a loaded machine take from it.
-qint64 threadCpuNs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 // Clicks Export in a shown frmExport and waits, turning the event loop, until
 // the export has ended; a 1 ms timer measures the gaps between turns.
 WindowRun exportFromWindow(const QString& diary, const QString& pdf) {
@@ -71,21 +63,7 @@ WindowRun exportFromWindow(const QString& diary, const QString& pdf) {
     dialog.txtFile->setText(pdf);
     dialog.show();
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    qint64 lastCpu = 0;
-    qint64 longestCpu = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 cpu = threadCpuNs();
-        longest = qMax(longest, now - last);
-        longestCpu = qMax(longestCpu, cpu - lastCpu);
-        last = now;
-        lastCpu = cpu;
-    });
+    LoopGaps gaps;
     QObject::connect(dialog.prgExport, &QProgressBar::valueChanged, [&](int value) {
         if (value > 0 && run.firstProgressMs < 0)
             run.firstProgressMs = double(clock.nsecsElapsed()) / 1e6;
@@ -99,16 +77,14 @@ WindowRun exportFromWindow(const QString& diary, const QString& pdf) {
     });
     QTimer::singleShot(0, [&] {
         clock.start();
-        last = 0;
-        lastCpu = threadCpuNs();
-        ticker.start();
+        gaps.start();
         dialog.cmdExport->click();
     });
     while (!ended)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ticker.stop();
-    run.longestGapMs = double(longest) / 1e6;
-    run.longestTurnCpuMs = double(longestCpu) / 1e6;
+    gaps.stop();
+    run.longestGapMs = gaps.longestMs();
+    run.longestTurnCpuMs = gaps.longestCpuMs();
     return run;
 }
 
@@ -138,12 +114,7 @@ int main(int argc, char* argv[]) {
     const QString out = keepAt > 0 && keepAt + 1 < args.size() ? args.at(keepAt + 1) : dir.path();
     const QString diary = dir.filePath(QStringLiteral("bench.PDD"));
     writeBenchDiary(diary, entries);
-    const QString passwordFile = dir.filePath(QStringLiteral("password"));
-    {
-        QFile file(passwordFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write("bench\n") != 6)
-            qFatal("cannot write the password file");
-    }
+    const QString passwordFile = writeBenchPasswordFile(dir.path());
     MsgBox::setTestMode(true); // the end message is answered No: nothing is opened
 
     std::printf("PDF book benchmark: %d entries, %lld bytes\n", entries, static_cast<long long>(QFile(diary).size()));

@@ -9,6 +9,7 @@
 //   build/bin/find_bench [entries | --smoke]
 
 #include "BenchDiary.h"
+#include "LoopGaps.h"
 #include "DialogLaunch.h"
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
@@ -55,33 +56,6 @@ void plantInLastEntry(const QString& path, int entries, const QByteArray& phrase
     file.write(stored);
 }
 
-// The longest time the event loop got no turn, measured by a 1 ms timer.
-class GapMeter {
-public:
-    GapMeter() {
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-    }
-    void start() {
-        sinceTick_.start();
-        timer_.start();
-    }
-    void stop() {
-        tick();
-        timer_.stop();
-    }
-    double longestMs() const { return longest_; }
-
-private:
-    void tick() {
-        longest_ = qMax(longest_, static_cast<double>(sinceTick_.nsecsElapsed()) / 1e6);
-        sinceTick_.restart();
-    }
-    QTimer timer_;
-    QElapsedTimer sinceTick_;
-    double longest_ = 0;
-};
-
 struct DialogSearch {
     double ms = 0; // from the click to its return
     bool stayedOpen = false;
@@ -89,7 +63,7 @@ struct DialogSearch {
 
 // Loads the Find dialog, types the phrase, clicks cmdFindPhrase and times the
 // click; a dialog left open is cancelled.
-DialogSearch searchThroughDialog(const QString& phrase, GapMeter& gaps) {
+DialogSearch searchThroughDialog(const QString& phrase, LoopGaps& gaps) {
     DialogSearch result;
     QTimer::singleShot(0, [&] {
         frmFindPhrase* dialog = frmFindPhrase::instance();
@@ -111,7 +85,7 @@ DialogSearch searchThroughDialog(const QString& phrase, GapMeter& gaps) {
     return result;
 }
 
-double bestDialogSearchMs(int runs, const QString& phrase, GapMeter& gaps, const std::function<void()>& check) {
+double bestDialogSearchMs(int runs, const QString& phrase, LoopGaps& gaps, const std::function<void()>& check) {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
         publicLastFoundEntry = 0;
@@ -151,7 +125,7 @@ int main(int argc, char* argv[]) {
     // see the same load on the machine; each keeps its fastest round.
     const int Rounds = smoke ? 1 : 9;
     double raw = 1e300, storageMiss = 1e300, storageLast = 1e300, miss = 1e300, last = 1e300;
-    GapMeter gaps;
+    LoopGaps gaps;
     for (int round = 0; round < Rounds; ++round) {
         raw = qMin(raw, rawReadMs(path));
         // The storage walk alone, for comparison: its speed also depends on

@@ -10,6 +10,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/import_bench [entries | --smoke]
 
 #include "BenchDiary.h"
+#include "LoopGaps.h"
 #include "DiaryFormat.h"
 #include "MsgBox.h"
 #include "ProgramFolder.h"
@@ -61,22 +62,16 @@ WindowRun importThroughWindow(const QString& jrnl) {
     dialog.show();
 
     WindowRun run;
-    QElapsedTimer sinceTick;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        run.longestGapMs = qMax(run.longestGapMs, double(sinceTick.nsecsElapsed()) / 1e6);
-        sinceTick.restart();
-    });
+    LoopGaps gaps;
     QElapsedTimer clock;
     clock.start();
-    sinceTick.start();
-    ticker.start();
+    gaps.start();
     dialog.cmdImport->click();
     while (dialog.importRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     run.ms = double(clock.nsecsElapsed()) / 1e6;
-    ticker.stop();
+    gaps.stop();
+    run.longestGapMs = gaps.longestMs();
     if (dialog.createdPath().isEmpty())
         qFatal("the window's import failed: %s",
                qPrintable(MsgBox::shownForTesting().value(0, {}).text));
@@ -108,15 +103,12 @@ int main(int argc, char* argv[]) {
     MsgBox::setTestMode(true);
 
     const QString jrnl = dir.filePath(QStringLiteral("jrnl.json"));
-    const QString passwordFile = dir.filePath(QStringLiteral("password"));
+    const QString passwordFile = writeBenchPasswordFile(dir.path());
     {
         QFile file(jrnl);
         const QByteArray bytes = jrnlExport(entries);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write the jrnl export");
-        QFile password(passwordFile);
-        if (!password.open(QIODevice::WriteOnly) || password.write("bench\n") != 6)
-            qFatal("cannot write the password file");
     }
     if (!ProgramFolder::ensureDataFolder().ok())
         qFatal("cannot make the data folder");

@@ -12,6 +12,7 @@
 //   build/bin/tool_bench [entries | --smoke] [import]   ("import": only the jrnl import)
 
 #include "BenchDiary.h"
+#include "LoopGaps.h"
 #include "DiaryFormat.h"
 #include "ExportCommand.h"
 #include "ToolCommon.h"
@@ -198,12 +199,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     const QString diary = dir.filePath(QStringLiteral("bench.PDD"));
     writeBenchDiary(diary, entries);
-    const QString passwordFile = dir.filePath(QStringLiteral("password"));
-    {
-        QFile file(passwordFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write("bench\n") != 6)
-            qFatal("cannot write the password file");
-    }
+    const QString passwordFile = writeBenchPasswordFile(dir.path());
     if (argc > 2 && std::strcmp(argv[2], "import") == 0) {
         timeJrnlImport(dir, entries, passwordFile);
         return 0;

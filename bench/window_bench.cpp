@@ -15,6 +15,7 @@
 
 #include "BackupKeeper.h"
 #include "BenchDiary.h"
+#include "LoopGaps.h"
 #include "ComposerEdits.h"
 #include "ComposerSpelling.h"
 #include "DialogLaunch.h"
@@ -57,7 +58,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <malloc.h>
 #include <string>
@@ -84,31 +84,17 @@ void resetPeakMemory() {
 // Runs work from the event loop and returns the longest gap (ms) between two
 // turns of the loop while it ran, measured by a 1 ms timer.
 double longestGapDuring(const std::function<void()>& work) {
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = qMax(longest, now - last);
-        last = now;
-    });
+    LoopGaps gaps;
     bool done = false;
     QTimer::singleShot(0, [&] {
-        clock.start();
-        last = 0;
+        gaps.start();
         work();
-        const qint64 now = clock.nsecsElapsed();
-        longest = qMax(longest, now - last);
+        gaps.stop();
         done = true;
     });
-    ticker.start();
     while (!done)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ticker.stop();
-    return static_cast<double>(longest) / 1e6;
+    return gaps.longestMs();
 }
 
 // A log-in as the user makes it: Open Diary, the first line confirmed, the
@@ -141,15 +127,6 @@ double timedLogIn(const QString& password) {
     return ms;
 }
 
-// The user-interface thread's own CPU time in ns: what a turn of the loop
-// costs the program, without the time other processes of a loaded machine
-// take from it.
-qint64 threadCpuNs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 struct TypingGaps {
     double wallMs = 0; // longest gap between two turns of the loop
     double cpuMs = 0;  // the most CPU time the thread spent between two turns
@@ -164,21 +141,7 @@ TypingGaps longestGapTyping(frmMain& window) {
     window.txtEntry->setPlainText(QString());
     window.txtEntry->setFocus();
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    qint64 lastCpu = threadCpuNs();
-    qint64 longestCpu = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 cpu = threadCpuNs();
-        longest = qMax(longest, now - last);
-        longestCpu = qMax(longestCpu, cpu - lastCpu);
-        last = now;
-        lastCpu = cpu;
-    });
+    LoopGaps gaps;
     int typed = 0;
     QTimer typist;
     typist.setInterval(0);
@@ -192,18 +155,18 @@ TypingGaps longestGapTyping(frmMain& window) {
             typist.stop();
     });
     clock.start();
-    ticker.start();
+    gaps.start();
     typist.start();
     while (typist.isActive())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 typingEnd = clock.elapsed();
     while (clock.elapsed() < typingEnd + DraftKeeper::MaxWaitMs + 250)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ticker.stop();
+    gaps.stop();
     if (window.txtEntry->toPlainText().size() != 4000)
         qFatal("the composer holds %lld characters, not 4000",
                static_cast<long long>(window.txtEntry->toPlainText().size()));
-    return {static_cast<double>(longest) / 1e6, static_cast<double>(longestCpu) / 1e6};
+    return {gaps.longestMs(), gaps.longestCpuMs()};
 }
 
 // A 4000-character text of 12 paragraphs, every fourth word misspelt and
