@@ -358,7 +358,7 @@ void EntrySearchView::openRow(int row) {
         return;
     lstSearchResults->setCurrentIndex(lstSearchResultsModel->index(row));
     Show_Entries(publicDiaryPath, lstSearchResultsModel->entryAt(row), 2);
-    main->lblDialogTitle->setText(QStringLiteral(" Entry Reading"));
+    main->lblDialogTitle->setText(frmMain::tr(" Entry Reading"));
     hide();
     main->fraComposer->hide();
     main->fraEntryBrowser->hide();
