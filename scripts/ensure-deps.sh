@@ -16,6 +16,7 @@ quorvel_packages=(
   xvfb xauth openbox xdotool x11-utils
   sway wtype grim qt6-wayland
   poppler-utils qpdf
+  dbus-daemon dbus-bin
 )
 
 # quorvel_install_missing WHAT PACKAGE...: installs the packages that are

@@ -24,6 +24,11 @@ void stopProcess(QProcess& process);
 // CTest kills it at its time-out.
 void dieWithParent();
 
+// Starts bus (its user and environment set) as a session bus of the
+// desktop's own that listens in folder: no service is ever started on it and
+// anyone on it may send. *address is what DBUS_SESSION_BUS_ADDRESS takes.
+bool startSessionBus(QProcess& bus, const QString& folder, QString* address);
+
 class DesktopSession {
 public:
     virtual ~DesktopSession() = default;
@@ -47,6 +52,8 @@ public:
     // --- what the user does: xdotool's key names ("ctrl+q", "Return F12") ---
     virtual void key(const QString& keys) const = 0;
     virtual void type(const QString& text) const = 0;
+    // The screen saver says the screen is locked, on the program's session bus.
+    virtual bool lockScreen() const = 0;
 
     // --- how windows must behave; "" when all is well, else what is wrong ---
     // A fixed dialog of the program, open now.

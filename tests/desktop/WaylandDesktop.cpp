@@ -82,7 +82,7 @@ void WaylandDesktop::stopAll() {
         delete program;
     }
     programs_.clear();
-    for (std::unique_ptr<QProcess>* process : {&keyboard_, &compositor_}) {
+    for (std::unique_ptr<QProcess>* process : {&bus_, &keyboard_, &compositor_}) {
         if (*process) {
             stopProcess(**process);
             process->reset();
@@ -119,6 +119,8 @@ QProcessEnvironment WaylandDesktop::environment() const {
         env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay_);
     if (!swaySocket_.isEmpty())
         env.insert(QStringLiteral("SWAYSOCK"), swaySocket_);
+    if (!busAddress_.isEmpty())
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
     return env;
 }
 
@@ -233,6 +235,13 @@ bool WaylandDesktop::start(const QString& scratchFolder) {
         error_ = QStringLiteral("wtype gives sway no keyboard (is the wtype package installed?)");
         return false;
     }
+    // The session bus runs as the desktop's user, in its runtime folder.
+    bus_ = std::make_unique<QProcess>();
+    prepare(*bus_);
+    if (!startSessionBus(*bus_, runtime_, &busAddress_)) {
+        error_ = QStringLiteral("no session bus (is the dbus-daemon package installed?)");
+        return false;
+    }
     return true;
 }
 
@@ -297,6 +306,15 @@ void WaylandDesktop::key(const QString& keys) const {
 
 void WaylandDesktop::type(const QString& text) const {
     run(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("60"), text});
+}
+
+bool WaylandDesktop::lockScreen() const {
+    bool ok = false;
+    run(QStringLiteral("dbus-send"),
+        {QStringLiteral("--session"), QStringLiteral("--type=signal"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+         QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged"), QStringLiteral("boolean:true")},
+        &ok);
+    return ok;
 }
 
 QString WaylandDesktop::fixedDialogFault(WindowId dialog) const {

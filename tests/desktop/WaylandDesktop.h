@@ -34,6 +34,7 @@ public:
 
     void key(const QString& keys) const override;
     void type(const QString& text) const override;
+    bool lockScreen() const override;
 
     // Floats, holds the keyboard.
     QString fixedDialogFault(WindowId dialog) const override;
@@ -72,6 +73,8 @@ private:
     QString swaySocket_;
     std::unique_ptr<QProcess> compositor_;
     std::unique_ptr<QProcess> keyboard_;
+    std::unique_ptr<QProcess> bus_;
+    QString busAddress_;
     QList<QProcess*> programs_;
 };
 

@@ -51,7 +51,7 @@ void X11Desktop::stopAll() {
         delete program;
     }
     programs_.clear();
-    for (std::unique_ptr<QProcess>* process : {&windowManager_, &server_}) {
+    for (std::unique_ptr<QProcess>* process : {&bus_, &windowManager_, &server_}) {
         if (*process) {
             stopProcess(**process);
             process->reset();
@@ -77,6 +77,8 @@ QProcessEnvironment X11Desktop::environment() const {
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), scratch_ + QStringLiteral("/runtime"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch_ + QStringLiteral("/config"));
+    // The desktop's own session bus, never the one the test may have been started on.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.multimedia*=false;qt.qpa.*=false"));
     env.remove(QStringLiteral("XAUTHORITY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -134,6 +136,13 @@ bool X11Desktop::start(const QString& scratchFolder) {
         StartTimeoutMs);
     if (!managing) {
         error_ = QStringLiteral("openbox does not manage the display");
+        return false;
+    }
+    bus_ = std::make_unique<QProcess>();
+    bus_->setProcessEnvironment(environment());
+    bus_->setChildProcessModifier(dieWithParent);
+    if (!startSessionBus(*bus_, scratch_ + QStringLiteral("/runtime"), &busAddress_)) {
+        error_ = QStringLiteral("no session bus (is the dbus-daemon package installed?)");
         return false;
     }
     return true;
@@ -239,6 +248,15 @@ void X11Desktop::key(const QString& keys) const {
 
 void X11Desktop::type(const QString& text) const {
     run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("2"), text});
+}
+
+bool X11Desktop::lockScreen() const {
+    bool ok = false;
+    run(QStringLiteral("dbus-send"),
+        {QStringLiteral("--session"), QStringLiteral("--type=signal"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+         QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged"), QStringLiteral("boolean:true")},
+        &ok);
+    return ok;
 }
 
 void X11Desktop::resizeClient(WindowId window, int width, int height) const {

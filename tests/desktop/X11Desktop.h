@@ -47,6 +47,7 @@ public:
     // --- driving it with the keyboard (and the window manager's requests) ---
     void key(const QString& keys) const override;
     void type(const QString& text) const override;
+    bool lockScreen() const override;
     void resizeClient(WindowId window, int width, int height) const;
     void moveWindow(WindowId window, int x, int y) const;
 
@@ -66,6 +67,8 @@ private:
     QString scratch_;
     std::unique_ptr<QProcess> server_;
     std::unique_ptr<QProcess> windowManager_;
+    std::unique_ptr<QProcess> bus_;
+    QString busAddress_;
     QList<QProcess*> programs_;
 };
 

@@ -111,6 +111,7 @@ private slots:
     void mergeChain();
     void typingAfterViewSwitches();
     void preferencesChain();
+    void screenLockChain();
     void deleteChain();
     void changePasswordChain();
     void importChain();
@@ -141,6 +142,8 @@ private:
     int chooserRow(const QString& owner, bool skipOpen) const;
     // The topic of the open diary's last entry, as stored.
     QString lastTopic() const;
+    // The diary file of owner in DATA.
+    QString diaryOf(const QString& owner) const;
 
     QTemporaryDir scratch_;
     std::unique_ptr<TestSupport::TempProgramFolder> folder_;
@@ -314,6 +317,15 @@ int tst_desktop::chooserRow(const QString& owner, bool skipOpen) const {
         ++row;
     }
     return -1;
+}
+
+QString tst_desktop::diaryOf(const QString& owner) const {
+    QList<DiaryFileName> files;
+    listDiaryFiles(ProgramFolder::dataFolder(), files);
+    for (const DiaryFileName& file : files)
+        if (trimBlanks(Read_Header_Field(file.fullPath, HeaderField::Owner)) == owner)
+            return file.fullPath;
+    return {};
 }
 
 QString tst_desktop::lastTopic() const {
@@ -503,11 +515,7 @@ void tst_desktop::logInChain() {
     desktop_->key("F6");
     STEP(expectPopupThenChainEnd({}));
     // Anna's diary is open now: the delete chooser leaves it out.
-    QList<DiaryFileName> files;
-    listDiaryFiles(ProgramFolder::dataFolder(), files);
-    for (const DiaryFileName& file : files)
-        if (trimBlanks(Read_Header_Field(file.fullPath, HeaderField::Owner)) == "Anna")
-            openDiaryPath_ = file.fullPath;
+    openDiaryPath_ = diaryOf("Anna");
     QCOMPARE(lastTopic(), QStringLiteral("heron over the water"));
 }
 
@@ -815,7 +823,8 @@ void tst_desktop::encryptionChain() {
 }
 
 // Options > Preferences ... by its shortcut: the dialog holds the keyboard,
-// and Escape gives it back to the main window.
+// and Escape gives it back to the main window. Opened again, the lock is
+// turned on for plain diaries too (Tab to its box, Space, Enter saves).
 void tst_desktop::preferencesChain() {
     desktop_->key("ctrl+comma");
     const WindowId dialog = waitForActive(PreferencesTitle);
@@ -823,6 +832,57 @@ void tst_desktop::preferencesChain() {
     STEP(expectFixedDialog(dialog, "Preferences"));
     desktop_->key("Escape");
     STEP(expectChainEnded({PreferencesTitle}));
+
+    desktop_->key("ctrl+comma");
+    QVERIFY(waitForActive(PreferencesTitle) != 0);
+    QThread::msleep(PersonPauseMs);
+    desktop_->key("Tab");
+    desktop_->key("space");
+    desktop_->key("Return");
+    STEP(expectChainEnded({PreferencesTitle}));
+}
+
+// The screen locks while a dialog of the diary is open over an unsaved
+// entry: the dialog goes, the diary closes and the keyboard is the main
+// window's; the next log-in offers the entry back, and it saves.
+void tst_desktop::screenLockChain() {
+    const QString password = QStringLiteral("heron over the water"); // since encryptionChain
+    // Anna's diary again (typingAfterViewSwitches closed it); the log-in ends
+    // in the Entry Composer, where the words go into the topic.
+    QVERIFY(openChooser("alt+f o", OpenTitle, "Anna", false) != 0);
+    desktop_->key("Return");
+    QVERIFY(waitForActive(PasswordTitle) != 0);
+    desktop_->type(password);
+    desktop_->key("Return");
+    QVERIFY2(waitUntil([&] { return desktop_->popupShown(); }, PopupTimeoutMs), "no popup after the log-in");
+    STEP(waitPopupGone());
+    STEP(waitGone(PasswordTitle + '|' + OpenTitle));
+    STEP(expectActiveSoon(main_, "the main window"));
+    openDiaryPath_ = diaryOf("Anna");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type("left on the desk");
+    desktop_->key("ctrl+f");
+    QVERIFY2(waitForActive(FindTitle) != 0, "Ctrl+F does not open Find Phrase");
+    QVERIFY2(desktop_->lockScreen(), "dbus-send cannot reach the desktop's session bus");
+    STEP(expectChainEnded({FindTitle}));
+
+    QVERIFY(openChooser("alt+f o", OpenTitle, "Anna", false) != 0);
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(PasswordTitle) != 0, "no password dialog for the diary closed by the lock");
+    QThread::msleep(PersonPauseMs);
+    desktop_->type(password);
+    desktop_->key("Return");
+    QVERIFY2(waitForActive(MessageTitle, PopupTimeoutMs) != 0, "the unsaved entry is not offered back");
+    desktop_->key("Return"); // Yes, restore it
+    STEP(waitPopupGone()); // LOGIN ALLOWED, if it still stands
+    STEP(waitGone(MessageTitle + '|' + PasswordTitle + '|' + OpenTitle));
+    STEP(expectActiveSoon(main_, "the main window"));
+    desktop_->key("F6");
+    STEP(expectPopupThenChainEnd({}));
+    QCOMPARE(lastTopic(), QStringLiteral("left on the desk"));
+    desktop_->key("F7");
+    STEP(expectChainEnded({}));
+    openDiaryPath_.clear();
 }
 
 // A sync program's conflict copy of the open diary, holding one entry the
