@@ -874,7 +874,7 @@ void tst_desktop::screenLockChain() {
     desktop_->key("Return");
     QVERIFY2(waitForActive(MessageTitle, PopupTimeoutMs) != 0, "the unsaved entry is not offered back");
     desktop_->key("Return"); // Yes, restore it
-    STEP(waitPopupGone()); // LOGIN ALLOWED, if it still stands
+    STEP(waitPopupGone());   // LOGIN ALLOWED, if it still stands
     STEP(waitGone(MessageTitle + '|' + PasswordTitle + '|' + OpenTitle));
     STEP(expectActiveSoon(main_, "the main window"));
     desktop_->key("F6");
