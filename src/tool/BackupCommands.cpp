@@ -1,6 +1,7 @@
 #include "BackupCommands.h"
 
 #include "DiaryBackups.h"
+#include "NewDiaryTarget.h"
 #include "ProgramFolder.h"
 #include "ToolCommon.h"
 
@@ -59,11 +60,10 @@ int runRestore(const QStringList& arguments) {
     if (parsed >= 0)
         return parsed;
     const QString backup = parser.positionalArguments().constFirst();
-    const QString folder = parser.positionalArguments().value(1);
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
-        complain(QStringLiteral("%1 is not a folder").arg(printable(folder)));
-        return ExitCode::FileError;
-    }
+    QString folder;
+    const int refused = newDiaryFolder(parser.positionalArguments().value(1), folder);
+    if (refused >= 0)
+        return refused;
     QString restored;
     const StorageStatus status = DiaryBackups::restoreBackup(backup, folder, QDate::currentDate(), &restored);
     if (!status) {
