@@ -10,7 +10,10 @@
 #include <QHash>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -20,6 +23,10 @@ constexpr qint32 ProgressEvery = 64;
 // of each text for tags anyway, and fewer, larger reads cost less (64
 // records a read made the whole search about 1.5 times slower).
 constexpr qint32 SearchBlockRecords = 256;
+// A plain diary of at least this many entries is searched in two halves at
+// once where there are two cores: the scan for tags reads every byte of each
+// text, which on one core alone costs about half as much again as the read.
+constexpr qint32 SplitFrom = 4 * SearchBlockRecords;
 constexpr int ContextBefore = 40;
 constexpr int ContextAfter = 60;
 
@@ -219,6 +226,199 @@ QList<TagCount> sortedTags(const QHash<QByteArray, qint32>& counts) {
     return tags;
 }
 
+// What both halves of a search share: the query, the caller's control, and
+// the walk's progress and stop.
+struct PartSetting {
+    const CompiledQuery& compiled;
+    const EntrySearchControl& control;
+    const unsigned char* toPlain;
+    bool scrambled;
+    qint32 count;
+    mutable std::atomic<qint32> walked{0};
+    mutable std::atomic<bool> stop{false};
+};
+
+// One half of the walk (or the whole): its hits, tags and days. Only the
+// leading part reports progress and hands hits on as they are found; the
+// other keeps its hits for the leading part to hand on after its own.
+class SearchPart {
+public:
+    SearchPart(const PartSetting& setting, bool leading) : s_(setting), leading_(leading) {
+        result_.hits.setScrambled(s_.scrambled);
+        passing_.setScrambled(s_.scrambled);
+    }
+
+    bool cancelled() const { return cancelled_; }
+
+    bool visit(qint32 number, const RecordView& record) {
+        if (number % ProgressEvery == 0 && !checkIn())
+            return false;
+        ++result_.entries;
+        if (record.damaged()) {
+            ++result_.damaged;
+            return true;
+        }
+        // The day first: it decides, with the ratings, whether the entry is
+        // matched at all, and marks the calendar either way.
+        const QDate day = dayOf(record.dateTime);
+        const CompiledQuery& compiled = s_.compiled;
+        const bool matched = s_.control.listEntries && !compiled.impossible() && compiled.keepsDay(day) &&
+                             compiled.keepsRatings(record.wellness(), record.love());
+
+        // The diary's tags: from every readable entry.
+        const auto* topic = reinterpret_cast<const unsigned char*>(record.topic);
+        const auto* text = reinterpret_cast<const unsigned char*>(record.text);
+        entryTags_.clear();
+        Tags::collect(text, record.textWidth, true, s_.toPlain, entryTags_);
+        Tags::collect(topic, DiaryFormat::TopicWidth, false, s_.toPlain, entryTags_);
+        for (const Tags::Found& tag : entryTags_)
+            ++tagCounts_[tag.name];
+        if (!matched)
+            return true;
+        // Where each asked-for tag and term first stands in the text.
+        qint32 firstAt = -1;
+        qint32 firstLength = 0;
+        const auto note = [&](qint32 at, qint32 length) {
+            if (at >= 0 && (firstAt < 0 || at < firstAt)) {
+                firstAt = at;
+                firstLength = length;
+            }
+        };
+        const SearchQuery& query = compiled.query();
+        for (const QByteArray& wanted : query.tags) {
+            const auto same = [&wanted](const Tags::Found& tag) { return tag.name == wanted; };
+            const auto found = std::find_if(entryTags_.begin(), entryTags_.end(), same);
+            if (found == entryTags_.end())
+                return true;
+            note(found->at, qint32(wanted.size()) + 1);
+        }
+        for (const QByteArray& unwanted : query.excludedTags) {
+            const auto same = [&unwanted](const Tags::Found& tag) { return tag.name == unwanted; };
+            if (std::any_of(entryTags_.begin(), entryTags_.end(), same))
+                return true;
+        }
+        for (const Term& term : compiled.required()) {
+            const qint32 at = compiled.find(term, topic, text, record.textWidth);
+            if (at == -1)
+                return true;
+            note(at, term.length);
+        }
+        for (const Term& term : compiled.excluded()) {
+            if (compiled.find(term, topic, text, record.textWidth) != -1)
+                return true;
+        }
+
+        const bool handsOn = leading_ && s_.control.onHit;
+        const bool keeps = s_.control.keepHits || !leading_;
+        if (!keeps && passing_.size() >= 1024) {
+            passing_ = SearchHits();
+            passing_.setScrambled(s_.scrambled);
+        }
+        SearchHits& keptIn = keeps ? result_.hits : passing_;
+        keepHit(keptIn, number, record, s_.toPlain, firstAt, firstLength);
+        if (handsOn)
+            s_.control.onHit(keptIn.constLast());
+        return true;
+    }
+
+    // Adds the other (later) part's findings to this one's; its hits are
+    // handed on now.
+    void takeOver(SearchPart& later) {
+        EntrySearchResult& from = later.result_;
+        result_.entries += from.entries;
+        result_.damaged += from.damaged;
+        result_.undated += from.undated;
+        for (auto it = from.days.cbegin(); it != from.days.cend(); ++it)
+            result_.days[it.key()] += it.value();
+        for (auto it = later.tagCounts_.cbegin(); it != later.tagCounts_.cend(); ++it)
+            tagCounts_[it.key()] += it.value();
+        if (s_.control.onHit) {
+            for (const SearchHit& hit : from.hits)
+                s_.control.onHit(hit);
+        }
+        if (s_.control.keepHits)
+            result_.hits.append(std::move(from.hits));
+    }
+
+    void finish(EntrySearchResult& result) {
+        result = std::move(result_);
+        result.tags = sortedTags(tagCounts_);
+    }
+
+private:
+    // Counts the entries walked, reports progress (the leading part) and
+    // tells whether to go on.
+    bool checkIn() {
+        const qint32 walked = s_.walked.fetch_add(ProgressEvery, std::memory_order_relaxed) + ProgressEvery;
+        if (leading_ && s_.control.progress)
+            s_.control.progress(qMin(walked, s_.count), s_.count);
+        if ((s_.control.cancel && s_.control.cancel->load(std::memory_order_relaxed)) ||
+            s_.stop.load(std::memory_order_relaxed)) {
+            cancelled_ = s_.control.cancel && s_.control.cancel->load(std::memory_order_relaxed);
+            return false;
+        }
+        return true;
+    }
+
+    // The entry's day, counted for the calendar (entries come mostly in date
+    // order: the last day's count is kept at hand).
+    QDate dayOf(const char* dateTime) {
+        // "dd.MM.yyyy " names its day in these eleven bytes alone.
+        if (lastDateKnown_ && std::memcmp(dateTime, lastDate_, WrittenDate) == 0) {
+            ++*lastDayCount_;
+            return lastDay_;
+        }
+        const QDate day = dayOfDateText(dateTime, DiaryFormat::DateTimeWidth);
+        lastDateKnown_ = false;
+        if (!day.isValid()) {
+            ++result_.undated;
+            return day;
+        }
+        if (day != lastDay_) {
+            lastDay_ = day;
+            lastDayCount_ = &result_.days[day];
+        }
+        ++*lastDayCount_;
+        if (writtenDate(dateTime) && day == writtenDay(dateTime)) {
+            std::memcpy(lastDate_, dateTime, WrittenDate);
+            lastDateKnown_ = true;
+        }
+        return day;
+    }
+
+    static constexpr int WrittenDate = 11;
+    static bool writtenDate(const char* t) {
+        for (const int k : {0, 1, 3, 4, 6, 7, 8, 9}) {
+            if (t[k] < '0' || t[k] > '9')
+                return false;
+        }
+        return t[2] == '.' && t[5] == '.' && t[10] == ' ';
+    }
+    static QDate writtenDay(const char* t) {
+        const auto number = [t](int at, int digits) {
+            int n = 0;
+            for (int k = at; k < at + digits; ++k)
+                n = n * 10 + (t[k] - '0');
+            return n;
+        };
+        return QDate(number(6, 4), number(3, 2), number(0, 2));
+    }
+
+    const PartSetting& s_;
+    const bool leading_;
+    EntrySearchResult result_;
+    // Hits handed on only (the window lists them itself): kept here a little
+    // while, so that each is made text once, for onHit.
+    SearchHits passing_;
+    QHash<QByteArray, qint32> tagCounts_;
+    std::vector<Tags::Found> entryTags_;
+    QDate lastDay_;
+    qint32* lastDayCount_ = nullptr;
+    char lastDate_[WrittenDate] = {};
+    bool lastDateKnown_ = false;
+    bool cancelled_ = false;
+};
+
 } // namespace
 
 void SearchHits::keep(qint32 entry, const char* dateTime, const char* topic, const unsigned char* context,
@@ -261,6 +461,19 @@ SearchHit SearchHits::at(qsizetype i) const {
     return hit;
 }
 
+void SearchHits::append(SearchHits&& later) {
+    const auto shift = qint32(chunks_.size());
+    chunks_.insert(chunks_.end(), std::make_move_iterator(later.chunks_.begin()),
+                   std::make_move_iterator(later.chunks_.end()));
+    kept_.reserve(kept_.size() + later.kept_.size());
+    for (Kept kept : later.kept_) {
+        kept.chunk += shift;
+        kept_.push_back(kept);
+    }
+    later.kept_.clear();
+    later.chunks_.clear();
+}
+
 QList<SearchHit> SearchHits::toList() const {
     QList<SearchHit> all;
     all.reserve(size());
@@ -277,107 +490,46 @@ EntrySearchResult searchDiary(const QString& path, const SearchQuery& query, Sto
     DiaryKeying keying;
     if (!startWalk(path, file, count, keying, status))
         return result;
-    result.hits.setScrambled(!keying.encrypted);
-    // Hits handed on only (the window lists them itself): kept here a
-    // little while, so that each is made text once, for onHit.
-    SearchHits passing;
-    passing.setScrambled(!keying.encrypted);
-
     const CompiledQuery compiled(query, keying.encrypted);
-    const unsigned char* toPlain = keying.encrypted ? identityTable() : unscrambleTable();
-    QHash<QByteArray, qint32> tagCounts;
-    std::vector<Tags::Found> entryTags;
-    // Entries come mostly in date order: the last day's count is kept at hand.
-    QDate lastDay;
-    qint32* lastDayCount = nullptr;
-    bool cancelled = false;
+    const PartSetting setting{compiled, control, keying.encrypted ? identityTable() : unscrambleTable(),
+                              !keying.encrypted, count};
 
-    const bool walked =
-        forEachRecord(file, count, keying, 1, SearchBlockRecords, [&](qint32 number, const RecordView& record) {
-            if (number % ProgressEvery == 0) {
-                if (control.progress)
-                    control.progress(number, count);
-                if (control.cancel && control.cancel->load(std::memory_order_relaxed)) {
-                    cancelled = true;
-                    return false;
-                }
-            }
-            ++result.entries;
-            if (record.damaged()) {
-                ++result.damaged;
-                return true;
-            }
-            // The day first: it decides, with the ratings, whether the
-            // entry is matched at all, and marks the calendar either way.
-            const QDate day = dayOfDateText(record.dateTime, DiaryFormat::DateTimeWidth);
-            if (!day.isValid()) {
-                ++result.undated;
-            } else if (day == lastDay) {
-                ++*lastDayCount;
-            } else {
-                lastDay = day;
-                lastDayCount = &result.days[day];
-                ++*lastDayCount;
-            }
-            const bool matched = control.listEntries && !compiled.impossible() && compiled.keepsDay(day) &&
-                                 compiled.keepsRatings(record.wellness(), record.love());
-
-            // The diary's tags: from every readable entry.
-            const auto* topic = reinterpret_cast<const unsigned char*>(record.topic);
-            const auto* text = reinterpret_cast<const unsigned char*>(record.text);
-            entryTags.clear();
-            Tags::collect(text, record.textWidth, true, toPlain, entryTags);
-            Tags::collect(topic, DiaryFormat::TopicWidth, false, toPlain, entryTags);
-            for (const Tags::Found& tag : entryTags)
-                ++tagCounts[tag.name];
-            if (!matched)
-                return true;
-            // Where each asked-for tag and term first stands in the text.
-            qint32 firstAt = -1;
-            qint32 firstLength = 0;
-            const auto note = [&](qint32 at, qint32 length) {
-                if (at >= 0 && (firstAt < 0 || at < firstAt)) {
-                    firstAt = at;
-                    firstLength = length;
-                }
-            };
-            for (const QByteArray& wanted : query.tags) {
-                const auto same = [&wanted](const Tags::Found& tag) { return tag.name == wanted; };
-                const auto found = std::find_if(entryTags.begin(), entryTags.end(), same);
-                if (found == entryTags.end())
-                    return true;
-                note(found->at, qint32(wanted.size()) + 1);
-            }
-            for (const QByteArray& unwanted : query.excludedTags) {
-                const auto same = [&unwanted](const Tags::Found& tag) { return tag.name == unwanted; };
-                if (std::any_of(entryTags.begin(), entryTags.end(), same))
-                    return true;
-            }
-            for (const Term& term : compiled.required()) {
-                const qint32 at = compiled.find(term, topic, text, record.textWidth);
-                if (at == -1)
-                    return true;
-                note(at, term.length);
-            }
-            for (const Term& term : compiled.excluded()) {
-                if (compiled.find(term, topic, text, record.textWidth) != -1)
-                    return true;
-            }
-
-            if (!control.keepHits && passing.size() >= 1024) {
-                passing = SearchHits();
-                passing.setScrambled(!keying.encrypted);
-            }
-            SearchHits& keptIn = control.keepHits ? result.hits : passing;
-            keepHit(keptIn, number, record, toPlain, firstAt, firstLength);
-            if (control.onHit)
-                control.onHit(keptIn.constLast());
-            return true;
+    // The encrypted walk shares each block between two threads already.
+    static const bool twoCores = std::thread::hardware_concurrency() > 1;
+    const bool split = !keying.encrypted && twoCores && count >= SplitFrom;
+    const qint32 middle = split ? count / 2 : count;
+    SearchPart head(setting, true);
+    SearchPart tail(setting, false);
+    bool tailWalked = true;
+    int tailError = 0;
+    std::thread helper;
+    if (split) {
+        helper = std::thread([&] {
+            tailWalked =
+                forEachRecord(file, count, keying, middle + 1, SearchBlockRecords,
+                              [&tail](qint32 number, const RecordView& record) { return tail.visit(number, record); });
+            if (!tailWalked)
+                tailError = errno;
         });
+    }
+    bool walked =
+        forEachRecord(file, middle, keying, 1, SearchBlockRecords,
+                      [&head](qint32 number, const RecordView& record) { return head.visit(number, record); });
+    const int headError = errno;
+    if (helper.joinable()) {
+        if (!walked || head.cancelled())
+            setting.stop.store(true);
+        helper.join();
+    }
+    const bool cancelled = head.cancelled() || tail.cancelled();
+    errno = walked ? tailError : headError;
+    walked = walked && tailWalked;
+    if (walked && !cancelled)
+        head.takeOver(tail);
     endWalk(walked, path, status);
     if (!cancelled && control.progress)
         control.progress(count, count);
-    result.tags = sortedTags(tagCounts);
+    head.finish(result);
     return result;
 }
 

@@ -78,6 +78,8 @@ public:
     void keep(qint32 entry, const char* dateTime, const char* topic, const unsigned char* context, qint32 contextLength,
               qint32 hitAt, qint32 hitLength, bool textBefore, bool textAfter);
     void setScrambled(bool scrambled) { scrambled_ = scrambled; }
+    // Puts the hits of a later part of the same walk after these.
+    void append(SearchHits&& later);
 
 private:
     static constexpr qint32 ChunkSize = 1 << 16;

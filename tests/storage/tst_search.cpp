@@ -55,6 +55,7 @@ private slots:
     void scopeDatesAndRatingsFilter();
     void oneWalkGivesTagsDaysAndTheFirstHit();
     void damagedRecordIsCountedApartAndNeverMatched();
+    void largeDiaryGivesWhatAWalkInOrderGives();
 };
 
 void TestSearch::queryTextSplitsIntoTerms() {
@@ -223,6 +224,65 @@ void TestSearch::damagedRecordIsCountedApartAndNeverMatched() {
     QCOMPARE(all.tags.size(), 1);
     QCOMPARE(all.tags.constFirst().name, QString("kept"));
     QCOMPARE(all.tags.constFirst().entries, 2);
+}
+
+// A diary large enough to be searched in two halves at once: the hits come
+// in entry order (listed and handed on), the counts add up, and a cancel
+// stops both halves.
+void TestSearch::largeDiaryGivesWhatAWalkInOrderGives() {
+    TempProgramFolder folder;
+    constexpr int Entries = 1500;
+    const QDate first(2020, 1, 1);
+    QList<TestSupport::EntryValues> entries;
+    Numbers expected;
+    int undated = 0;
+    for (int i = 1; i <= Entries; ++i) {
+        const QDate day = first.addDays(i / 3);
+        const bool dated = i % 97 != 0;
+        undated += dated ? 0 : 1;
+        const QString text = QString(i % 5 == 0 ? "a long walk" : "a day at home") + (i % 2 == 0 ? " #even" : "");
+        entries.append({dated ? day.toString("dd.MM.yyyy") + " 10:00:00" : QString("someday"),
+                        QString("Entry %1").arg(i), text, qint16(i % 4), 0});
+        if (i % 5 == 0 && dated && day >= QDate(2020, 3, 1))
+            expected << i;
+    }
+    const QString path = TestSupport::makeDiaryWithEntries("Ann", "Years", "01.01.2020 10:00:00", "pw", entries);
+
+    SearchQuery query;
+    parseSearchTerms("walk", query);
+    query.from = QDate(2020, 3, 1);
+    Numbers streamed;
+    EntrySearchControl control;
+    control.onHit = [&streamed](const SearchHit& hit) { streamed << hit.entry; };
+    const EntrySearchResult found = searchDiary(path, query, nullptr, control);
+    Numbers listed;
+    for (const SearchHit& hit : found.hits)
+        listed << hit.entry;
+    QCOMPARE(listed, expected);
+    QCOMPARE(streamed, expected);
+    QCOMPARE(found.hits.constLast().context, QString("a long walk #even"));
+    QCOMPARE(found.entries, Entries);
+    QCOMPARE(found.undated, undated);
+    qint32 dayTotal = 0;
+    for (const qint32 n : found.days)
+        dayTotal += n;
+    QCOMPARE(dayTotal, Entries - undated);
+    QCOMPARE(found.days.value(first.addDays(250)), 3);
+    QCOMPARE(found.tags.size(), 1);
+    QCOMPARE(found.tags.constFirst().entries, Entries / 2);
+
+    std::atomic<bool> cancel{false};
+    EntrySearchControl stopping;
+    stopping.cancel = &cancel;
+    qint32 lastProgress = 0;
+    stopping.progress = [&](qint32 done, qint32) {
+        lastProgress = done;
+        if (done >= 256)
+            cancel = true;
+    };
+    const EntrySearchResult stopped = searchDiary(path, query, nullptr, stopping);
+    QVERIFY(stopped.entries < Entries);
+    QVERIFY(lastProgress < Entries);
 }
 
 QTEST_GUILESS_MAIN(TestSearch)
