@@ -11,6 +11,7 @@
 
 #include "BenchDiary.h"
 #include "LoopGaps.h"
+#include "MemoryReuse.h"
 #include "MsgBox.h"
 #include "frmExport.h"
 
@@ -103,6 +104,7 @@ double exportFromTool(const QString& diary, const QString& pdf, const QString& p
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const bool smoke = args.contains(QStringLiteral("--smoke"));

@@ -9,10 +9,11 @@
 //   build/bin/find_bench [entries | --smoke]
 
 #include "BenchDiary.h"
-#include "LoopGaps.h"
 #include "DialogLaunch.h"
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
+#include "LoopGaps.h"
+#include "MemoryReuse.h"
 #include "MsgBox.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
@@ -103,6 +104,7 @@ void row(const char* what, double ms, double rawMs, const char* target) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -10,8 +10,9 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/import_bench [entries | --smoke]
 
 #include "BenchDiary.h"
-#include "LoopGaps.h"
 #include "DiaryFormat.h"
+#include "LoopGaps.h"
+#include "MemoryReuse.h"
 #include "MsgBox.h"
 #include "ProgramFolder.h"
 #include "frmImport.h"
@@ -95,6 +96,7 @@ double importThroughTool(const QString& jrnl, const QString& into, const QString
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     const bool smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
     const int entries = smoke ? 2000 : argc > 1 ? QByteArray(argv[1]).toInt() : 30000;
     QTemporaryDir dir;

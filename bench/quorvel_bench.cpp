@@ -10,6 +10,7 @@
 #include "DiaryFormat.h"
 #include "DiaryWalks.h"
 #include "EntrySearch.h"
+#include "MemoryReuse.h"
 #include "MoodMonths.h"
 #include "ProgramFolder.h"
 #include "StorageGlobals.h"
@@ -105,6 +106,7 @@ bool encryptedRow(const char* what, double ms, double limitMs, double maxRatio) 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     QCoreApplication app(argc, argv);
     const bool smoke = argc > 1 && QByteArray(argv[1]) == "--smoke";
     const int entries = smoke ? 2000 : argc > 1 ? QByteArray(argv[1]).toInt() : 30000;

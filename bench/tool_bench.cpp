@@ -12,9 +12,10 @@
 //   build/bin/tool_bench [entries | --smoke] [import]   ("import": only the jrnl import)
 
 #include "BenchDiary.h"
-#include "LoopGaps.h"
 #include "DiaryFormat.h"
 #include "ExportCommand.h"
+#include "LoopGaps.h"
+#include "MemoryReuse.h"
 #include "ToolCommon.h"
 
 #include <QCoreApplication>
@@ -191,6 +192,7 @@ void timeJrnlImport(const QTemporaryDir& dir, int entries, const QString& passwo
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
         return measureChild(argv + 2);
     QCoreApplication app(argc, argv);

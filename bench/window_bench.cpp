@@ -15,19 +15,20 @@
 
 #include "BackupKeeper.h"
 #include "BenchDiary.h"
-#include "LoopGaps.h"
 #include "ComposerEdits.h"
 #include "ComposerSpelling.h"
 #include "DialogLaunch.h"
 #include "DiaryBackups.h"
 #include "DiaryCrypto.h"
 #include "DraftKeeper.h"
-#include "Languages.h"
 #include "EntryDisplay.h"
 #include "EntrySearchView.h"
-#include "SearchResults.h"
+#include "Languages.h"
+#include "LoopGaps.h"
+#include "MemoryReuse.h"
 #include "Popups.h"
 #include "ProgramFolder.h"
+#include "SearchResults.h"
 #include "SpellChecker.h"
 #include "StorageGlobals.h"
 #include "frmEnterPassword.h"
@@ -254,6 +255,7 @@ double startToWindowMs(const QByteArray& lang, const QString& expectedTitle) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryReuse::keepFreedBlocksForReuse(); // as both programs start
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     if (argc > 1 && QByteArray(argv[1]) == "--start-window")
         return startWindowChild(argc, argv);

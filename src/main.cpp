@@ -1,5 +1,6 @@
 #include "DiaryCrypto.h"
 #include "Languages.h"
+#include "MemoryReuse.h"
 #include "NewFileBeside.h"
 #include "ProcessHardening.h"
 #include "ProgramFolder.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[]) {
     ProcessHardening::keepMemoryPrivate(); // before any password is typed
+    MemoryReuse::keepFreedBlocksForReuse();
     DiaryCrypto::initialize();
     QApplication app(argc, argv);
     // The desktop's language (LANG, LANGUAGE) before any window: English loads nothing.

@@ -8,6 +8,7 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ListCommand.h"
+#include "MemoryReuse.h"
 #include "MergeCommand.h"
 #include "ProcessHardening.h"
 #include "ProgramFolder.h"
@@ -68,6 +69,7 @@ QString generalHelp() {
 
 int main(int argc, char* argv[]) {
     ProcessHardening::keepMemoryPrivate(); // before any password is read
+    MemoryReuse::keepFreedBlocksForReuse();
     DiaryCrypto::initialize();
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
     // The same name as the program's: both keep per-user diaries in one folder.
