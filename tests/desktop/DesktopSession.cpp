@@ -62,4 +62,10 @@ bool startSessionBus(QProcess& bus, const QString& folder, QString* address) {
     return !address->isEmpty();
 }
 
+QStringList screenLockSignal() {
+    return {QStringLiteral("--session"), QStringLiteral("--type=signal"),
+            QStringLiteral("/org/freedesktop/ScreenSaver"), QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged"),
+            QStringLiteral("boolean:true")};
+}
+
 } // namespace Desktop

@@ -28,6 +28,8 @@ void dieWithParent();
 // desktop's own that listens in folder: no service is ever started on it and
 // anyone on it may send. *address is what DBUS_SESSION_BUS_ADDRESS takes.
 bool startSessionBus(QProcess& bus, const QString& folder, QString* address);
+// dbus-send's arguments for the signal a desktop sends when its screen locks.
+QStringList screenLockSignal();
 
 class DesktopSession {
 public:

@@ -310,10 +310,7 @@ void WaylandDesktop::type(const QString& text) const {
 
 bool WaylandDesktop::lockScreen() const {
     bool ok = false;
-    run(QStringLiteral("dbus-send"),
-        {QStringLiteral("--session"), QStringLiteral("--type=signal"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-         QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged"), QStringLiteral("boolean:true")},
-        &ok);
+    run(QStringLiteral("dbus-send"), screenLockSignal(), &ok);
     return ok;
 }
 

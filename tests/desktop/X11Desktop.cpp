@@ -252,10 +252,7 @@ void X11Desktop::type(const QString& text) const {
 
 bool X11Desktop::lockScreen() const {
     bool ok = false;
-    run(QStringLiteral("dbus-send"),
-        {QStringLiteral("--session"), QStringLiteral("--type=signal"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-         QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged"), QStringLiteral("boolean:true")},
-        &ok);
+    run(QStringLiteral("dbus-send"), screenLockSignal(), &ok);
     return ok;
 }
 
